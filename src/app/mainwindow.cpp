@@ -1,0 +1,177 @@
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "calendar/yearwriter.h"
+#include "setup/setupfile.h"
+
+#include <QDir>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+    , ui(new Ui::MainWindow)
+{
+    ui->setupUi(this);
+}
+
+MainWindow::~MainWindow()
+{
+    delete ui;
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+}
+
+void MainWindow::on_targetDirectory_clicked()
+{
+    QFileDialog dialog(this, tr("Výběr složky"), ui->targetDirectory->text(), QString());
+    dialog.setFileMode(QFileDialog::Directory);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // The chosen folder is the selected entry: directory() is only the folder
+    // being browsed, which is its parent when the user picked a subfolder in
+    // the toolkit's own dialog.
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty())
+        return;
+    ui->targetDirectory->setText(QDir(chosen.first()).absolutePath());
+}
+
+void MainWindow::on_finish_clicked()
+{
+    using Calendar::Cmyk;
+    using Calendar::YearResult;
+
+    Calendar::YearRequest request;
+    request.folder = ui->targetDirectory->text();
+    request.shiftColors = {Cmyk::fromColor(ui->shiftAColor->color()),
+                           Cmyk::fromColor(ui->shiftBColor->color()),
+                           Cmyk::fromColor(ui->shiftCColor->color())};
+    request.firstShift = ui->fisrtShift->currentIndex();
+    request.boxWidthMm = ui->boxWidth->value();
+    request.boxHeightMm = ui->boxHeight->value();
+    request.year = ui->year->value();
+    request.fontFamily = ui->font->currentFont().family();
+    request.look.fontSizePt = ui->fontSize->value();
+    request.look.fontColor = Cmyk::fromColor(ui->fontColor->color());
+    request.look.borderColor = Cmyk::fromColor(ui->borderColor->color());
+    request.look.borderWidthPt = ui->borderWidth->value();
+    request.look.textOnly = ui->textOnly->isChecked();
+
+    const YearResult result = Calendar::writeYear(request);
+    const QString error = tr("Chyba");
+    switch (result.status) {
+    case YearResult::Status::Written:
+        QMessageBox::information(this, tr("Hotovo"),
+                                 tr("Kalendáříky byly uloženy do složky '%1'").arg(request.folder));
+        break;
+    case YearResult::Status::FolderMissing:
+        QMessageBox::critical(this, error, tr("Cílová složka neexistuje"));
+        break;
+    case YearResult::Status::CannotWrite:
+        QMessageBox::critical(this, error, tr("Nepodařilo se zapsat do souboru '%1'").arg(result.file));
+        break;
+    case YearResult::Status::FontUnavailable:
+        QMessageBox::critical(this, error,
+                              tr("Písmo '%1' nelze použít, soubor '%2' nebyl vytvořen")
+                                  .arg(request.fontFamily, result.file));
+        break;
+    case YearResult::Status::PdfFailure:
+        QMessageBox::critical(this, error,
+                              tr("Soubor '%1' se nepodařilo vytvořit: %2").arg(result.file, result.detail));
+        break;
+    }
+}
+
+void MainWindow::on_textOnly_clicked(bool checked)
+{
+    enableBoxInputs(!checked);
+}
+
+void MainWindow::enableBoxInputs(bool enabled)
+{
+    ui->borderColor->setEnabled(enabled);
+    ui->borderWidth->setEnabled(enabled);
+    ui->shiftAColor->setEnabled(enabled);
+    ui->shiftBColor->setEnabled(enabled);
+    ui->shiftCColor->setEnabled(enabled);
+}
+
+Setup::Look MainWindow::look() const
+{
+    Setup::Look look;
+    look.colorA = ui->shiftAColor->toByteArray();
+    look.colorB = ui->shiftBColor->toByteArray();
+    look.colorC = ui->shiftCColor->toByteArray();
+    look.font = ui->font->currentText();
+    look.fontColor = ui->fontColor->toByteArray();
+    look.fontSize = ui->fontSize->value();
+    look.boxWidth = ui->boxWidth->value();
+    look.boxHeight = ui->boxHeight->value();
+    look.borderColor = ui->borderColor->toByteArray();
+    look.borderWidth = ui->borderWidth->value();
+    look.textOnly = ui->textOnly->isChecked();
+    return look;
+}
+
+void MainWindow::showLook(const Setup::Look &look)
+{
+    ui->shiftAColor->setFromByteArray(look.colorA);
+    ui->shiftBColor->setFromByteArray(look.colorB);
+    ui->shiftCColor->setFromByteArray(look.colorC);
+    // The font box is editable: its text alone would not change the current
+    // font that "Dokončit" prints with.
+    ui->font->setCurrentText(look.font);
+    ui->font->setCurrentFont(QFont(look.font));
+    ui->fontColor->setFromByteArray(look.fontColor);
+    ui->fontSize->setValue(look.fontSize);
+    ui->boxWidth->setValue(look.boxWidth);
+    ui->boxHeight->setValue(look.boxHeight);
+    ui->borderColor->setFromByteArray(look.borderColor);
+    ui->borderWidth->setValue(look.borderWidth);
+    ui->textOnly->setChecked(look.textOnly);
+    enableBoxInputs(!look.textOnly);
+}
+
+QString MainWindow::chooseSetupFile(bool forSaving)
+{
+    QFileDialog dialog(this);
+    dialog.setNameFilter(tr("Lunoris Setup (*.lns)"));
+    dialog.setDefaultSuffix(QStringLiteral("lns"));
+    dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    const QStringList chosen = dialog.selectedFiles();
+    return chosen.isEmpty() ? QString() : chosen.first();
+}
+
+void MainWindow::on_save_clicked()
+{
+    const QString path = chooseSetupFile(true);
+    if (path.isEmpty())
+        return;
+    if (!Setup::save(path, look())) {
+        QMessageBox::critical(this, tr("Chyba"),
+                              tr("Nepodařilo se uložit konfiguraci do souboru '%1'").arg(path));
+    }
+}
+
+void MainWindow::on_save_2_clicked()
+{
+    const QString path = chooseSetupFile(false);
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return;
+    Setup::Limits limits;
+    limits.fontSize = {ui->fontSize->minimum(), ui->fontSize->maximum()};
+    limits.boxSize = {ui->boxWidth->minimum(), ui->boxWidth->maximum()};
+    limits.borderWidth = {ui->borderWidth->minimum(), ui->borderWidth->maximum()};
+    showLook(Setup::load(path, look(), limits));
+}

@@ -1,0 +1,40 @@
+#ifndef LUNORIS_COLORPICKER_H
+#define LUNORIS_COLORPICKER_H
+
+#include <QByteArray>
+#include <QColor>
+#include <QWidget>
+
+namespace Ui {
+class ColorPicker;
+}
+
+// One CMYK colour entered as four whole percentages, with a swatch that
+// always shows the colour entered. The spin boxes are the only state.
+class ColorPicker : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ColorPicker(QWidget *parent = nullptr);
+    ~ColorPicker() override;
+
+    QColor color() const;
+
+    // The colour state kept in setup files: four big-endian qint32 (c, m, y, k).
+    QByteArray toByteArray() const;
+    void setFromByteArray(const QByteArray &state);
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private slots:
+    void colorChanged();
+
+private:
+    void showColor();
+
+    Ui::ColorPicker *ui;
+};
+
+#endif // LUNORIS_COLORPICKER_H
