@@ -26,12 +26,21 @@ bool saveWhole(const QString &path, const QByteArray &bytes)
     // A folder that takes no new files but has a writable file in place is
     // written directly, as the write test promised.
     file.setDirectWriteFallback(true);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    // Unbuffered, so that a full disk fails the write itself and is not lost
+    // in a flush on closing.
+    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+           && file.write(bytes) == bytes.size() && file.commit();
 }
 
 } // namespace
 
 YearResult writeYear(const YearRequest &request)
+{
+    // Resolved once for the year: fontconfig look-ups are the costly part.
+    return writeYear(request, resolvePdfFont(request.fontFamily));
+}
+
+YearResult writeYear(const YearRequest &request, const PdfFontSource &font)
 {
     YearResult result;
     // An empty path would name the current directory, which always exists.
@@ -40,9 +49,8 @@ YearResult writeYear(const YearRequest &request)
         return result;
     }
 
-    // Resolved once for the year: fontconfig look-ups are the costly part.
     PageLook look = request.look;
-    look.font = resolvePdfFont(request.fontFamily);
+    look.font = font;
 
     const QDir folder(request.folder);
     QDate date(request.year, 1, 1);

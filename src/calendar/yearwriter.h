@@ -41,6 +41,9 @@ struct YearResult
 // a complete calendar: a failed month leaves no empty or truncated file.
 YearResult writeYear(const YearRequest &request);
 
+// The same with the font already resolved.
+YearResult writeYear(const YearRequest &request, const PdfFontSource &font);
+
 } // namespace Calendar
 
 #endif // LUNORIS_YEARWRITER_H

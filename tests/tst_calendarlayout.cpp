@@ -1,0 +1,148 @@
+#include "calendar/calendarlayout.h"
+
+#include <QColor>
+#include <QTest>
+
+using namespace Calendar;
+
+class TestCalendarLayout : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void shiftRotation_data();
+    void shiftRotation();
+    void consecutiveAcrossEveryMonthBoundary();
+    void fileNames_data();
+    void fileNames();
+    void weekColumns_data();
+    void weekColumns();
+    void boxesOfMarch2017_data();
+    void boxesOfMarch2017();
+    void pageSize();
+    void cmykFromColor();
+};
+
+void TestCalendarLayout::shiftRotation_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<int>("firstShift");
+    QTest::addColumn<int>("shift");
+
+    // 0 = "A", 1 = "B", 2 = "C".
+    QTest::newRow("2017-01-01 A") << QDate(2017, 1, 1) << 0 << 0;
+    QTest::newRow("2017-01-02 A") << QDate(2017, 1, 2) << 0 << 1;
+    QTest::newRow("2017-01-03 A") << QDate(2017, 1, 3) << 0 << 2;
+    QTest::newRow("2017-01-04 A") << QDate(2017, 1, 4) << 0 << 0;
+    QTest::newRow("2017-01-31 A") << QDate(2017, 1, 31) << 0 << 0;
+    QTest::newRow("2017-02-01 A") << QDate(2017, 2, 1) << 0 << 1;
+    QTest::newRow("2017-03-01 A") << QDate(2017, 3, 1) << 0 << 2;
+    QTest::newRow("2017-12-31 A") << QDate(2017, 12, 31) << 0 << 1;
+    QTest::newRow("2016-03-01 A (leap)") << QDate(2016, 3, 1) << 0 << 0;
+    QTest::newRow("2016-02-29 A (leap)") << QDate(2016, 2, 29) << 0 << 2;
+    QTest::newRow("2017-01-01 C") << QDate(2017, 1, 1) << 2 << 2;
+    QTest::newRow("2017-01-02 C") << QDate(2017, 1, 2) << 2 << 0;
+    QTest::newRow("2016-12-31 C (leap)") << QDate(2016, 12, 31) << 2 << (2 + 365) % 3;
+    QTest::newRow("4000-12-31 B") << QDate(4000, 12, 31) << 1 << (1 + 365) % 3;
+}
+
+void TestCalendarLayout::shiftRotation()
+{
+    QFETCH(QDate, date);
+    QFETCH(int, firstShift);
+    QFETCH(int, shift);
+    QCOMPARE(shiftOnDate(date, firstShift), shift);
+}
+
+void TestCalendarLayout::consecutiveAcrossEveryMonthBoundary()
+{
+    for (int year : {2016, 2017, 2000, 2100}) {
+        for (int first = 0; first < 3; ++first) {
+            for (QDate day(year, 1, 1); day.year() == year && day.addDays(1).year() == year; day = day.addDays(1))
+                QCOMPARE(shiftOnDate(day.addDays(1), first), (shiftOnDate(day, first) + 1) % 3);
+        }
+    }
+}
+
+void TestCalendarLayout::fileNames_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("january") << QDate(2017, 1, 1) << "2017_01.pdf";
+    QTest::newRow("any day of march") << QDate(2017, 3, 17) << "2017_03.pdf";
+    QTest::newRow("december") << QDate(2017, 12, 1) << "2017_12.pdf";
+    QTest::newRow("year 4000") << QDate(4000, 10, 1) << "4000_10.pdf";
+}
+
+void TestCalendarLayout::fileNames()
+{
+    QFETCH(QDate, date);
+    QFETCH(QString, name);
+    QCOMPARE(monthFileName(date), name);
+}
+
+void TestCalendarLayout::weekColumns_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<int>("column");
+    QTest::newRow("2017-03-01 Wed") << QDate(2017, 3, 1) << 1;
+    QTest::newRow("2017-03-05 Sun") << QDate(2017, 3, 5) << 1;
+    QTest::newRow("2017-03-06 Mon") << QDate(2017, 3, 6) << 2;
+    QTest::newRow("2017-03-31 Fri") << QDate(2017, 3, 31) << 5;
+    QTest::newRow("2017-01-01 Sun") << QDate(2017, 1, 1) << 1;
+    QTest::newRow("2017-01-02 Mon") << QDate(2017, 1, 2) << 2;
+    QTest::newRow("2017-01-31 Tue") << QDate(2017, 1, 31) << 6;
+    QTest::newRow("2021-02-28 Sun") << QDate(2021, 2, 28) << 4;
+}
+
+void TestCalendarLayout::weekColumns()
+{
+    QFETCH(QDate, date);
+    QFETCH(int, column);
+    QCOMPARE(weekColumn(date), column);
+}
+
+void TestCalendarLayout::boxesOfMarch2017_data()
+{
+    QTest::addColumn<int>("day");
+    QTest::addColumn<QRectF>("box"); // x, y (lower-left), w, h in mm
+    QTest::newRow("1") << 1 << QRectF(10, -40, 10, 10);
+    QTest::newRow("2") << 2 << QRectF(10, -50, 10, 10);
+    QTest::newRow("5") << 5 << QRectF(10, -80, 10, 10);
+    QTest::newRow("6") << 6 << QRectF(20, -20, 10, 10);
+    QTest::newRow("12") << 12 << QRectF(20, -80, 10, 10);
+    QTest::newRow("13") << 13 << QRectF(30, -20, 10, 10);
+    QTest::newRow("27") << 27 << QRectF(50, -20, 10, 10);
+    QTest::newRow("31") << 31 << QRectF(50, -60, 10, 10);
+}
+
+void TestCalendarLayout::boxesOfMarch2017()
+{
+    QFETCH(int, day);
+    QFETCH(QRectF, box);
+    const QDate date(2017, 3, day);
+    QCOMPARE(dayBox(date, weekColumn(date), 10, 10), box);
+}
+
+void TestCalendarLayout::pageSize()
+{
+    const QSizeF page = pageSizePoints(10, 10);
+    QCOMPARE(page.width(), 226.7716535433071);
+    QCOMPARE(page.height(), 255.1181102362205);
+    QCOMPARE(pageSizePoints(10, 15).height(), 9 * 15 * 72 / 25.4);
+    // Not square: rows 15 mm apart.
+    const QDate monday(2017, 3, 6);
+    QCOMPARE(dayBox(monday, 2, 10, 15).y() - dayBox(monday.addDays(1), 2, 10, 15).y(), 15.0);
+}
+
+void TestCalendarLayout::cmykFromColor()
+{
+    const Cmyk cmyk = Cmyk::fromColor(QColor::fromCmykF(1.0, 0.5, 0.0, 0.25));
+    QCOMPARE(cmyk.cyan, 1.0);
+    QVERIFY(qAbs(cmyk.magenta - 0.5) < 1.0 / 65535);
+    QCOMPARE(cmyk.yellow, 0.0);
+    QVERIFY(qAbs(cmyk.black - 0.25) < 1.0 / 65535);
+}
+
+QTEST_MAIN(TestCalendarLayout)
+#include "tst_calendarlayout.moc"

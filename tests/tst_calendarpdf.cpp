@@ -1,0 +1,440 @@
+#include "calendar/monthpage.h"
+#include "calendar/yearwriter.h"
+#include "support/pdfreader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Calendar;
+using namespace TestSupport;
+
+namespace {
+
+// One pure ink per shift, so that a rendered pixel says which shift it is.
+const ShiftColors InkPerShift = {Cmyk{1, 0, 0, 0}, Cmyk{0, 1, 0, 0}, Cmyk{0, 0, 1, 0}};
+
+PageLook helveticaLook()
+{
+    PageLook look;
+    look.font = resolvePdfFont(QStringLiteral("Helvetica"));
+    look.fontColor = {0, 0, 0, 1};
+    look.borderColor = {0, 0, 0, 1};
+    return look;
+}
+
+struct Month
+{
+    QByteArray bytes;
+    QDate next;
+    int shiftAfter = -1;
+};
+
+Month render(int year, int month, int firstShift, double w = 10, double h = 10,
+             const PageLook &look = helveticaLook())
+{
+    QDate date(year, month, 1);
+    int shift = shiftOnDate(date, firstShift);
+    const MonthPdf pdf = renderMonth(date, shift, InkPerShift, w, h, look);
+    if (!pdf.ok())
+        qWarning("rendering failed: %s", qPrintable(pdf.detail));
+    return {pdf.bytes, date, shift};
+}
+
+// The ink inside a day's box, away from its number and its border.
+int inkOfDay(const ReadPdf &page, const QDate &date, double w, double h)
+{
+    const QRectF box = dayBox(date, weekColumn(date), w, h);
+    return dominantInk(page.colorAtMm(box.x() + 0.15 * w, box.y() + 0.15 * h));
+}
+
+YearRequest yearRequest(const QString &folder, int year = 2017)
+{
+    YearRequest request;
+    request.folder = folder;
+    request.year = year;
+    request.shiftColors = InkPerShift;
+    request.fontFamily = QStringLiteral("Helvetica");
+    request.look = helveticaLook();
+    return request;
+}
+
+} // namespace
+
+class TestCalendarPdf : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void pageSizeAndVersion();
+    void march2017();
+    void january2017SixColumns();
+    void february2021FourFullColumns();
+    void nonSquareBoxes();
+    void dayNumbersCentred_data();
+    void dayNumbersCentred();
+    void textOnly();
+    void zeroBorderStillFills();
+    void embeddedFontIsTheChosenFamily_data();
+    void embeddedFontIsTheChosenFamily();
+    void standard14IsNotEmbedded();
+    void unusableFontIsAnError();
+    void yearWithTheDefaultLook();
+    void rotationAcrossTheYear();
+    void missingFolder();
+    void stopsAtAnUnwritableMonth();
+    void failedWriteLeavesNoFile();
+    void failedMonthKeepsTheEarlierCalendar();
+    void replacesExistingCalendars();
+};
+
+void TestCalendarPdf::pageSizeAndVersion()
+{
+    const Month march = render(2017, 3, 0);
+    QVERIFY(march.bytes.startsWith("%PDF-1.3"));
+    const ReadPdf page = readPdf(march.bytes);
+    QVERIFY(page.loaded);
+    QCOMPARE(page.pageCount, 1);
+    QCOMPARE(page.versionMajor, 1);
+    QCOMPARE(page.versionMinor, 3);
+    QVERIFY(qAbs(page.pageSizePt.width() - 226.7716535433071) < 0.01);
+    QVERIFY(qAbs(page.pageSizePt.height() - 255.1181102362205) < 0.01);
+    QCOMPARE(march.next, QDate(2017, 4, 1));
+    QCOMPARE(march.shiftAfter, shiftOnDate(QDate(2017, 4, 1), 0));
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("march.pdf"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(march.bytes);
+    file.close();
+    int exitCode = -1;
+    runTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), path}, &exitCode);
+    QCOMPARE(exitCode, 0);
+}
+
+void TestCalendarPdf::march2017()
+{
+    const ReadPdf page = readPdf(render(2017, 3, 0).bytes, 288);
+    // The worked example: day, shift ("A" = 0).
+    const QList<QPair<int, int>> days = {{1, 2}, {2, 0}, {5, 0}, {6, 1}, {12, 1}, {13, 2}, {27, 1}, {31, 2}};
+    for (const auto &day : days)
+        QCOMPARE(inkOfDay(page, QDate(2017, 3, day.first), 10, 10), day.second);
+    // Every day, against the rotation.
+    for (int day = 1; day <= 31; ++day) {
+        const QDate date(2017, 3, day);
+        QCOMPARE(inkOfDay(page, date, 10, 10), shiftOnDate(date, 0));
+    }
+    // Before the first and after the last day: nothing.
+    QCOMPARE(dominantInk(page.colorAtMm(12, -18)), -1); // Monday of week 1
+    QCOMPARE(dominantInk(page.colorAtMm(52, -68)), -1); // Saturday of week 5
+    // The free margins: one box at the left and the top, the last column
+    // and row of the page.
+    QCOMPARE(dominantInk(page.colorAtMm(5, -15)), -1);
+    QCOMPARE(dominantInk(page.colorAtMm(15, -5)), -1);
+    QCOMPARE(dominantInk(page.colorAtMm(75, -45)), -1);
+    QCOMPARE(dominantInk(page.colorAtMm(45, -85)), -1);
+    // Border drawn in black on the box edges.
+    const QColor edge = page.colorAtMm(20.0, -35);
+    QVERIFY2(edge.red() < 60 && edge.green() < 60 && edge.blue() < 60, qPrintable(edge.name()));
+}
+
+void TestCalendarPdf::january2017SixColumns()
+{
+    // First shift "C": 1 January is "C", 2 January "A".
+    const ReadPdf page = readPdf(render(2017, 1, 2).bytes, 288);
+    QCOMPARE(inkOfDay(page, QDate(2017, 1, 1), 10, 10), 2);
+    QCOMPARE(inkOfDay(page, QDate(2017, 1, 2), 10, 10), 0);
+    // 1 January alone in column 1, Sunday row.
+    QCOMPARE(dominantInk(page.colorAtMm(12, -78)), 2);
+    for (int weekday = 1; weekday <= 6; ++weekday)
+        QCOMPARE(dominantInk(page.colorAtMm(12, -(weekday + 1) * 10 + 2)), -1);
+    // 30 and 31 January in column 6, which ends at 7 w.
+    QCOMPARE(dominantInk(page.colorAtMm(62, -18)), shiftOnDate(QDate(2017, 1, 30), 2));
+    QCOMPARE(dominantInk(page.colorAtMm(62, -28)), shiftOnDate(QDate(2017, 1, 31), 2));
+    QCOMPARE(dominantInk(page.colorAtMm(72, -18)), -1);
+}
+
+void TestCalendarPdf::february2021FourFullColumns()
+{
+    const ReadPdf page = readPdf(render(2021, 2, 1).bytes, 288);
+    for (int column = 1; column <= 4; ++column) {
+        for (int weekday = 1; weekday <= 7; ++weekday)
+            QVERIFY(dominantInk(page.colorAtMm(column * 10 + 2, -(weekday + 1) * 10 + 2)) >= 0);
+    }
+    for (int weekday = 1; weekday <= 7; ++weekday)
+        QCOMPARE(dominantInk(page.colorAtMm(52, -(weekday + 1) * 10 + 2)), -1);
+    QCOMPARE(inkOfDay(page, QDate(2021, 2, 28), 10, 10), shiftOnDate(QDate(2021, 2, 28), 1));
+}
+
+void TestCalendarPdf::nonSquareBoxes()
+{
+    const Month march = render(2017, 3, 0, 10, 15);
+    const ReadPdf page = readPdf(march.bytes, 288);
+    QVERIFY(qAbs(page.pageSizePt.width() - 80 * 72 / 25.4) < 0.01);
+    QVERIFY(qAbs(page.pageSizePt.height() - 135 * 72 / 25.4) < 0.01);
+    for (int day = 1; day <= 31; ++day) {
+        const QDate date(2017, 3, day);
+        QCOMPARE(inkOfDay(page, date, 10, 15), shiftOnDate(date, 0));
+    }
+    // Monday row between 15 and 30 mm below the top.
+    QCOMPARE(dominantInk(page.colorAtMm(22, -29)), shiftOnDate(QDate(2017, 3, 6), 0));
+    QCOMPARE(dominantInk(page.colorAtMm(22, -14)), -1);
+}
+
+void TestCalendarPdf::dayNumbersCentred_data()
+{
+    QTest::addColumn<bool>("textOnly");
+    QTest::addColumn<double>("w");
+    QTest::addColumn<double>("h");
+    QTest::newRow("boxes 10 x 10") << false << 10.0 << 10.0;
+    QTest::newRow("text only 10 x 10") << true << 10.0 << 10.0;
+    QTest::newRow("boxes 12 x 20") << false << 12.0 << 20.0;
+}
+
+void TestCalendarPdf::dayNumbersCentred()
+{
+    QFETCH(bool, textOnly);
+    QFETCH(double, w);
+    QFETCH(double, h);
+    PageLook look = helveticaLook();
+    look.textOnly = textOnly;
+    const ReadPdf page = readPdf(render(2017, 3, 0, w, h, look).bytes);
+    QCOMPARE(page.words.size(), 31);
+    for (const PdfWord &word : page.words) {
+        bool isNumber = false;
+        const int day = word.text.toInt(&isNumber);
+        QVERIFY2(isNumber && day >= 1 && day <= 31, qPrintable(word.text));
+        const QDate date(2017, 3, day);
+        const QRectF box = dayBox(date, weekColumn(date), w, h);
+        // Word boxes are top-down; the box is y-up from the top edge.
+        const QPointF boxCentre(box.x() + w / 2, -(box.y() + h / 2));
+        QVERIFY2(qAbs(word.boxMm.center().x() - boxCentre.x()) < 0.3, qPrintable(word.text));
+        QVERIFY2(qAbs(word.boxMm.center().y() - boxCentre.y()) < 0.6, qPrintable(word.text));
+    }
+}
+
+void TestCalendarPdf::textOnly()
+{
+    PageLook look = helveticaLook();
+    look.textOnly = true;
+    const Month boxed = render(2017, 3, 0);
+    const Month plain = render(2017, 3, 0, 10, 10, look);
+    QCOMPARE(plain.shiftAfter, boxed.shiftAfter);
+    QCOMPARE(plain.next, boxed.next);
+    const ReadPdf page = readPdf(plain.bytes, 288);
+    QCOMPARE(page.pageSizePt, readPdf(boxed.bytes).pageSizePt);
+    for (int day = 1; day <= 31; ++day)
+        QCOMPARE(inkOfDay(page, QDate(2017, 3, day), 10, 10), -1);
+    QCOMPARE(dominantInk(page.colorAtMm(20.0, -35)), -1); // no border either
+    QVERIFY(!plain.bytes.contains(" re"));
+}
+
+void TestCalendarPdf::zeroBorderStillFills()
+{
+    PageLook look = helveticaLook();
+    look.borderWidthPt = 0;
+    const ReadPdf page = readPdf(render(2017, 3, 0, 10, 10, look).bytes, 288);
+    for (int day = 1; day <= 31; ++day) {
+        const QDate date(2017, 3, day);
+        QCOMPARE(inkOfDay(page, date, 10, 10), shiftOnDate(date, 0));
+    }
+}
+
+void TestCalendarPdf::embeddedFontIsTheChosenFamily_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::newRow("DejaVu Sans") << "DejaVu Sans";
+    QTest::newRow("Liberation Serif") << "Liberation Serif";
+    QTest::newRow("DejaVu Sans Mono") << "DejaVu Sans Mono";
+    QTest::newRow("Arial, not installed") << "Arial";
+    QTest::newRow("Sans Serif, an alias") << "Sans Serif";
+    QTest::newRow("Serif, an alias") << "Serif";
+    QTest::newRow("Monospace, an alias") << "Monospace";
+}
+
+void TestCalendarPdf::embeddedFontIsTheChosenFamily()
+{
+    QFETCH(QString, family);
+    // The family the toolkit draws for the name, as the font box shows it.
+    const QString shown = QFontInfo(QFont(family)).family();
+    PageLook look = helveticaLook();
+    look.font = resolvePdfFont(family);
+    QCOMPARE(look.font.kind, PdfFontSource::Kind::TrueType);
+    QCOMPARE(look.font.resolvedFamily, shown);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("month.pdf"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(render(2017, 3, 0, 10, 10, look).bytes);
+    file.close();
+
+    const QList<EmbeddedFont> fonts = fontsOf(path);
+    QCOMPARE(fonts.size(), 1);
+    QCOMPARE(fonts.first().name, QString(shown).remove(QLatin1Char(' ')));
+    QVERIFY(fonts.first().embedded);
+    QVERIFY(fonts.first().subset);
+    QVERIFY(!fonts.first().name.contains(QStringLiteral("Math")));
+    QCOMPARE(readPdfFile(path).words.size(), 31);
+}
+
+void TestCalendarPdf::standard14IsNotEmbedded()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("month.pdf"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(render(2017, 3, 0).bytes);
+    file.close();
+    const QList<EmbeddedFont> fonts = fontsOf(path);
+    QCOMPARE(fonts.size(), 1);
+    QCOMPARE(fonts.first().name, QStringLiteral("Helvetica"));
+    QVERIFY(!fonts.first().embedded);
+}
+
+void TestCalendarPdf::unusableFontIsAnError()
+{
+    PageLook look = helveticaLook();
+    look.font = PdfFontSource{};
+    QDate date(2017, 3, 1);
+    int shift = 0;
+    MonthPdf pdf = renderMonth(date, shift, InkPerShift, 10, 10, look);
+    QCOMPARE(pdf.error, MonthPdf::Error::FontUnavailable);
+    QVERIFY(pdf.bytes.isEmpty());
+
+    // A file that claims to be a font and is not: the library's error comes
+    // back as a value, never as an exception.
+    QTemporaryDir dir;
+    const QString fake = dir.filePath(QStringLiteral("fake.ttf"));
+    QFile file(fake);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("not a font at all");
+    file.close();
+    look.font = {QStringLiteral("Fake"), QFile::encodeName(fake), QStringLiteral("Fake"),
+                 PdfFontSource::Kind::TrueType};
+    date = QDate(2017, 3, 1);
+    pdf = renderMonth(date, shift, InkPerShift, 10, 10, look);
+    QVERIFY(!pdf.ok());
+    QVERIFY(pdf.bytes.isEmpty());
+}
+
+void TestCalendarPdf::yearWithTheDefaultLook()
+{
+    QTemporaryDir dir;
+    YearRequest request = yearRequest(dir.path());
+    request.fontFamily = QFontInfo(QFont(QStringLiteral("Arial"))).family();
+    const YearResult result = writeYear(request);
+    QCOMPARE(result.status, YearResult::Status::Written);
+    QCOMPARE(result.monthsWritten, 12);
+    qint64 total = 0;
+    for (int month = 1; month <= 12; ++month) {
+        const QString path = dir.filePath(QStringLiteral("2017_%1.pdf").arg(month, 2, 10, QLatin1Char('0')));
+        QVERIFY2(QFileInfo::exists(path), qPrintable(path));
+        total += QFileInfo(path).size();
+        const QList<EmbeddedFont> fonts = fontsOf(path);
+        QCOMPARE(fonts.size(), 1);
+        QVERIFY(fonts.first().embedded);
+    }
+    QVERIFY2(total <= 100 * 1024, qPrintable(QString::number(total)));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 12);
+}
+
+void TestCalendarPdf::rotationAcrossTheYear()
+{
+    // 2016 is a leap year; first shift "C". Each month's first and last day
+    // against the count of days from 1 January.
+    QTemporaryDir dir;
+    YearRequest request = yearRequest(dir.path(), 2016);
+    request.firstShift = 2;
+    QCOMPARE(writeYear(request).status, YearResult::Status::Written);
+    for (int month = 1; month <= 12; ++month) {
+        const ReadPdf page = readPdfFile(dir.filePath(QStringLiteral("2016_%1.pdf").arg(month, 2, 10, QLatin1Char('0'))), 144);
+        QVERIFY(page.loaded);
+        const QDate first(2016, month, 1);
+        const QDate last = first.addDays(first.daysInMonth() - 1);
+        QCOMPARE(inkOfDay(page, first, 10, 10), int((2 + QDate(2016, 1, 1).daysTo(first)) % 3));
+        QCOMPARE(inkOfDay(page, last, 10, 10), int((2 + QDate(2016, 1, 1).daysTo(last)) % 3));
+    }
+    // 1 March 2016 is 60 days after 1 January: with "A" first, "A".
+    const ReadPdf march = readPdfFile(dir.filePath(QStringLiteral("2016_03.pdf")), 144);
+    QCOMPARE(inkOfDay(march, QDate(2016, 3, 1), 10, 10), (2 + 60) % 3);
+}
+
+void TestCalendarPdf::missingFolder()
+{
+    QTemporaryDir dir;
+    YearRequest request = yearRequest(QString());
+    QCOMPARE(writeYear(request).status, YearResult::Status::FolderMissing);
+    request.folder = dir.filePath(QStringLiteral("gone"));
+    QCOMPARE(writeYear(request).status, YearResult::Status::FolderMissing);
+    QVERIFY(!QFileInfo::exists(request.folder));
+    // A regular file is no folder either.
+    QFile file(dir.filePath(QStringLiteral("file")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    request.folder = file.fileName();
+    QCOMPARE(writeYear(request).status, YearResult::Status::FolderMissing);
+}
+
+void TestCalendarPdf::stopsAtAnUnwritableMonth()
+{
+    QTemporaryDir dir;
+    // As root every file is writable: a folder in the place of March's file
+    // is what makes it unwritable.
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("2017_03.pdf")));
+    const YearResult result = writeYear(yearRequest(dir.path()));
+    QCOMPARE(result.status, YearResult::Status::CannotWrite);
+    QCOMPARE(result.file, QDir(dir.path()).absoluteFilePath(QStringLiteral("2017_03.pdf")));
+    QCOMPARE(result.monthsWritten, 2);
+    QVERIFY(readPdfFile(dir.filePath(QStringLiteral("2017_01.pdf"))).loaded);
+    QVERIFY(readPdfFile(dir.filePath(QStringLiteral("2017_02.pdf"))).loaded);
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("2017_04.pdf"))));
+}
+
+void TestCalendarPdf::failedWriteLeavesNoFile()
+{
+    QTemporaryDir dir;
+    YearRequest request = yearRequest(dir.path());
+    YearResult result = writeYear(request, PdfFontSource{});
+    QCOMPARE(result.status, YearResult::Status::FontUnavailable);
+    QCOMPARE(result.monthsWritten, 0);
+    QCOMPARE(result.file, QDir(dir.path()).absoluteFilePath(QStringLiteral("2017_01.pdf")));
+    QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+
+    QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+}
+
+void TestCalendarPdf::failedMonthKeepsTheEarlierCalendar()
+{
+    QTemporaryDir dir;
+    QFile old(dir.filePath(QStringLiteral("2017_01.pdf")));
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("last year's calendar");
+    old.close();
+    const YearResult result = writeYear(yearRequest(dir.path()), PdfFontSource{});
+    QCOMPARE(result.status, YearResult::Status::FontUnavailable);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("last year's calendar"));
+}
+
+void TestCalendarPdf::replacesExistingCalendars()
+{
+    QTemporaryDir dir;
+    QFile old(dir.filePath(QStringLiteral("2017_05.pdf")));
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(100000, 'x'));
+    old.close();
+    QCOMPARE(writeYear(yearRequest(dir.path())).status, YearResult::Status::Written);
+    const ReadPdf may = readPdfFile(old.fileName(), 144);
+    QVERIFY(may.loaded);
+    QCOMPARE(inkOfDay(may, QDate(2017, 5, 1), 10, 10), shiftOnDate(QDate(2017, 5, 1), 0));
+    // No temporary files left behind.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 12);
+}
+
+QTEST_MAIN(TestCalendarPdf)
+#include "tst_calendarpdf.moc"

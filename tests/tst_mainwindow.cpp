@@ -1,0 +1,507 @@
+#include "app/mainwindow.h"
+#include "support/modal.h"
+#include "widgets/colorpicker.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QFontComboBox>
+#include <QFontInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMetaMethod>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace TestSupport;
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void windowFrame();
+    void gridPlacement_data();
+    void gridPlacement();
+    void rowLayouts();
+    void creationAndFocusOrder();
+    void startingValuesAndRanges();
+    void doubleSpinBoxLimits_data();
+    void doubleSpinBoxLimits();
+    void texts();
+    void fontBox();
+    void slotsBoundByName();
+    void textOnlySwitch();
+    void chooseFolderByTyping();
+    void chooseFolderByClicking();
+    void cancelFolderDialog();
+    void languageChange();
+    void closingExitsWithZero();
+
+private:
+    template<typename T>
+    T *find(const char *name) const
+    {
+        T *widget = m_window->findChild<T *>(QLatin1String(name));
+        if (!widget)
+            qWarning("no %s named %s", T::staticMetaObject.className(), name);
+        return widget;
+    }
+    QGridLayout *grid() const { return find<QGridLayout>("gridLayout"); }
+
+    MainWindow *m_window = nullptr;
+    QTemporaryDir m_dir;
+};
+
+void TestMainWindow::init()
+{
+    m_window = new MainWindow;
+}
+
+void TestMainWindow::cleanup()
+{
+    delete m_window;
+    m_window = nullptr;
+}
+
+void TestMainWindow::windowFrame()
+{
+    QCOMPARE(m_window->objectName(), QStringLiteral("MainWindow"));
+    QCOMPARE(m_window->metaObject()->className(), "MainWindow");
+    QCOMPARE(m_window->metaObject()->superClass(), &QMainWindow::staticMetaObject);
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Lunoris"));
+    // The size the form asks for; on show the layout may grow it to fit the
+    // platform's fonts.
+    QCOMPARE(m_window->size(), QSize(534, 582));
+    QCOMPARE(m_window->minimumSize(), QSize(0, 0));
+    QVERIFY(!m_window->windowIcon().isNull());
+    QVERIFY(!m_window->findChild<QMenuBar *>());
+    QVERIFY(!m_window->findChild<QStatusBar *>());
+    QCOMPARE(m_window->centralWidget()->objectName(), QStringLiteral("centralWidget"));
+    QCOMPARE(grid()->spacing(), 6);
+    QCOMPARE(grid()->contentsMargins(), QMargins(11, 11, 11, 11));
+}
+
+void TestMainWindow::gridPlacement_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("className");
+    QTest::addColumn<QList<int>>("cell"); // row, column, row span, column span
+
+    const auto row = [](const char *name, const char *cls, int r, int c, int rs = 1, int cs = 1) {
+        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(cls) << QList<int>{r, c, rs, cs};
+    };
+    row("fontColor", "ColorPicker", 8, 3);
+    row("shiftCColor", "ColorPicker", 12, 3);
+    row("shiftAColor", "ColorPicker", 10, 3);
+    row("shiftBColor", "ColorPicker", 11, 3);
+    row("label_3", "QLabel", 2, 2);
+    row("horizontalLayout_2", "QHBoxLayout", 15, 3);
+    row("label_5", "QLabel", 3, 2);
+    row("label_13", "QLabel", 15, 2);
+    row("label_14", "QLabel", 15, 1);
+    row("label_8", "QLabel", 11, 2);
+    row("label_12", "QLabel", 2, 5);
+    row("label_9", "QLabel", 12, 2);
+    row("label_7", "QLabel", 10, 2);
+    row("label_2", "QLabel", 2, 1);
+    row("label_6", "QLabel", 10, 1);
+    row("label", "QLabel", 0, 0, 1, 6);
+    row("label_4", "QLabel", 3, 1);
+    row("label_17", "QLabel", 21, 2);
+    row("targetDirectory", "QPushButton", 21, 3);
+    row("fisrtShift", "QComboBox", 3, 3);
+    row("year", "QSpinBox", 2, 3);
+    row("label_16", "QLabel", 21, 1);
+    row("label_18", "QLabel", 16, 1);
+    row("label_19", "QLabel", 16, 2);
+    row("textOnly", "QCheckBox", 19, 3);
+    row("finish", "QPushButton", 24, 1, 1, 5);
+    row("horizontalLayout_3", "QHBoxLayout", 23, 1, 1, 5);
+    row("line", "QFrame", 4, 1, 1, 5);
+    row("line_3", "QFrame", 13, 1, 1, 5);
+    row("line_2", "QFrame", 9, 1, 1, 5);
+    row("line_4", "QFrame", 20, 1, 1, 5);
+    row("line_5", "QFrame", 1, 1, 1, 5);
+    row("horizontalLayout", "QHBoxLayout", 5, 3);
+    row("label_11", "QLabel", 5, 2);
+    row("label_10", "QLabel", 5, 1);
+    row("borderColor", "ColorPicker", 18, 3);
+    row("borderWidth", "QDoubleSpinBox", 16, 3);
+}
+
+void TestMainWindow::gridPlacement()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, className);
+    QFETCH(QList<int>, cell);
+
+    QObject *object = m_window->findChild<QObject *>(name);
+    QVERIFY2(object, qPrintable(name));
+    QCOMPARE(QString::fromLatin1(object->metaObject()->className()), className);
+    int index = -1;
+    if (auto *widget = qobject_cast<QWidget *>(object))
+        index = grid()->indexOf(widget);
+    else
+        index = grid()->indexOf(static_cast<QLayout *>(object));
+    QVERIFY(index >= 0);
+    int row, column, rowSpan, columnSpan;
+    grid()->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
+    QCOMPARE((QList<int>{row, column, rowSpan, columnSpan}), cell);
+}
+
+void TestMainWindow::rowLayouts()
+{
+    const auto members = [](QLayout *layout) {
+        QStringList names;
+        for (int i = 0; i < layout->count(); ++i)
+            names << layout->itemAt(i)->widget()->objectName();
+        return names;
+    };
+    QCOMPARE(members(find<QHBoxLayout>("horizontalLayout_2")),
+             (QStringList{QStringLiteral("boxWidth"), QStringLiteral("label_15"), QStringLiteral("boxHeight")}));
+    QCOMPARE(members(find<QHBoxLayout>("horizontalLayout_3")),
+             (QStringList{QStringLiteral("save"), QStringLiteral("save_2")}));
+    QCOMPARE(members(find<QHBoxLayout>("horizontalLayout")),
+             (QStringList{QStringLiteral("font"), QStringLiteral("fontSize")}));
+    for (const char *name : {"horizontalLayout", "horizontalLayout_2", "horizontalLayout_3"})
+        QCOMPARE(find<QHBoxLayout>(name)->spacing(), 6);
+
+    // The spacer at (22, 2), and nothing in the empty rows.
+    bool spacerFound = false;
+    for (int i = 0; i < grid()->count(); ++i) {
+        int row, column, rowSpan, columnSpan;
+        grid()->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
+        QVERIFY2(row != 6 && row != 7 && row != 14 && row != 17, "rows 6, 7, 14 and 17 stay empty");
+        if (QSpacerItem *spacer = grid()->itemAt(i)->spacerItem()) {
+            spacerFound = true;
+            QCOMPARE(row, 22);
+            QCOMPARE(column, 2);
+            QCOMPARE(spacer->sizeHint(), QSize(20, 40));
+            QCOMPARE(spacer->sizePolicy().verticalPolicy(), QSizePolicy::Expanding);
+        }
+    }
+    QVERIFY(spacerFound);
+    QCOMPARE(grid()->count(), 38);
+}
+
+void TestMainWindow::creationAndFocusOrder()
+{
+    const QStringList created = {
+        "fontColor", "shiftCColor", "shiftAColor", "shiftBColor", "label_3", "boxWidth", "label_15",
+        "boxHeight", "label_5", "label_13", "label_14", "label_8", "label_12", "label_9", "label_7",
+        "label_2", "label_6", "label", "label_4", "label_17", "targetDirectory", "fisrtShift", "year",
+        "label_16", "label_18", "label_19", "textOnly", "finish", "save", "save_2", "line", "line_3",
+        "line_2", "line_4", "line_5", "font", "fontSize", "label_11", "label_10", "borderColor",
+        "borderWidth"};
+    QStringList children;
+    for (QObject *child : m_window->centralWidget()->children()) {
+        if (child->isWidgetType())
+            children << child->objectName();
+    }
+    QCOMPARE(children, created);
+
+    // No tab order is set, so focus follows creation, not the grid rows.
+    const QStringList inputs = {"fontColor", "shiftCColor", "shiftAColor", "shiftBColor", "boxWidth",
+                                "boxHeight", "targetDirectory", "fisrtShift", "year", "textOnly",
+                                "finish", "save", "save_2", "font", "fontSize", "borderColor",
+                                "borderWidth"};
+    QStringList chain;
+    QWidget *widget = m_window->centralWidget()->nextInFocusChain();
+    while (widget != m_window->centralWidget() && chain.size() < 200) {
+        QWidget *input = widget;
+        while (input && input->parentWidget() != m_window->centralWidget())
+            input = input->parentWidget();
+        if (input && widget->focusPolicy() & Qt::TabFocus && inputs.contains(input->objectName())
+            && (chain.isEmpty() || chain.last() != input->objectName()))
+            chain << input->objectName();
+        widget = widget->nextInFocusChain();
+    }
+    QCOMPARE(chain, inputs);
+}
+
+void TestMainWindow::startingValuesAndRanges()
+{
+    auto *year = find<QSpinBox>("year");
+    QCOMPARE(year->value(), 2000);
+    QCOMPARE(year->minimum(), 2000);
+    QCOMPARE(year->maximum(), 4000);
+    QCOMPARE(year->singleStep(), 1);
+    QVERIFY(year->suffix().isEmpty());
+
+    auto *first = find<QComboBox>("fisrtShift");
+    QCOMPARE(first->count(), 3);
+    QCOMPARE(first->currentIndex(), 0);
+    QCOMPARE(first->itemText(0), QStringLiteral("A"));
+    QCOMPARE(first->itemText(1), QStringLiteral("B"));
+    QCOMPARE(first->itemText(2), QStringLiteral("C"));
+
+    QVERIFY(!find<QCheckBox>("textOnly")->isChecked());
+    QVERIFY(find<QPushButton>("targetDirectory")->text().isEmpty());
+    QVERIFY(find<QPushButton>("targetDirectory")->icon().isNull());
+    for (const char *name : {"shiftAColor", "shiftBColor", "shiftCColor", "fontColor", "borderColor"}) {
+        auto *picker = find<ColorPicker>(name);
+        QCOMPARE(picker->toByteArray(), QByteArray(16, '\0'));
+        QCOMPARE(picker->minimumSize(), QSize(0, 24));
+        QVERIFY(picker->isEnabled());
+    }
+    QCOMPARE(find<QPushButton>("finish")->minimumSize(), QSize(0, 32));
+}
+
+void TestMainWindow::doubleSpinBoxLimits_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("suffix");
+
+    QTest::newRow("fontSize") << "fontSize" << 1 << 1.0 << 100.0 << 10.0 << " pt";
+    QTest::newRow("boxWidth") << "boxWidth" << 1 << 1.0 << 100.0 << 10.0 << " mm";
+    QTest::newRow("boxHeight") << "boxHeight" << 1 << 1.0 << 100.0 << 10.0 << " mm";
+    QTest::newRow("borderWidth") << "borderWidth" << 2 << 0.0 << 99.99 << 1.0 << " pt";
+}
+
+void TestMainWindow::doubleSpinBoxLimits()
+{
+    QFETCH(QString, name);
+    QFETCH(int, decimals);
+    QFETCH(double, minimum);
+    QFETCH(double, maximum);
+    QFETCH(double, value);
+    QFETCH(QString, suffix);
+
+    auto *box = m_window->findChild<QDoubleSpinBox *>(name);
+    QVERIFY(box);
+    QCOMPARE(box->decimals(), decimals);
+    QCOMPARE(box->minimum(), minimum);
+    QCOMPARE(box->maximum(), maximum);
+    QCOMPARE(box->value(), value);
+    QCOMPARE(box->singleStep(), 1.0);
+    QCOMPARE(box->suffix(), suffix);
+    box->setValue(minimum - 0.5);
+    QCOMPARE(box->value(), minimum);
+    box->setValue(1000);
+    QCOMPARE(box->value(), maximum);
+}
+
+void TestMainWindow::texts()
+{
+    const QList<QPair<const char *, QString>> labels = {
+        {"label_3", QStringLiteral("Rok:")},
+        {"label_15", QStringLiteral("x")},
+        {"label_5", QStringLiteral("První směna:")},
+        {"label_13", QStringLiteral("Rozměr okének:")},
+        {"label_8", QStringLiteral("Barva B:")},
+        {"label_9", QStringLiteral("Barva C:")},
+        {"label_7", QStringLiteral("Barva A:")},
+        {"label_17", QStringLiteral("Cílová složka:")},
+        {"label_19", QStringLiteral("Rámeček:")},
+        {"label_11", QStringLiteral("Font:")},
+    };
+    for (const auto &label : labels) {
+        auto *widget = find<QLabel>(label.first);
+        QCOMPARE(widget->text(), label.second);
+        if (qstrcmp(label.first, "label_15") != 0)
+            QCOMPARE(widget->alignment(), Qt::AlignRight | Qt::AlignTrailing | Qt::AlignVCenter);
+    }
+    QCOMPARE(find<QCheckBox>("textOnly")->text(), QStringLiteral("Žádná okénka, pouze text"));
+    QCOMPARE(find<QPushButton>("finish")->text(), QStringLiteral("Dokončit"));
+    QCOMPARE(find<QPushButton>("save")->text(), QStringLiteral("Uložit konfiguraci"));
+    QCOMPARE(find<QPushButton>("save_2")->text(), QStringLiteral("Načíst konfiguraci"));
+
+    auto *logo = find<QLabel>("label");
+    QVERIFY(logo->text().contains(QStringLiteral("<a href=")));
+    QVERIFY(logo->text().contains(QStringLiteral("<img src=\":/other/logo_velmo\"")));
+    QVERIFY(logo->openExternalLinks());
+    QCOMPARE(logo->alignment(), Qt::AlignCenter);
+    QVERIFY(find<QLabel>("label_12")->text().isEmpty());
+    QVERIFY(find<QLabel>("label_12")->pixmap(Qt::ReturnByValue).isNull());
+    QCOMPARE(find<QLabel>("label_3")->sizePolicy().horizontalStretch(), 3);
+    QCOMPARE(find<QSpinBox>("year")->sizePolicy().horizontalStretch(), 12);
+    QCOMPARE(find<QFrame>("line")->frameShape(), QFrame::HLine);
+    QCOMPARE(find<QFrame>("line")->frameShadow(), QFrame::Plain);
+    QCOMPARE(find<QFrame>("line_5")->styleSheet(), QStringLiteral("color: gray;"));
+}
+
+void TestMainWindow::fontBox()
+{
+    auto *font = find<QFontComboBox>("font");
+    QCOMPARE(font->maxVisibleItems(), 20);
+    QCOMPARE(int(font->fontFilters()), 13);
+    QCOMPARE(font->sizePolicy().horizontalStretch(), 5);
+    // "Arial", or what the platform shows in its place.
+    QCOMPARE(font->currentFont().family(), QFontInfo(QFont(QStringLiteral("Arial"))).family());
+    QCOMPARE(font->currentText(), font->currentFont().family());
+}
+
+void TestMainWindow::slotsBoundByName()
+{
+    const QMetaObject *meta = m_window->metaObject();
+    const QList<QByteArray> expected = {"on_targetDirectory_clicked()", "on_finish_clicked()",
+                                        "on_textOnly_clicked(bool)", "on_save_clicked()",
+                                        "on_save_2_clicked()"};
+    QCOMPARE(meta->methodCount() - meta->methodOffset(), expected.size());
+    for (int i = 0; i < expected.size(); ++i) {
+        const QMetaMethod method = meta->method(meta->methodOffset() + i);
+        QCOMPARE(method.methodSignature(), expected.at(i));
+        QCOMPARE(method.access(), QMetaMethod::Private);
+        QCOMPARE(method.methodType(), QMetaMethod::Slot);
+    }
+
+    // A click on "Dokončit" reaches its slot: without a folder it says so.
+    auto seen = answerMessageBox();
+    QTest::mouseClick(find<QPushButton>("finish"), Qt::LeftButton);
+    QVERIFY(seen->shown);
+    QCOMPARE(seen->text, QStringLiteral("Cílová složka neexistuje"));
+
+    // The two setup buttons open their file dialogs.
+    for (const char *button : {"save", "save_2"}) {
+        QStringList filters;
+        answerFileDialog([&filters](QFileDialog *dialog) {
+            filters = dialog->nameFilters();
+            dialog->reject();
+        });
+        QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton);
+        QCOMPARE(filters, QStringList{QStringLiteral("Lunoris Setup (*.lns)")});
+    }
+}
+
+void TestMainWindow::textOnlySwitch()
+{
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    const QStringList switched = {"borderColor", "borderWidth", "shiftAColor", "shiftBColor", "shiftCColor"};
+    const QStringList untouched = {"year", "fisrtShift", "font", "fontColor", "fontSize", "boxWidth",
+                                   "boxHeight", "targetDirectory", "finish", "save", "save_2", "textOnly"};
+    auto *textOnly = find<QCheckBox>("textOnly");
+
+    QTest::mouseClick(textOnly, Qt::LeftButton);
+    QVERIFY(textOnly->isChecked());
+    for (const QString &name : switched)
+        QVERIFY2(!m_window->findChild<QWidget *>(name)->isEnabled(), qPrintable(name));
+    for (const QString &name : untouched)
+        QVERIFY2(m_window->findChild<QWidget *>(name)->isEnabled(), qPrintable(name));
+
+    QTest::mouseClick(textOnly, Qt::LeftButton);
+    QVERIFY(!textOnly->isChecked());
+    for (const QString &name : switched + untouched)
+        QVERIFY2(m_window->findChild<QWidget *>(name)->isEnabled(), qPrintable(name));
+}
+
+void TestMainWindow::chooseFolderByTyping()
+{
+    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("x/sub")));
+    const QString parent = m_dir.path() + QStringLiteral("/x");
+    auto *button = find<QPushButton>("targetDirectory");
+    button->setText(parent);
+
+    QString caption, startedIn;
+    answerFileDialog([&](QFileDialog *dialog) {
+        caption = dialog->windowTitle();
+        startedIn = dialog->directory().absolutePath();
+        typeAndAccept(dialog, QStringLiteral("sub"));
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(caption, QStringLiteral("Výběr složky"));
+    QCOMPARE(startedIn, parent);
+    QCOMPARE(button->text(), parent + QStringLiteral("/sub"));
+
+    // The next dialog opens in the folder chosen last.
+    answerFileDialog([&](QFileDialog *dialog) {
+        startedIn = dialog->directory().absolutePath();
+        dialog->reject();
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(startedIn, parent + QStringLiteral("/sub"));
+    QCOMPARE(button->text(), parent + QStringLiteral("/sub"));
+}
+
+void TestMainWindow::chooseFolderByClicking()
+{
+    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("y/picked")));
+    const QString parent = m_dir.path() + QStringLiteral("/y");
+    auto *button = find<QPushButton>("targetDirectory");
+    button->setText(parent);
+    m_window->show();
+
+    bool clicked = false;
+    answerFileDialog([&](QFileDialog *dialog) {
+        QCOMPARE(dialog->fileMode(), QFileDialog::Directory);
+        clicked = clickAndAccept(dialog, QStringLiteral("picked"));
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(clicked);
+    QCOMPARE(button->text(), parent + QStringLiteral("/picked"));
+    QVERIFY(!button->text().contains(QLatin1Char('\\')));
+}
+
+void TestMainWindow::cancelFolderDialog()
+{
+    auto *button = find<QPushButton>("targetDirectory");
+    answerFileDialog([](QFileDialog *dialog) { dialog->reject(); });
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(button->text().isEmpty());
+
+    button->setText(m_dir.path());
+    answerFileDialog([](QFileDialog *dialog) { dialog->reject(); });
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(button->text(), m_dir.path());
+}
+
+void TestMainWindow::languageChange()
+{
+    find<QLabel>("label_3")->setText(QStringLiteral("?"));
+    find<QPushButton>("finish")->setText(QStringLiteral("?"));
+    find<QDoubleSpinBox>("boxWidth")->setSuffix(QStringLiteral("?"));
+    m_window->setWindowTitle(QStringLiteral("?"));
+    find<QPushButton>("targetDirectory")->setText(m_dir.path());
+    find<QComboBox>("fisrtShift")->setCurrentIndex(2);
+    find<QSpinBox>("year")->setValue(2031);
+
+    QEvent other(QEvent::FontChange);
+    QApplication::sendEvent(m_window, &other);
+    QCOMPARE(find<QLabel>("label_3")->text(), QStringLiteral("?"));
+
+    QEvent change(QEvent::LanguageChange);
+    QApplication::sendEvent(m_window, &change);
+    QCOMPARE(find<QLabel>("label_3")->text(), QStringLiteral("Rok:"));
+    QCOMPARE(find<QPushButton>("finish")->text(), QStringLiteral("Dokončit"));
+    QCOMPARE(find<QDoubleSpinBox>("boxWidth")->suffix(), QStringLiteral(" mm"));
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Lunoris"));
+    QCOMPARE(find<QPushButton>("targetDirectory")->text(), m_dir.path());
+    QCOMPARE(find<QSpinBox>("year")->value(), 2031);
+    // The first shift the user chose survives: calendars must not silently
+    // start from another shift.
+    QCOMPARE(find<QComboBox>("fisrtShift")->currentIndex(), 2);
+    QCOMPARE(find<QComboBox>("fisrtShift")->count(), 3);
+}
+
+void TestMainWindow::closingExitsWithZero()
+{
+    QTemporaryDir empty;
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(empty.path()));
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QTimer::singleShot(0, m_window, &QWidget::close);
+    const int status = QApplication::exec();
+    QDir::setCurrent(before);
+    QCOMPARE(status, 0);
+    QVERIFY(QDir(empty.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
