@@ -22,11 +22,12 @@ const QString KeyTextOnly = QStringLiteral("textOnly");
 
 void readColor(const QSettings &settings, const QString &key, QByteArray &color)
 {
-    const QByteArray state = settings.value(key, color).toByteArray();
-    // A state of any other length is damaged; guessing zeros for the missing
-    // components would print a colour the user never chose.
-    if (state.size() == ColorStateSize)
-        color = state;
+    // Only a real @ByteArray(...) of the right length is a colour state: a
+    // damaged one read as text can happen to be 16 bytes long, and guessing
+    // zeros for missing components would print a colour nobody chose.
+    const QVariant value = settings.value(key);
+    if (value.userType() == QMetaType::QByteArray && value.toByteArray().size() == ColorStateSize)
+        color = value.toByteArray();
 }
 
 void readSize(const QSettings &settings, const QString &key, const SizeLimits &limits, double &size)
