@@ -1,0 +1,130 @@
+// Time and bytes of one year of calendars built in memory, for the built-in
+// Helvetica, the form's default font and DejaVu Sans. After the run it
+// checks the goals: a year in the default font at most 100 KB, and built in
+// at most 2.5 times the time of the same year in Helvetica.
+#include "calendar/monthpage.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+using namespace Calendar;
+
+namespace {
+
+constexpr double MaximumYearBytes = 100 * 1024;
+constexpr double MaximumSlowdown = 2.5;
+
+qint64 buildYear(const QString &family, int year)
+{
+    // As a run does it: the font resolved once, then twelve documents.
+    PageLook look;
+    look.font = resolvePdfFont(family);
+    look.fontColor = {0, 0, 0, 1};
+    look.borderColor = {0, 0, 0, 1};
+    const ShiftColors colors = {Cmyk{0, 1, 1, 0}, Cmyk{1, 0, 0, 0}, Cmyk{0, 0, 1, 0}};
+    QDate date(year, 1, 1);
+    int shift = 0;
+    qint64 bytes = 0;
+    while (date.year() == year) {
+        const MonthPdf month = renderMonth(date, shift, colors, 10, 10, look);
+        if (!month.ok())
+            return -1;
+        bytes += month.bytes.size();
+    }
+    return bytes;
+}
+
+void yearInMemory(benchmark::State &state, const char *family)
+{
+    qint64 bytes = 0;
+    for (auto _ : state) {
+        bytes = buildYear(QString::fromUtf8(family), 2017);
+        if (bytes < 0) {
+            state.SkipWithError("the font could not be used");
+            return;
+        }
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.counters["bytes_per_year"] = double(bytes);
+    state.SetBytesProcessed(int64_t(state.iterations()) * bytes);
+    state.SetLabel(resolvePdfFont(QString::fromUtf8(family)).resolvedFamily.toStdString());
+}
+
+void fontResolution(benchmark::State &state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(resolvePdfFont(QStringLiteral("Arial")));
+}
+
+BENCHMARK(fontResolution)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(yearInMemory, helvetica, "Helvetica")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(yearInMemory, default_font, "Arial")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(yearInMemory, dejavu_sans, "DejaVu Sans")->Unit(benchmark::kMillisecond);
+
+// Prints as usual and keeps what the goals need.
+class GoalReporter : public benchmark::ConsoleReporter
+{
+public:
+    struct Figure
+    {
+        double seconds = 0;
+        double bytes = 0;
+    };
+    std::map<std::string, Figure> figures;
+
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &run : runs) {
+            // The median of the repetitions when there are any, else the run.
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (run.error_occurred || !(median || run.run_type == Run::RT_Iteration))
+                continue;
+            if (!median && figures.count(run.run_name.str()))
+                continue;
+            Figure &figure = figures[run.run_name.str()];
+            figure.seconds = run.GetAdjustedRealTime() / 1000.0;
+            const auto bytes = run.counters.find("bytes_per_year");
+            if (bytes != run.counters.end())
+                figure.bytes = bytes->second.value;
+        }
+    }
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // This machine's timing drifts: repeat, interleave the three cases and
+    // compare medians unless told otherwise. Later flags override these.
+    std::vector<char *> args(argv, argv + argc);
+    char repetitions[] = "--benchmark_repetitions=7";
+    char interleave[] = "--benchmark_enable_random_interleaving=true";
+    char aggregates[] = "--benchmark_report_aggregates_only=true";
+    args.insert(args.begin() + 1, {repetitions, interleave, aggregates});
+    argc = int(args.size());
+    argv = args.data();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    GoalReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    const auto helvetica = reporter.figures.find("yearInMemory/helvetica");
+    const auto standard = reporter.figures.find("yearInMemory/default_font");
+    if (helvetica == reporter.figures.end() || standard == reporter.figures.end())
+        return 0; // filtered out: nothing to check
+    const double slowdown = standard->second.seconds / helvetica->second.seconds;
+    const bool sizeMet = standard->second.bytes <= MaximumYearBytes;
+    const bool speedMet = slowdown <= MaximumSlowdown;
+    std::printf("\nyear in the default font: %.1f KB (goal <= %.0f KB): %s\n", standard->second.bytes / 1024,
+                MaximumYearBytes / 1024, sizeMet ? "met" : "MISSED");
+    std::printf("default font vs Helvetica: %.2f times the time (goal <= %.1f): %s\n", slowdown,
+                MaximumSlowdown, speedMet ? "met" : "MISSED");
+    return sizeMet && speedMet ? 0 : 1;
+}
