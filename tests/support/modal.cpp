@@ -62,6 +62,16 @@ void answerFileDialog(std::function<void(QFileDialog *)> answer)
     whenModal("QFileDialog", [answer](QWidget *widget) { answer(static_cast<QFileDialog *>(widget)); });
 }
 
+// A dialog that did not take the answer would block the test: reject it.
+static bool closeIfStillOpen(QFileDialog *dialog)
+{
+    if (!dialog->isVisible())
+        return false;
+    qWarning("the file dialog did not accept the answer; rejecting it");
+    dialog->reject();
+    return true;
+}
+
 static QPushButton *acceptButton(QFileDialog *dialog)
 {
     auto *buttons = dialog->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"));
@@ -79,10 +89,12 @@ void typeAndAccept(QFileDialog *dialog, const QString &name)
         dialog->reject();
         return;
     }
+    // Set rather than typed key by key: typing opens the completer's popup,
+    // which would take the click meant for the button.
     edit->setFocus();
-    edit->clear();
-    QTest::keyClicks(edit, name);
+    edit->setText(name);
     QTest::mouseClick(accept, Qt::LeftButton);
+    closeIfStillOpen(dialog);
 }
 
 bool clickAndAccept(QFileDialog *dialog, const QString &name)
@@ -113,7 +125,7 @@ bool clickAndAccept(QFileDialog *dialog, const QString &name)
     list->scrollTo(entry);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(entry).center());
     QTest::mouseClick(accept, Qt::LeftButton);
-    return true;
+    return !closeIfStillOpen(dialog);
 }
 
 } // namespace TestSupport

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that are missing: those to build and run the
+# application, and with "test" also those that the tests and the benchmark
+# use. Needs root (or sudo) only when something is missing.
+set -euo pipefail
+
+packages=(
+    build-essential cmake pkg-config
+    qtbase5-dev qtbase5-dev-tools
+    libpodofo-dev libfontconfig-dev
+    # The form's default "Arial" is Liberation Sans where Arial is missing.
+    fonts-liberation fonts-dejavu-core
+)
+if [ "${1:-}" = test ]; then
+    packages+=(
+        libpoppler-qt5-dev poppler-utils qpdf
+        libbenchmark-dev
+        desktop-file-utils appstream binutils-mingw-w64-x86-64
+    )
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$package")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
