@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/yearmessage.h"
 #include "support/modal.h"
 #include "support/pdfreader.h"
 #include "widgets/colorpicker.h"
@@ -32,6 +33,8 @@ private slots:
     void stopsAtAnUnwritableMonth();
     void twoRunsStartAlike();
     void textOnlyUsesTheCheckState();
+    void messages_data();
+    void messages();
 
 private:
     template<typename T>
@@ -179,6 +182,45 @@ void TestGeneration::textOnlyUsesTheCheckState()
     const ReadPdf march = readPdfFile(dir.filePath(QStringLiteral("2017_03.pdf")), 144);
     QCOMPARE(march.words.size(), 31);
     QCOMPARE(dominantInk(march.colorAtMm(12, -38)), -1);
+}
+
+void TestGeneration::messages_data()
+{
+    using Status = Calendar::YearResult::Status;
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("success");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("written") << int(Status::Written) << true << "Hotovo"
+                             << "Kalendáříky byly uloženy do složky '/data/%2 kalendáře/'";
+    QTest::newRow("folder missing") << int(Status::FolderMissing) << false << "Chyba"
+                                    << "Cílová složka neexistuje";
+    QTest::newRow("cannot write") << int(Status::CannotWrite) << false << "Chyba"
+                                  << "Nepodařilo se zapsat do souboru '/data/2017_03.pdf'";
+    // Names the font and the file; a "%1" in the font's name is not filled in again.
+    QTest::newRow("font unavailable") << int(Status::FontUnavailable) << false << "Chyba"
+                                      << "Písmo 'Odd %1 Sans' nelze použít, soubor '/data/2017_03.pdf' nebyl vytvořen";
+    QTest::newRow("pdf library") << int(Status::PdfFailure) << false << "Chyba"
+                                 << "Soubor '/data/2017_03.pdf' se nepodařilo vytvořit: Out of memory";
+}
+
+void TestGeneration::messages()
+{
+    QFETCH(int, status);
+    QFETCH(bool, success);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+
+    Calendar::YearResult result;
+    result.status = Calendar::YearResult::Status(status);
+    result.file = QStringLiteral("/data/2017_03.pdf");
+    result.detail = QStringLiteral("Out of memory");
+    const YearMessage message =
+        yearMessage(result, QStringLiteral("/data/%2 kalendáře/"), QStringLiteral("Odd %1 Sans"));
+    QCOMPARE(message.success, success);
+    QCOMPARE(message.title, title);
+    QCOMPARE(message.text, text);
 }
 
 QTEST_MAIN(TestGeneration)

@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "setup/setupfile.h"
 #include "support/modal.h"
+#include "support/pdfreader.h"
 #include "widgets/colorpicker.h"
 
 #include <QCheckBox>
@@ -69,6 +70,7 @@ private:
     T *find(const char *name) const { return m_window->findChild<T *>(QLatin1String(name)); }
     void saveAs(const QString &folder, const QString &typed, bool confirmOverwrite = false);
     void load(const QString &path);
+    void makeCalendars(const QString &folder, int year, int firstShift);
     void setDistinctLook();
     Setup::Look lookOfWindow() const;
 
@@ -174,6 +176,8 @@ void TestSetupFile::roundTripThroughTheWindow()
     saveAs(m_dir.path(), QStringLiteral("round"));
     const QString path = m_dir.filePath(QStringLiteral("round.lns"));
     QVERIFY2(QFileInfo::exists(path), "the dialog appends the suffix");
+    QTemporaryDir before, after;
+    makeCalendars(before.path(), 2030, 1);
 
     // Another window, as after a restart.
     delete m_window;
@@ -191,6 +195,27 @@ void TestSetupFile::roundTripThroughTheWindow()
     QCOMPARE(find<QPushButton>("targetDirectory")->text(), QStringLiteral("/elsewhere"));
     const QSettings file(path, QSettings::IniFormat);
     QCOMPARE(file.allKeys().size(), 11);
+
+    // The same look gives the same calendars, page for page.
+    makeCalendars(after.path(), 2030, 1);
+    for (int month = 1; month <= 12; ++month) {
+        const QString name = QStringLiteral("2030_%1.pdf").arg(month, 2, 10, QLatin1Char('0'));
+        const ReadPdf left = readPdfFile(QDir(before.path()).filePath(name), 100);
+        const ReadPdf right = readPdfFile(QDir(after.path()).filePath(name), 100);
+        QVERIFY2(left.loaded && right.loaded, qPrintable(name));
+        QCOMPARE(left.image, right.image);
+        QCOMPARE(left.words.size(), right.words.size());
+    }
+}
+
+void TestSetupFile::makeCalendars(const QString &folder, int year, int firstShift)
+{
+    find<QSpinBox>("year")->setValue(year);
+    find<QComboBox>("fisrtShift")->setCurrentIndex(firstShift);
+    find<QPushButton>("targetDirectory")->setText(folder);
+    const auto seen = answerMessageBox();
+    QTest::mouseClick(find<QPushButton>("finish"), Qt::LeftButton);
+    QCOMPARE(seen->title, QStringLiteral("Hotovo"));
 }
 
 void TestSetupFile::fileIsTheToolkitsIniFormat()

@@ -2,6 +2,7 @@
 #include "ui_mainwindow.h"
 
 #include "calendar/yearwriter.h"
+#include "yearmessage.h"
 #include "setup/setupfile.h"
 
 #include <QDir>
@@ -47,7 +48,6 @@ void MainWindow::on_targetDirectory_clicked()
 void MainWindow::on_finish_clicked()
 {
     using Calendar::Cmyk;
-    using Calendar::YearResult;
 
     Calendar::YearRequest request;
     request.folder = ui->targetDirectory->text();
@@ -65,29 +65,12 @@ void MainWindow::on_finish_clicked()
     request.look.borderWidthPt = ui->borderWidth->value();
     request.look.textOnly = ui->textOnly->isChecked();
 
-    const YearResult result = Calendar::writeYear(request);
-    const QString error = tr("Chyba");
-    switch (result.status) {
-    case YearResult::Status::Written:
-        QMessageBox::information(this, tr("Hotovo"),
-                                 tr("Kalendáříky byly uloženy do složky '%1'").arg(request.folder));
-        break;
-    case YearResult::Status::FolderMissing:
-        QMessageBox::critical(this, error, tr("Cílová složka neexistuje"));
-        break;
-    case YearResult::Status::CannotWrite:
-        QMessageBox::critical(this, error, tr("Nepodařilo se zapsat do souboru '%1'").arg(result.file));
-        break;
-    case YearResult::Status::FontUnavailable:
-        QMessageBox::critical(this, error,
-                              tr("Písmo '%1' nelze použít, soubor '%2' nebyl vytvořen")
-                                  .arg(request.fontFamily, result.file));
-        break;
-    case YearResult::Status::PdfFailure:
-        QMessageBox::critical(this, error,
-                              tr("Soubor '%1' se nepodařilo vytvořit: %2").arg(result.file, result.detail));
-        break;
-    }
+    const YearMessage message =
+        yearMessage(Calendar::writeYear(request), request.folder, request.fontFamily);
+    if (message.success)
+        QMessageBox::information(this, message.title, message.text);
+    else
+        QMessageBox::critical(this, message.title, message.text);
 }
 
 void MainWindow::on_textOnly_clicked(bool checked)

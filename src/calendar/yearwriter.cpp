@@ -36,7 +36,7 @@ bool saveWhole(const QString &path, const QByteArray &bytes)
 
 YearResult writeYear(const YearRequest &request)
 {
-    // Resolved once for the year: fontconfig look-ups are the costly part.
+    // Once for the whole year, not once per month.
     return writeYear(request, resolvePdfFont(request.fontFamily));
 }
 
