@@ -57,7 +57,6 @@ YearRequest yearRequest(const QString &folder, int year = 2017)
     request.folder = folder;
     request.year = year;
     request.shiftColors = InkPerShift;
-    request.fontFamily = QStringLiteral("Helvetica");
     request.look = helveticaLook();
     return request;
 }
@@ -326,7 +325,7 @@ void TestCalendarPdf::yearWithTheDefaultLook()
 {
     QTemporaryDir dir;
     YearRequest request = yearRequest(dir.path());
-    request.fontFamily = QFontInfo(QFont(QStringLiteral("Arial"))).family();
+    request.look.font = resolvePdfFont(QFontInfo(QFont(QStringLiteral("Arial"))).family());
     const YearResult result = writeYear(request);
     QCOMPARE(result.status, YearResult::Status::Written);
     QCOMPARE(result.monthsWritten, 12);
@@ -399,7 +398,8 @@ void TestCalendarPdf::failedWriteLeavesNoFile()
 {
     QTemporaryDir dir;
     YearRequest request = yearRequest(dir.path());
-    YearResult result = writeYear(request, PdfFontSource{});
+    request.look.font = PdfFontSource{};
+    YearResult result = writeYear(request);
     QCOMPARE(result.status, YearResult::Status::FontUnavailable);
     QCOMPARE(result.monthsWritten, 0);
     QCOMPARE(result.file, QDir(dir.path()).absoluteFilePath(QStringLiteral("2017_01.pdf")));
@@ -415,7 +415,9 @@ void TestCalendarPdf::failedMonthKeepsTheEarlierCalendar()
     QVERIFY(old.open(QIODevice::WriteOnly));
     old.write("last year's calendar");
     old.close();
-    const YearResult result = writeYear(yearRequest(dir.path()), PdfFontSource{});
+    YearRequest request = yearRequest(dir.path());
+    request.look.font = PdfFontSource{};
+    const YearResult result = writeYear(request);
     QCOMPARE(result.status, YearResult::Status::FontUnavailable);
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("last year's calendar"));

@@ -58,7 +58,8 @@ void MainWindow::on_finish_clicked()
     request.boxWidthMm = ui->boxWidth->value();
     request.boxHeightMm = ui->boxHeight->value();
     request.year = ui->year->value();
-    request.fontFamily = ui->font->currentFont().family();
+    // Once for the whole year, not once per month.
+    request.look.font = Calendar::resolvePdfFont(ui->font->currentFont().family());
     request.look.fontSizePt = ui->fontSize->value();
     request.look.fontColor = Cmyk::fromColor(ui->fontColor->color());
     request.look.borderColor = Cmyk::fromColor(ui->borderColor->color());
@@ -66,7 +67,7 @@ void MainWindow::on_finish_clicked()
     request.look.textOnly = ui->textOnly->isChecked();
 
     const YearMessage message =
-        yearMessage(Calendar::writeYear(request), request.folder, request.fontFamily);
+        yearMessage(Calendar::writeYear(request), request.folder, request.look.font.family);
     if (message.success)
         QMessageBox::information(this, message.title, message.text);
     else

@@ -36,21 +36,12 @@ bool saveWhole(const QString &path, const QByteArray &bytes)
 
 YearResult writeYear(const YearRequest &request)
 {
-    // Once for the whole year, not once per month.
-    return writeYear(request, resolvePdfFont(request.fontFamily));
-}
-
-YearResult writeYear(const YearRequest &request, const PdfFontSource &font)
-{
     YearResult result;
     // An empty path would name the current directory, which always exists.
     if (request.folder.isEmpty() || !QFileInfo(request.folder).isDir()) {
         result.status = YearResult::Status::FolderMissing;
         return result;
     }
-
-    PageLook look = request.look;
-    look.font = font;
 
     const QDir folder(request.folder);
     QDate date(request.year, 1, 1);
@@ -65,7 +56,7 @@ YearResult writeYear(const YearRequest &request, const PdfFontSource &font)
         }
 
         const MonthPdf month = renderMonth(date, shift, request.shiftColors, request.boxWidthMm,
-                                           request.boxHeightMm, look);
+                                           request.boxHeightMm, request.look);
         if (month.ok() && saveWhole(path, month.bytes)) {
             ++result.monthsWritten;
             continue;

@@ -16,8 +16,7 @@ struct YearRequest
     ShiftColors shiftColors;
     double boxWidthMm = 10.0;
     double boxHeightMm = 10.0;
-    QString fontFamily;
-    PageLook look;      // its font is resolved by writeYear
+    PageLook look;      // with its font resolved once for the run
 };
 
 struct YearResult
@@ -40,9 +39,6 @@ struct YearResult
 // failure; months written before it stay. A month's file is replaced only by
 // a complete calendar: a failed month leaves no empty or truncated file.
 YearResult writeYear(const YearRequest &request);
-
-// The same with the font already resolved.
-YearResult writeYear(const YearRequest &request, const PdfFontSource &font);
 
 } // namespace Calendar
 
