@@ -12,12 +12,6 @@ Cmyk Cmyk::fromColor(const QColor &color)
     return {unit(color.cyanF()), unit(color.magentaF()), unit(color.yellowF()), unit(color.blackF())};
 }
 
-bool Cmyk::operator==(const Cmyk &other) const
-{
-    return cyan == other.cyan && magenta == other.magenta && yellow == other.yellow
-           && black == other.black;
-}
-
 int shiftOnDate(const QDate &date, int firstShift)
 {
     const qint64 days = QDate(date.year(), 1, 1).daysTo(date);

@@ -26,7 +26,6 @@ struct Cmyk
     double black = 0.0;
 
     static Cmyk fromColor(const QColor &color);
-    bool operator==(const Cmyk &other) const;
 };
 
 using ShiftColors = std::array<Cmyk, ShiftCount>;

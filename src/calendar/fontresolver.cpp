@@ -24,8 +24,6 @@ QString patternString(FcPattern *pattern, const char *object)
     return QString::fromUtf8(reinterpret_cast<const char *>(value));
 }
 
-} // namespace
-
 bool isStandard14Font(const QString &name)
 {
     static const char *const names[] = {
@@ -40,6 +38,8 @@ bool isStandard14Font(const QString &name)
     }
     return false;
 }
+
+} // namespace
 
 PdfFontSource resolvePdfFont(const QString &family)
 {

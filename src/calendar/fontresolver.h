@@ -20,11 +20,7 @@ struct PdfFontSource
     QByteArray file;   // font file in the local 8-bit encoding, empty for Standard14
     QString resolvedFamily; // the family the file belongs to
     Kind kind = Kind::Unusable;
-
-    bool isUsable() const { return kind != Kind::Unusable; }
 };
-
-bool isStandard14Font(const QString &name);
 
 // Finds the regular face of `family` the way the toolkit does on this
 // platform: through fontconfig with its aliases and substitutions, so that a

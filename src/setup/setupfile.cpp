@@ -8,6 +8,12 @@ namespace Setup {
 
 namespace {
 
+// Setup files are a few hundred bytes; anything far larger is not one.
+constexpr qint64 MaximumFileSize = 1024 * 1024;
+
+// The length of a colour state.
+constexpr int ColorStateSize = 16;
+
 const QString KeyColorA = QStringLiteral("colorA");
 const QString KeyColorB = QStringLiteral("colorB");
 const QString KeyColorC = QStringLiteral("colorC");

@@ -46,12 +46,6 @@ bool save(const QString &path, const Look &look);
 // value. A file that is not a setup file at all gives `current` back.
 Look load(const QString &path, const Look &current, const Limits &limits = {});
 
-// Setup files are a few hundred bytes; anything far larger is not one.
-constexpr qint64 MaximumFileSize = 1024 * 1024;
-
-// The length of a colour state.
-constexpr int ColorStateSize = 16;
-
 } // namespace Setup
 
 #endif // LUNORIS_SETUPFILE_H
