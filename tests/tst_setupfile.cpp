@@ -5,6 +5,8 @@
 #include "widgets/colorpicker.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLockFile>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFile>
@@ -17,6 +19,8 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace TestSupport;
 
@@ -64,6 +68,9 @@ private slots:
     void notASetupFile();
     void goodValuesBesideBadOnes();
     void saveFailureIsReported();
+    void hostileFiles_data();
+    void hostileFiles();
+    void reloadReadsTheDisk();
 
 private:
     template<typename T>
@@ -442,6 +449,96 @@ void TestSetupFile::saveFailureIsReported()
     QTest::mouseClick(find<QPushButton>("save"), Qt::LeftButton);
     QVERIFY(!boxShown);
     QVERIFY(QFileInfo::exists(m_dir.filePath(QStringLiteral("fine.lns"))));
+}
+
+void TestSetupFile::hostileFiles_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("place"); // "file", "fifo", "lock folder" or "foreign lock"
+    QTest::addColumn<bool>("loads"); // fontSize=20 is taken
+    QTest::addColumn<bool>("saves");
+
+    // A variant list that claims 2^31 - 1 entries: the toolkit's data stream
+    // reserves them all.
+    const QByteArray huge = "(\\0\\0\\0\\t\\x7f\\xff\\xff\\xff)";
+    const auto ini = [](const QByteArray &line) { return "[General]\n" + line + "\n"; };
+    QTest::newRow("variant, foreign key") << ini("x=@Variant" + huge) << "file" << false << true;
+    QTest::newRow("variant, our key") << ini("fontSize=@Variant(\\0\\0\\0\\xb\\x7f\\xff\\xff\\xff)") << "file" << false << true;
+    QTest::newRow("variant, escaped letter") << ini("x=@Vari\\x61nt" + huge) << "file" << false << true;
+    QTest::newRow("variant, escaped at sign") << ini("x=\\x40Vari\\x61nt" + huge) << "file" << false << true;
+    QTest::newRow("variant, 17-bit escape") << ini("x=\\x10040Vari\\x61nt" + huge) << "file" << false << true;
+    QTest::newRow("variant, octal at sign") << ini("x=\\100Vari\\x61nt" + huge) << "file" << false << true;
+    QTest::newRow("variant, split by quotes") << ini("x=\"\"@\"Var\"iant" + huge) << "file" << false << true;
+    QTest::newRow("variant, list element") << ini("x=1, 2,  @Vari\\x61nt" + huge) << "file" << false << true;
+    QTest::newRow("variant, continued line") << ini("x=@Var\\\niant" + huge) << "file" << false << true;
+    QTest::newRow("variant, other section") << QByteArray("[General]\nfontSize=20\n[x]\ny=@Vari\\x61nt" + huge + "\n")
+                                            << "file" << false << true;
+    QTest::newRow("text note") << QByteArray("a note, not a setup\nfontSize=20\n") << "file" << true << true;
+    QTest::newRow("named pipe") << QByteArray() << "fifo" << false << false;
+    QTest::newRow("lock is a folder") << ini("fontSize=20") << "lock folder" << true << false;
+    QTest::newRow("fresh lock of another host") << ini("fontSize=20") << "foreign lock" << true << false;
+}
+
+void TestSetupFile::hostileFiles()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, place);
+    QFETCH(bool, loads);
+    QFETCH(bool, saves);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("hostile.lns"));
+    if (place == QLatin1String("fifo"))
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else
+        writeFile(path, content);
+    const QString lockPath = path + QStringLiteral(".lock");
+    if (place == QLatin1String("lock folder"))
+        QVERIFY(QDir(dir.path()).mkdir(QFileInfo(lockPath).fileName()));
+    if (place == QLatin1String("foreign lock"))
+        writeFile(lockPath, "4242\nlunoris\nsome-other-host\n");
+
+    // Loading takes a setup file's values and nothing of a hostile file, and
+    // never crashes or blocks.
+    setDistinctLook();
+    const Setup::Look before = lookOfWindow();
+    QCOMPARE(Setup::load(path, before).fontSize, loads ? 20.0 : before.fontSize);
+
+    QElapsedTimer clock;
+    clock.start();
+    Setup::Look look;
+    look.fontSize = 33;
+    QCOMPARE(Setup::save(path, look), saves);
+    QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
+    if (!saves) {
+        if (place != QLatin1String("fifo"))
+            QCOMPARE(readFile(path), content);
+        return;
+    }
+    // The eleven keys of a setup file, nothing of what made it hostile, and
+    // no lock left behind.
+    QVERIFY(!QFileInfo::exists(lockPath));
+    const QByteArray written = readFile(path);
+    QVERIFY(!written.contains("Variant") && !written.contains("ant("));
+    const QSettings settings(path, QSettings::IniFormat);
+    QCOMPARE(settings.value(QStringLiteral("fontSize")).toDouble(), 33.0);
+    QCOMPARE(settings.value(QStringLiteral("textOnly")).toString(), QStringLiteral("false"));
+    QCOMPARE(Setup::load(path, before).fontSize, 33.0);
+}
+
+void TestSetupFile::reloadReadsTheDisk()
+{
+    // Same size and modification time: only the contents tell them apart.
+    const QString path = m_dir.filePath(QStringLiteral("twice.lns"));
+    writeFile(path, "[General]\nfontSize=20\n");
+    const QDateTime stamp = QFileInfo(path).lastModified();
+    QCOMPARE(Setup::load(path, Setup::Look()).fontSize, 20.0);
+    writeFile(path, "[General]\nfontSize=30\n");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(stamp, QFileDevice::FileModificationTime));
+    file.close();
+    QCOMPARE(Setup::load(path, Setup::Look()).fontSize, 30.0);
 }
 
 QTEST_MAIN(TestSetupFile)

@@ -1,9 +1,10 @@
 #include "yearwriter.h"
 
+#include "filewriter.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace Calendar {
 
@@ -14,22 +15,14 @@ namespace {
 // survives whole if the month fails later on.
 bool passesWriteTest(const QString &path)
 {
+    // A named pipe would block the window in open(); only a regular file or
+    // nothing at all can take a calendar.
+    if (!isWritablePlace(path))
+        return false;
     QFile file(path);
     const bool writable = file.open(QIODevice::WriteOnly | QIODevice::Append);
     file.close();
     return writable;
-}
-
-bool saveWhole(const QString &path, const QByteArray &bytes)
-{
-    QSaveFile file(path);
-    // A folder that takes no new files but has a writable file in place is
-    // written directly, as the write test promised.
-    file.setDirectWriteFallback(true);
-    // Unbuffered, so that a full disk fails the write itself and is not lost
-    // in a flush on closing.
-    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
-           && file.write(bytes) == bytes.size() && file.commit();
 }
 
 } // namespace
@@ -57,7 +50,7 @@ YearResult writeYear(const YearRequest &request)
 
         const MonthPdf month = renderMonth(date, shift, request.shiftColors, request.boxWidthMm,
                                            request.boxHeightMm, request.look);
-        if (month.ok() && saveWhole(path, month.bytes)) {
+        if (month.ok() && replaceFile(path, month.bytes)) {
             ++result.monthsWritten;
             continue;
         }

@@ -1,0 +1,18 @@
+#ifndef LUNORIS_INISCHECK_H
+#define LUNORIS_INISCHECK_H
+
+#include <QByteArray>
+
+namespace Setup {
+
+// Whether the toolkit's INI reader can be handed these bytes without harm.
+// The reader decodes "@Variant(...)" values through a data stream that trusts the counts it reads, so a few bytes can make it
+// reserve gigabytes; our files never hold such values. This walks the bytes
+// the way the reader splits them into lines, values and list elements
+// (quotes, escapes, continuation lines included) and refuses any element that
+// would be decoded that way.
+bool isSafeIni(const QByteArray &bytes);
+
+} // namespace Setup
+
+#endif // LUNORIS_INISCHECK_H
