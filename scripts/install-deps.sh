@@ -14,6 +14,8 @@ packages=(
 if [ "${1:-}" = test ]; then
     packages+=(
         libpoppler-qt5-dev poppler-utils qpdf
+        # Fonts whose first face cannot be embedded: CFF before Type 1, CFF only.
+        fonts-urw-base35 fonts-cantarell
         libbenchmark-dev
         desktop-file-utils appstream binutils-mingw-w64-x86-64
     )

@@ -1,13 +1,22 @@
+#include "calendar/filewriter.h"
 #include "calendar/monthpage.h"
 #include "calendar/yearwriter.h"
 #include "support/pdfreader.h"
 
 #include <QDir>
+#include <QSet>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <limits>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace Calendar;
 using namespace TestSupport;
@@ -25,6 +34,29 @@ PageLook helveticaLook()
     look.borderColor = {0, 0, 0, 1};
     return look;
 }
+
+// A full disk, as far as this process is concerned: writes past `bytes`
+// fail (with EFBIG), even as root. 0 leaves the limit alone.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(int bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        if (bytes <= 0)
+            return;
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_saved;
+        limit.rlim_cur = rlim_t(bytes);
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit m_saved{};
+};
 
 struct Month
 {
@@ -76,17 +108,26 @@ private slots:
     void dayNumbersCentred_data();
     void dayNumbersCentred();
     void textOnly();
-    void zeroBorderStillFills();
+    void borderWidths_data();
+    void borderWidths();
     void embeddedFontIsTheChosenFamily_data();
     void embeddedFontIsTheChosenFamily();
+    void embeddableFaces_data();
+    void embeddableFaces();
     void standard14IsNotEmbedded();
     void unusableFontIsAnError();
     void yearWithTheDefaultLook();
     void rotationAcrossTheYear();
     void missingFolder();
+    void stopsAtAnUnwritableMonth_data();
     void stopsAtAnUnwritableMonth();
     void failedWriteLeavesNoFile();
+    void failedMonthKeepsTheEarlierCalendar_data();
     void failedMonthKeepsTheEarlierCalendar();
+    void replacingAFile_data();
+    void replacingAFile();
+    void refusesInvalidRequests_data();
+    void refusesInvalidRequests();
     void replacesExistingCalendars();
 };
 
@@ -189,9 +230,13 @@ void TestCalendarPdf::dayNumbersCentred_data()
     QTest::addColumn<bool>("textOnly");
     QTest::addColumn<double>("w");
     QTest::addColumn<double>("h");
-    QTest::newRow("boxes 10 x 10") << false << 10.0 << 10.0;
-    QTest::newRow("text only 10 x 10") << true << 10.0 << 10.0;
-    QTest::newRow("boxes 12 x 20") << false << 12.0 << 20.0;
+    QTest::addColumn<double>("fontSizePt");
+    QTest::newRow("boxes 10 x 10") << false << 10.0 << 10.0 << 10.0;
+    QTest::newRow("text only 10 x 10") << true << 10.0 << 10.0 << 10.0;
+    QTest::newRow("boxes 12 x 20") << false << 12.0 << 20.0 << 10.0;
+    // Two digits wider than the box stay on one line, centred.
+    QTest::newRow("numbers wider than the box") << false << 10.0 << 10.0 << 40.0;
+    QTest::newRow("numbers wider, text only") << true << 4.0 << 10.0 << 23.0;
 }
 
 void TestCalendarPdf::dayNumbersCentred()
@@ -199,8 +244,10 @@ void TestCalendarPdf::dayNumbersCentred()
     QFETCH(bool, textOnly);
     QFETCH(double, w);
     QFETCH(double, h);
+    QFETCH(double, fontSizePt);
     PageLook look = helveticaLook();
     look.textOnly = textOnly;
+    look.fontSizePt = fontSizePt;
     const ReadPdf page = readPdf(render(2017, 3, 0, w, h, look).bytes);
     QCOMPARE(page.words.size(), 31);
     for (const PdfWord &word : page.words) {
@@ -220,6 +267,9 @@ void TestCalendarPdf::textOnly()
 {
     PageLook look = helveticaLook();
     look.textOnly = true;
+    // Numbers in the font colour, never in the border colour.
+    look.fontColor = {0, 1, 0, 0};
+    look.borderColor = {1, 0, 0, 0};
     const Month boxed = render(2017, 3, 0);
     const Month plain = render(2017, 3, 0, 10, 10, look);
     QCOMPARE(plain.shiftAfter, boxed.shiftAfter);
@@ -230,40 +280,77 @@ void TestCalendarPdf::textOnly()
         QCOMPARE(inkOfDay(page, QDate(2017, 3, day), 10, 10), -1);
     QCOMPARE(dominantInk(page.colorAtMm(20.0, -35)), -1); // no border either
     QVERIFY(!plain.bytes.contains(" re"));
+    QSet<int> inks;
+    for (int y = 0; y < page.image.height(); ++y) {
+        for (int x = 0; x < page.image.width(); ++x)
+            inks.insert(dominantInk(page.image.pixelColor(x, y)));
+    }
+    QVERIFY(inks.contains(1));
+    QVERIFY(!inks.contains(0));
 }
 
-void TestCalendarPdf::zeroBorderStillFills()
+void TestCalendarPdf::borderWidths_data()
 {
+    QTest::addColumn<double>("borderPt");
+    QTest::newRow("none, boxes still filled") << 0.0;
+    QTest::newRow("1 pt") << 1.0;
+    QTest::newRow("10 pt, 3.5 mm") << 10.0;
+}
+
+void TestCalendarPdf::borderWidths()
+{
+    QFETCH(double, borderPt);
     PageLook look = helveticaLook();
-    look.borderWidthPt = 0;
+    look.borderWidthPt = borderPt;
     const ReadPdf page = readPdf(render(2017, 3, 0, 10, 10, look).bytes, 288);
+    // The stroke is centred on the box's edge, in millimetres on paper.
+    const double halfStrokeMm = borderPt * 25.4 / 72 / 2;
     for (int day = 1; day <= 31; ++day) {
         const QDate date(2017, 3, day);
-        QCOMPARE(inkOfDay(page, date, 10, 10), shiftOnDate(date, 0));
+        const QRectF box = dayBox(date, weekColumn(date), 10, 10);
+        QCOMPARE(dominantInk(page.colorAtMm(box.x() + 2.5, box.y() + 2.5)), shiftOnDate(date, 0));
+        if (halfStrokeMm > 0.5)
+            QCOMPARE(dominantInk(page.colorAtMm(box.x() + halfStrokeMm - 0.4, box.y() + 2.5)), 3);
     }
 }
 
 void TestCalendarPdf::embeddedFontIsTheChosenFamily_data()
 {
+    using Kind = PdfFontSource::Kind;
     QTest::addColumn<QString>("family");
-    QTest::newRow("DejaVu Sans") << "DejaVu Sans";
-    QTest::newRow("Liberation Serif") << "Liberation Serif";
-    QTest::newRow("DejaVu Sans Mono") << "DejaVu Sans Mono";
-    QTest::newRow("Arial, not installed") << "Arial";
-    QTest::newRow("Sans Serif, an alias") << "Sans Serif";
-    QTest::newRow("Serif, an alias") << "Serif";
-    QTest::newRow("Monospace, an alias") << "Monospace";
+    QTest::addColumn<int>("kind");
+    QTest::newRow("DejaVu Sans") << "DejaVu Sans" << int(Kind::TrueType);
+    QTest::newRow("Liberation Serif") << "Liberation Serif" << int(Kind::TrueType);
+    QTest::newRow("DejaVu Sans Mono") << "DejaVu Sans Mono" << int(Kind::TrueType);
+    QTest::newRow("Arial, not installed") << "Arial" << int(Kind::TrueType);
+    QTest::newRow("Sans Serif, an alias") << "Sans Serif" << int(Kind::TrueType);
+    QTest::newRow("Serif, an alias") << "Serif" << int(Kind::TrueType);
+    QTest::newRow("Monospace, an alias") << "Monospace" << int(Kind::TrueType);
+    // fonts-urw-base35: the CFF .otf comes first, then the .pfb and the .t1.
+    QTest::newRow("Nimbus Sans, CFF before Type 1") << "Nimbus Sans" << int(Kind::Type1);
+    // fonts-cantarell: CFF only.
+    QTest::newRow("Cantarell, nothing embeddable") << "Cantarell" << int(Kind::Unusable);
 }
 
 void TestCalendarPdf::embeddedFontIsTheChosenFamily()
 {
     QFETCH(QString, family);
-    // The family the toolkit draws for the name, as the font box shows it.
-    const QString shown = QFontInfo(QFont(family)).family();
+    QFETCH(int, kind);
+    // The family the toolkit draws for the name, as the font box shows it,
+    // without the foundry it adds where several install the family.
+    const QString shown = QFontInfo(QFont(family)).family().remove(QRegularExpression(QStringLiteral(" \\[.*\\]$")));
+    if (kind != int(PdfFontSource::Kind::TrueType) && shown != family)
+        QSKIP("the family is not installed (fonts-urw-base35, fonts-cantarell)");
     PageLook look = helveticaLook();
-    look.font = resolvePdfFont(family);
-    QCOMPARE(look.font.kind, PdfFontSource::Kind::TrueType);
+    look.font = resolvePdfFont(QFontInfo(QFont(family)).family());
+    QCOMPARE(int(look.font.kind), kind);
     QCOMPARE(look.font.resolvedFamily, shown);
+    QDate date(2017, 3, 1);
+    int shift = 0;
+    if (kind == int(PdfFontSource::Kind::Unusable)) {
+        QCOMPARE(renderMonth(date, shift, InkPerShift, 10, 10, look).error, MonthPdf::Error::FontUnavailable);
+        return;
+    }
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("month.pdf"));
@@ -274,11 +361,41 @@ void TestCalendarPdf::embeddedFontIsTheChosenFamily()
 
     const QList<EmbeddedFont> fonts = fontsOf(path);
     QCOMPARE(fonts.size(), 1);
-    QCOMPARE(fonts.first().name, QString(shown).remove(QLatin1Char(' ')));
+    const QString name = QString(shown).remove(QLatin1Char(' '));
+    QVERIFY2(fonts.first().name == name || fonts.first().name.startsWith(name + QLatin1Char('-')),
+             qPrintable(fonts.first().name));
     QVERIFY(fonts.first().embedded);
-    QVERIFY(fonts.first().subset);
+    // TrueType as a subset of the digits, Type 1 whole.
+    QCOMPARE(fonts.first().subset, kind == int(PdfFontSource::Kind::TrueType));
     QVERIFY(!fonts.first().name.contains(QStringLiteral("Math")));
     QCOMPARE(readPdfFile(path).words.size(), 31);
+}
+
+void TestCalendarPdf::embeddableFaces_data()
+{
+    using Kind = PdfFontSource::Kind;
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("kind");
+    QTest::newRow("TrueType") << "/f/LiberationSans-Regular.ttf" << "TrueType" << 0 << int(Kind::TrueType);
+    QTest::newRow("OpenType, glyf outlines") << "/f/Some.OTF" << "TrueType" << 0 << int(Kind::TrueType);
+    QTest::newRow("Type 1, binary") << "/f/NimbusSans-Regular.pfb" << "Type 1" << 0 << int(Kind::Type1);
+    QTest::newRow("Type 1, ASCII") << "/f/a.pfa" << "Type 1" << 0 << int(Kind::Type1);
+    QTest::newRow("OpenType, CFF outlines") << "/f/NimbusSans-Regular.otf" << "CFF" << 0 << int(Kind::Unusable);
+    QTest::newRow("Type 1 named .t1") << "/f/NimbusSans-Regular.t1" << "Type 1" << 0 << int(Kind::Unusable);
+    QTest::newRow("collection, first face") << "/f/NotoSansCJK.ttc" << "TrueType" << 0 << int(Kind::Unusable);
+    QTest::newRow("later face of a file") << "/f/Family.ttf" << "TrueType" << 2 << int(Kind::Unusable);
+    QTest::newRow("bitmap") << "/f/fixed.pcf.gz" << "PCF" << 0 << int(Kind::Unusable);
+}
+
+void TestCalendarPdf::embeddableFaces()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, format);
+    QFETCH(int, index);
+    QFETCH(int, kind);
+    QCOMPARE(int(embeddableKind(file, format, index)), kind);
 }
 
 void TestCalendarPdf::standard14IsNotEmbedded()
@@ -314,7 +431,7 @@ void TestCalendarPdf::unusableFontIsAnError()
     file.write("not a font at all");
     file.close();
     look.font = {QStringLiteral("Fake"), QFile::encodeName(fake), QStringLiteral("Fake"),
-                 PdfFontSource::Kind::TrueType};
+                 PdfFontSource::Kind::TrueType, {}};
     date = QDate(2017, 3, 1);
     pdf = renderMonth(date, shift, InkPerShift, 10, 10, look);
     QVERIFY(!pdf.ok());
@@ -379,19 +496,33 @@ void TestCalendarPdf::missingFolder()
     QCOMPARE(writeYear(request).status, YearResult::Status::FolderMissing);
 }
 
-void TestCalendarPdf::stopsAtAnUnwritableMonth()
+void TestCalendarPdf::stopsAtAnUnwritableMonth_data()
 {
-    QTemporaryDir dir;
+    QTest::addColumn<bool>("pipe");
     // As root every file is writable: a folder in the place of March's file
     // is what makes it unwritable.
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("2017_03.pdf")));
+    QTest::newRow("a folder in its place") << false;
+    // Opening a named pipe to write blocks until someone reads it.
+    QTest::newRow("a named pipe in its place") << true;
+}
+
+void TestCalendarPdf::stopsAtAnUnwritableMonth()
+{
+    QFETCH(bool, pipe);
+    QTemporaryDir dir;
+    const QString march = QDir(dir.path()).absoluteFilePath(QStringLiteral("2017_03.pdf"));
+    if (pipe)
+        QCOMPARE(mkfifo(QFile::encodeName(march).constData(), 0600), 0);
+    else
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("2017_03.pdf")));
     const YearResult result = writeYear(yearRequest(dir.path()));
     QCOMPARE(result.status, YearResult::Status::CannotWrite);
-    QCOMPARE(result.file, QDir(dir.path()).absoluteFilePath(QStringLiteral("2017_03.pdf")));
+    QCOMPARE(result.file, march);
     QCOMPARE(result.monthsWritten, 2);
     QVERIFY(readPdfFile(dir.filePath(QStringLiteral("2017_01.pdf"))).loaded);
     QVERIFY(readPdfFile(dir.filePath(QStringLiteral("2017_02.pdf"))).loaded);
     QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("2017_04.pdf"))));
+    QCOMPARE(QFileInfo(march).isDir(), !pipe);
 }
 
 void TestCalendarPdf::failedWriteLeavesNoFile()
@@ -408,19 +539,135 @@ void TestCalendarPdf::failedWriteLeavesNoFile()
     QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
 }
 
+void TestCalendarPdf::failedMonthKeepsTheEarlierCalendar_data()
+{
+    QTest::addColumn<bool>("diskFull");
+    QTest::addColumn<int>("status");
+    QTest::newRow("font unavailable") << false << int(YearResult::Status::FontUnavailable);
+    QTest::newRow("disk full") << true << int(YearResult::Status::CannotWrite);
+}
+
 void TestCalendarPdf::failedMonthKeepsTheEarlierCalendar()
 {
+    QFETCH(bool, diskFull);
+    QFETCH(int, status);
     QTemporaryDir dir;
     QFile old(dir.filePath(QStringLiteral("2017_01.pdf")));
     QVERIFY(old.open(QIODevice::WriteOnly));
     old.write("last year's calendar");
     old.close();
     YearRequest request = yearRequest(dir.path());
-    request.look.font = PdfFontSource{};
-    const YearResult result = writeYear(request);
-    QCOMPARE(result.status, YearResult::Status::FontUnavailable);
+    if (!diskFull)
+        request.look.font = PdfFontSource{};
+    YearResult result;
+    {
+        const FileSizeLimit limit(diskFull ? 1000 : 0);
+        result = writeYear(request);
+    }
+    QCOMPARE(int(result.status), status);
+    QCOMPARE(result.file, QFileInfo(old).absoluteFilePath());
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("last year's calendar"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 1);
+}
+
+void TestCalendarPdf::replacingAFile_data()
+{
+    QTest::addColumn<bool>("inPlace");
+    QTest::addColumn<int>("oldSize"); // -1: no file yet
+    QTest::addColumn<int>("newSize");
+    QTest::addColumn<int>("limit");   // the largest file this process may write; 0: none
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("beside, shorter") << false << 5000 << 300 << 0 << true;
+    QTest::newRow("beside, longer") << false << 300 << 5000 << 0 << true;
+    QTest::newRow("beside, new file") << false << -1 << 300 << 0 << true;
+    QTest::newRow("beside, disk full") << false << 300 << 5000 << 1000 << false;
+    QTest::newRow("in place, shorter") << true << 5000 << 300 << 0 << true;
+    QTest::newRow("in place, longer") << true << 300 << 5000 << 0 << true;
+    QTest::newRow("in place, disk full") << true << 300 << 5000 << 1000 << false;
+    QTest::newRow("in place, nothing there") << true << -1 << 300 << 0 << false;
+}
+
+void TestCalendarPdf::replacingAFile()
+{
+    QFETCH(bool, inPlace);
+    QFETCH(int, oldSize);
+    QFETCH(int, newSize);
+    QFETCH(int, limit);
+    QFETCH(bool, replaced);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("2017_01.pdf"));
+    const QByteArray before(qMax(oldSize, 0), 'o');
+    const QByteArray after(newSize, 'n');
+    if (oldSize >= 0) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(before);
+    }
+    bool ok = false;
+    {
+        const FileSizeLimit fileSizeLimit(limit);
+        ok = inPlace ? rewriteInPlace(path, after) : replaceFile(path, after);
+    }
+    QCOMPARE(ok, replaced);
+    QFile file(path);
+    QCOMPARE(file.exists(), replaced || oldSize >= 0);
+    if (file.exists()) {
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), replaced ? after : before);
+    }
+    QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size() <= 1);
+}
+
+void TestCalendarPdf::refusesInvalidRequests_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<double>("value");
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double infinity = std::numeric_limits<double>::infinity();
+    QTest::newRow("year 1999") << "year" << 1999.0;
+    QTest::newRow("year 4001") << "year" << 4001.0;
+    QTest::newRow("shift -1") << "firstShift" << -1.0;
+    QTest::newRow("shift 3") << "firstShift" << 3.0;
+    QTest::newRow("box 0.5 mm wide") << "boxWidth" << 0.5;
+    QTest::newRow("box nan wide") << "boxWidth" << nan;
+    QTest::newRow("box infinitely high") << "boxHeight" << infinity;
+    QTest::newRow("box 100.5 mm high") << "boxHeight" << 100.5;
+    QTest::newRow("font 0 pt") << "fontSize" << 0.0;
+    QTest::newRow("font nan pt") << "fontSize" << nan;
+    QTest::newRow("border -0.01 pt") << "borderWidth" << -0.01;
+    QTest::newRow("border 100 pt") << "borderWidth" << 100.0;
+    QTest::newRow("font colour nan") << "fontColor" << nan;
+    QTest::newRow("shift colour above 1") << "shiftColor" << 1.5;
+}
+
+void TestCalendarPdf::refusesInvalidRequests()
+{
+    QFETCH(QString, field);
+    QFETCH(double, value);
+    QTemporaryDir dir;
+    YearRequest request = yearRequest(dir.path());
+    QCOMPARE(writeYear(request).status, YearResult::Status::Written);
+    QTemporaryDir empty;
+    request.folder = empty.path();
+    if (field == QLatin1String("year"))
+        request.year = int(value);
+    else if (field == QLatin1String("firstShift"))
+        request.firstShift = int(value);
+    else if (field == QLatin1String("boxWidth"))
+        request.boxWidthMm = value;
+    else if (field == QLatin1String("boxHeight"))
+        request.boxHeightMm = value;
+    else if (field == QLatin1String("fontSize"))
+        request.look.fontSizePt = value;
+    else if (field == QLatin1String("borderWidth"))
+        request.look.borderWidthPt = value;
+    else if (field == QLatin1String("fontColor"))
+        request.look.fontColor.black = value;
+    else
+        request.shiftColors[2].yellow = value;
+    QCOMPARE(writeYear(request).status, YearResult::Status::InvalidRequest);
+    QVERIFY(QDir(empty.path()).isEmpty());
 }
 
 void TestCalendarPdf::replacesExistingCalendars()

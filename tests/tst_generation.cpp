@@ -191,18 +191,24 @@ void TestGeneration::messages_data()
     QTest::addColumn<bool>("success");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("detail");
 
     QTest::newRow("written") << int(Status::Written) << true << "Hotovo"
-                             << "Kalendáříky byly uloženy do složky '/data/%2 kalendáře/'";
+                             << "Kalendáříky byly uloženy do složky '/data/%2 kalendáře/'" << QString();
     QTest::newRow("folder missing") << int(Status::FolderMissing) << false << "Chyba"
-                                    << "Cílová složka neexistuje";
+                                    << "Cílová složka neexistuje" << QString();
     QTest::newRow("cannot write") << int(Status::CannotWrite) << false << "Chyba"
-                                  << "Nepodařilo se zapsat do souboru '/data/2017_03.pdf'";
+                                  << "Nepodařilo se zapsat do souboru '/data/2017_03.pdf'" << QString();
     // Names the font and the file; a "%1" in the font's name is not filled in again.
     QTest::newRow("font unavailable") << int(Status::FontUnavailable) << false << "Chyba"
-                                      << "Písmo 'Odd %1 Sans' nelze použít, soubor '/data/2017_03.pdf' nebyl vytvořen";
+                                      << "Písmo 'Odd %1 Sans' nelze použít, soubor '/data/2017_03.pdf' nebyl vytvořen" << QString();
     QTest::newRow("pdf library") << int(Status::PdfFailure) << false << "Chyba"
-                                 << "Soubor '/data/2017_03.pdf' se nepodařilo vytvořit: Out of memory";
+                                 << "Soubor '/data/2017_03.pdf' se nepodařilo vytvořit: Out of memory" << QString();
+    // Never a message that ends in ": " with nothing after it.
+    QTest::newRow("pdf library, no words") << int(Status::PdfFailure) << false << "Chyba"
+                                           << "Nepodařilo se zapsat do souboru '/data/2017_03.pdf'" << " ";
+    QTest::newRow("invalid request") << int(Status::InvalidRequest) << false << "Chyba"
+                                     << "Zadání kalendáře je neplatné" << QString();
 }
 
 void TestGeneration::messages()
@@ -211,11 +217,12 @@ void TestGeneration::messages()
     QFETCH(bool, success);
     QFETCH(QString, title);
     QFETCH(QString, text);
+    QFETCH(QString, detail);
 
     Calendar::YearResult result;
     result.status = Calendar::YearResult::Status(status);
     result.file = QStringLiteral("/data/2017_03.pdf");
-    result.detail = QStringLiteral("Out of memory");
+    result.detail = detail.isNull() ? QStringLiteral("Out of memory") : detail;
     const YearMessage message =
         yearMessage(result, QStringLiteral("/data/%2 kalendáře/"), QStringLiteral("Odd %1 Sans"));
     QCOMPARE(message.success, success);

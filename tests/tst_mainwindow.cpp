@@ -91,6 +91,14 @@ void TestMainWindow::windowFrame()
     QCOMPARE(m_window->centralWidget()->objectName(), QStringLiteral("centralWidget"));
     QCOMPARE(grid()->spacing(), 6);
     QCOMPARE(grid()->contentsMargins(), QMargins(11, 11, 11, 11));
+
+    // Shown, every CMYK value from "0 %" to "100 %" fits its spin box.
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    for (ColorPicker *picker : m_window->findChildren<ColorPicker *>()) {
+        for (QSpinBox *box : picker->findChildren<QSpinBox *>())
+            QVERIFY2(box->width() >= box->sizeHint().width(), qPrintable(picker->objectName()));
+    }
 }
 
 void TestMainWindow::gridPlacement_data()

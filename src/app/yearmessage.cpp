@@ -27,8 +27,13 @@ YearMessage yearMessage(const Calendar::YearResult &result, const QString &folde
         return {false, tr("Chyba"),
                 tr("Písmo '%1' nelze použít, soubor '%2' nebyl vytvořen").arg(fontFamily, result.file)};
     case Status::PdfFailure:
+        // Without the library's words the failure is the file's.
+        if (result.detail.trimmed().isEmpty())
+            return {false, tr("Chyba"), tr("Nepodařilo se zapsat do souboru '%1'").arg(result.file)};
         return {false, tr("Chyba"),
                 tr("Soubor '%1' se nepodařilo vytvořit: %2").arg(result.file, result.detail)};
+    case Status::InvalidRequest:
+        return {false, tr("Chyba"), tr("Zadání kalendáře je neplatné")};
     }
     return {false, tr("Chyba"), QString()};
 }

@@ -15,7 +15,7 @@ bool isWritablePlace(const QString &path)
 bool rewriteInPlace(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
-    if (!isWritablePlace(path) || !file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return false;
     const QByteArray old = file.readAll();
     if (old.size() != file.size() || !file.seek(0))
@@ -40,7 +40,7 @@ bool replaceFile(const QString &path, const QByteArray &bytes)
     if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return file.write(bytes) == bytes.size() && file.commit();
     // No file could be made beside it: the folder takes no new files.
-    return QFileInfo(path).isFile() && rewriteInPlace(path, bytes);
+    return rewriteInPlace(path, bytes);
 }
 
 } // namespace Calendar

@@ -1,6 +1,8 @@
 #include "fontresolver.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 
 #include <fontconfig/fontconfig.h>
 
@@ -15,6 +17,12 @@ struct PatternDeleter
     void operator()(FcPattern *pattern) const { FcPatternDestroy(pattern); }
 };
 using Pattern = std::unique_ptr<FcPattern, PatternDeleter>;
+
+struct FontSetDeleter
+{
+    void operator()(FcFontSet *set) const { FcFontSetDestroy(set); }
+};
+using FontSet = std::unique_ptr<FcFontSet, FontSetDeleter>;
 
 QString patternString(FcPattern *pattern, const char *object)
 {
@@ -41,6 +49,20 @@ bool isStandard14Font(const QString &name)
 
 } // namespace
 
+PdfFontSource::Kind embeddableKind(const QString &file, const QString &format, int index)
+{
+    if (index != 0)
+        return PdfFontSource::Kind::Unusable;
+    const QString extension = QFileInfo(file).suffix().toLower();
+    if (format == QLatin1String("TrueType")
+        && (extension == QLatin1String("ttf") || extension == QLatin1String("otf")))
+        return PdfFontSource::Kind::TrueType;
+    if (format == QLatin1String("Type 1")
+        && (extension == QLatin1String("pfb") || extension == QLatin1String("pfa")))
+        return PdfFontSource::Kind::Type1;
+    return PdfFontSource::Kind::Unusable;
+}
+
 PdfFontSource resolvePdfFont(const QString &family)
 {
     PdfFontSource source;
@@ -58,7 +80,11 @@ PdfFontSource resolvePdfFont(const QString &family)
     Pattern pattern(FcPatternCreate());
     if (!pattern)
         return source;
-    const QByteArray name = family.toUtf8();
+    // The toolkit names a family that several foundries install "Family
+    // [Foundry]"; fontconfig knows it by the family alone.
+    static const QRegularExpression foundry(QStringLiteral("^(.+) \\[[^\\]]+\\]$"));
+    const QRegularExpressionMatch named = foundry.match(family);
+    const QByteArray name = (named.hasMatch() ? named.captured(1) : family).toUtf8();
     FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8 *>(name.constData()));
     FcPatternAddInteger(pattern.get(), FC_WEIGHT, FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pattern.get(), FC_SLANT, FC_SLANT_ROMAN);
@@ -66,28 +92,33 @@ PdfFontSource resolvePdfFont(const QString &family)
     FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
     FcDefaultSubstitute(pattern.get());
 
+    // Untrimmed: a Type 1 or TrueType file of the family adds no coverage to
+    // the CFF file before it, and trimming would drop it.
     FcResult result = FcResultNoMatch;
-    Pattern match(FcFontMatch(nullptr, pattern.get(), &result));
-    if (!match || result != FcResultMatch)
+    FontSet matches(FcFontSort(nullptr, pattern.get(), FcFalse, nullptr, &result));
+    if (!matches || matches->nfont == 0)
         return source;
-
-    const QString file = patternString(match.get(), FC_FILE);
-    const QString format = patternString(match.get(), FC_FONTFORMAT);
-    source.resolvedFamily = patternString(match.get(), FC_FAMILY);
-    source.file = QFile::encodeName(file);
-    if (file.isEmpty())
-        return source;
-    // The PDF library reads the first face of a file only, and its subsetter
-    // reads glyf outlines only: a later face of a collection, CFF-flavoured
-    // OpenType and bitmap formats would give a wrong or broken PDF.
-    int index = 0;
-    FcPatternGetInteger(match.get(), FC_INDEX, 0, &index);
-    if (index != 0)
-        return source;
-    if (format == QLatin1String("TrueType"))
-        source.kind = PdfFontSource::Kind::TrueType;
-    else if (format == QLatin1String("Type 1"))
-        source.kind = PdfFontSource::Kind::Type1;
+    // The first match is the family the toolkit shows for the name.
+    source.resolvedFamily = patternString(matches->fonts[0], FC_FAMILY);
+    for (int i = 0; i < matches->nfont; ++i) {
+        FcPattern *face = matches->fonts[i];
+        if (patternString(face, FC_FAMILY) != source.resolvedFamily)
+            continue;
+        const QString file = patternString(face, FC_FILE);
+        int index = 0;
+        FcPatternGetInteger(face, FC_INDEX, 0, &index);
+        const PdfFontSource::Kind kind = embeddableKind(file, patternString(face, FC_FONTFORMAT), index);
+        if (kind == PdfFontSource::Kind::Unusable)
+            continue;
+        source.file = QFile::encodeName(file);
+        source.kind = kind;
+        if (kind == PdfFontSource::Kind::TrueType) {
+            QFile bytes(file);
+            if (bytes.open(QIODevice::ReadOnly))
+                source.data = bytes.readAll();
+        }
+        break;
+    }
     return source;
 }
 

@@ -20,12 +20,23 @@ struct PdfFontSource
     QByteArray file;   // font file in the local 8-bit encoding, empty for Standard14
     QString resolvedFamily; // the family the file belongs to
     Kind kind = Kind::Unusable;
+    // The file's bytes, read once for a run so that every month takes the
+    // same copy instead of reading and parsing the file again; empty means
+    // read `file` when needed.
+    QByteArray data;
 };
+
+// How the PDF library can embed a face that fontconfig reports with this
+// file, format and index within the file, or Unusable. The library picks its
+// reader by the file's extension, reads the first face of a file only, and
+// its subsetter reads glyf outlines only.
+PdfFontSource::Kind embeddableKind(const QString &file, const QString &format, int index);
 
 // Finds the regular face of `family` the way the toolkit does on this
 // platform: through fontconfig with its aliases and substitutions, so that a
 // generic name such as "Sans Serif" or a missing "Arial" gets the font that
-// the font box shows for it.
+// the font box shows for it. Of that family it takes the closest face the
+// PDF library can embed, and reads its file.
 PdfFontSource resolvePdfFont(const QString &family);
 
 } // namespace Calendar

@@ -1,6 +1,11 @@
 #include "monthpage.h"
 
+#include <QFile>
+
 #include <podofo/podofo.h>
+
+#include <cstring>
+#include <memory>
 
 using namespace PoDoFo;
 
@@ -8,7 +13,46 @@ namespace Calendar {
 
 namespace {
 
-PdfFont *createFont(PdfMemDocument &document, const PdfFontSource &source)
+// The library's own buffer for the run's font bytes, made once: the months
+// of a run share it instead of allocating and copying hundreds of kilobytes
+// each. The fonts only read it.
+PdfRefCountedBuffer sharedBuffer(const QByteArray &bytes)
+{
+    static QByteArray key;
+    static PdfRefCountedBuffer buffer;
+    if (key.constData() != bytes.constData() || key.size() != bytes.size()) {
+        key = bytes;
+        buffer = PdfRefCountedBuffer(size_t(bytes.size()));
+        std::memcpy(buffer.GetBuffer(), bytes.constData(), size_t(bytes.size()));
+    }
+    return buffer;
+}
+
+// The subset of a TrueType font from the bytes read once for the run. This is
+// what the document's font cache does with a file name, minus reading and
+// parsing the file again for every month.
+PdfFont *createTrueTypeSubset(PdfMemDocument &document, FT_Library *library, const PdfFontSource &source)
+{
+    QByteArray bytes = source.data;
+    if (bytes.isEmpty()) {
+        QFile file(QFile::decodeName(source.file));
+        if (!file.open(QIODevice::ReadOnly))
+            return nullptr;
+        bytes = file.readAll();
+    }
+    if (bytes.isEmpty())
+        return nullptr;
+    auto *metrics = new PdfFontMetricsFreetype(library, sharedBuffer(bytes), false, "AAAAAA+");
+    if (!metrics->GetFace()) {
+        delete metrics;
+        return nullptr;
+    }
+    return PdfFontFactory::CreateFontObject(metrics, ePdfFont_Embedded | ePdfFont_Subsetting,
+                                            PdfEncodingFactory::GlobalWinAnsiEncodingInstance(),
+                                            &document.GetObjects());
+}
+
+PdfFont *createFont(PdfMemDocument &document, FT_Library *library, const PdfFontSource &source)
 {
     const QByteArray family = source.family.toUtf8();
     const PdfEncoding *winAnsi = PdfEncodingFactory::GlobalWinAnsiEncodingInstance();
@@ -19,8 +63,7 @@ PdfFont *createFont(PdfMemDocument &document, const PdfFontSource &source)
     case PdfFontSource::Kind::TrueType:
         // Embedding only the glyphs used keeps a month near 7 KB instead of
         // the whole font (90 to 400 KB), and it still prints the same anywhere.
-        return document.CreateFontSubset(family.constData(), false, false, false, winAnsi,
-                                         source.file.constData());
+        return createTrueTypeSubset(document, library, source);
     case PdfFontSource::Kind::Type1:
         return document.CreateFont(family.constData(), false, false, false, winAnsi,
                                    PdfFontCache::eFontCreationFlags_None, true,
@@ -55,14 +98,11 @@ private:
 
 } // namespace
 
-void drawMonthPage(PdfMemDocument &document, QDate &date, int &shift,
+void drawMonthPage(PdfMemDocument &document, PdfFont &font, QDate &date, int &shift,
                    const ShiftColors &shiftColors, double boxWidthMm, double boxHeightMm,
                    const PageLook &look)
 {
-    PdfFont *font = createFont(document, look.font);
-    if (!font)
-        throw FontUnavailable();
-    font->SetFontSize(float(look.fontSizePt / PointsPerMm));
+    font.SetFontSize(float(look.fontSizePt / PointsPerMm));
 
     const QSizeF size = pageSizePoints(boxWidthMm, boxHeightMm);
     PdfPage *page = document.CreatePage(PdfRect(0.0, 0.0, size.width(), size.height()));
@@ -70,7 +110,7 @@ void drawMonthPage(PdfMemDocument &document, QDate &date, int &shift,
     PdfPainter painter;
     painter.SetPage(page);
     PainterGuard guard(painter);
-    painter.SetFont(font);
+    painter.SetFont(&font);
     painter.SetTransformationMatrix(PointsPerMm, 0.0, 0.0, PointsPerMm, 0.0,
                                     page->GetPageSize().GetHeight());
 
@@ -91,10 +131,13 @@ void drawMonthPage(PdfMemDocument &document, QDate &date, int &shift,
             painter.FillAndStroke(false);
         }
         painter.SetColorCMYK(text.cyan, text.magenta, text.yellow, text.black);
-        const QByteArray day = QByteArray::number(date.day());
-        painter.DrawMultiLineText(box.x(), box.y(), boxWidthMm, boxHeightMm,
-                                  PdfString(day.constData()), ePdfAlignment_Center,
-                                  ePdfVerticalAlignment_Center, false);
+        const PdfString day(QByteArray::number(date.day()).constData());
+        // A number wider than its box would be wrapped digit by digit: lay
+        // it out in a box just wide enough, with the same centre.
+        const double textWidth = font.GetFontMetrics()->StringWidth(day);
+        const double spare = textWidth < boxWidthMm ? 0.0 : textWidth - boxWidthMm + 1.0;
+        painter.DrawMultiLineText(box.x() - spare / 2, box.y(), boxWidthMm + spare, boxHeightMm, day,
+                                  ePdfAlignment_Center, ePdfVerticalAlignment_Center, false);
         if (date.dayOfWeek() == Qt::Sunday)
             ++column;
         shift = (shift + 1) % ShiftCount;
@@ -108,10 +151,25 @@ MonthPdf renderMonth(QDate &date, int &shift, const ShiftColors &shiftColors,
 {
     MonthPdf result;
     try {
+        // Outlives the document: the font keeps a pointer to it.
+        FT_Library library = nullptr;
         PdfMemDocument document;
         document.SetPdfVersion(ePdfVersion_1_3);
         document.SetWriteMode(ePdfWriteMode_Compact);
-        drawMonthPage(document, date, shift, shiftColors, boxWidthMm, boxHeightMm, look);
+        library = document.GetFontLibrary();
+        // A font made outside the document's font cache is ours to delete,
+        // and before the document: its face belongs to the document's
+        // FreeType library.
+        std::unique_ptr<PdfFont> ownFont;
+        PdfFont *font = createFont(document, &library, look.font);
+        if (!font)
+            throw FontUnavailable();
+        if (look.font.kind == PdfFontSource::Kind::TrueType)
+            ownFont.reset(font);
+        drawMonthPage(document, *font, date, shift, shiftColors, boxWidthMm, boxHeightMm, look);
+        // Not in the document's font cache, so its subset is embedded here.
+        if (ownFont && font->IsSubsetting())
+            font->EmbedSubsetFont();
 
         PdfRefCountedBuffer buffer;
         PdfOutputDevice device(&buffer);

@@ -9,6 +9,7 @@
 #include <QString>
 
 namespace PoDoFo {
+class PdfFont;
 class PdfMemDocument;
 }
 
@@ -26,10 +27,10 @@ struct PageLook
 };
 
 // Draws the month that `date` stands on (its first day) as the one page of
-// `document`. Leaves `date` on the first day of the next month and `shift`
-// advanced by one for every day. Throws PoDoFo::PdfError on library errors
-// and FontUnavailable when the font cannot be created.
-void drawMonthPage(PoDoFo::PdfMemDocument &document, QDate &date, int &shift,
+// `document` in `font`. Leaves `date` on the first day of the next month and
+// `shift` advanced by one for every day. Throws PoDoFo::PdfError on library
+// errors.
+void drawMonthPage(PoDoFo::PdfMemDocument &document, PoDoFo::PdfFont &font, QDate &date, int &shift,
                    const ShiftColors &shiftColors, double boxWidthMm, double boxHeightMm,
                    const PageLook &look);
 

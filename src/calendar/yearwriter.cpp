@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cmath>
+
 namespace Calendar {
 
 namespace {
@@ -25,11 +28,39 @@ bool passesWriteTest(const QString &path)
     return writable;
 }
 
+bool within(double value, double minimum, double maximum)
+{
+    return std::isfinite(value) && value >= minimum && value <= maximum;
+}
+
+bool isInk(const Cmyk &color)
+{
+    return within(color.cyan, 0, 1) && within(color.magenta, 0, 1) && within(color.yellow, 0, 1)
+           && within(color.black, 0, 1);
+}
+
+// Only what the form can produce: anything else would loop over years that
+// never end, index past the shift colours or write nan into a PDF.
+bool isValid(const YearRequest &request)
+{
+    const PageLook &look = request.look;
+    return request.year >= FirstYear && request.year <= LastYear && request.firstShift >= 0
+           && request.firstShift < ShiftCount && within(request.boxWidthMm, MinimumSize, MaximumSize)
+           && within(request.boxHeightMm, MinimumSize, MaximumSize)
+           && within(look.fontSizePt, MinimumSize, MaximumSize) && within(look.borderWidthPt, 0, MaximumBorderPt)
+           && isInk(look.fontColor) && isInk(look.borderColor)
+           && std::all_of(request.shiftColors.begin(), request.shiftColors.end(), isInk);
+}
+
 } // namespace
 
 YearResult writeYear(const YearRequest &request)
 {
     YearResult result;
+    if (!isValid(request)) {
+        result.status = YearResult::Status::InvalidRequest;
+        return result;
+    }
     // An empty path would name the current directory, which always exists.
     if (request.folder.isEmpty() || !QFileInfo(request.folder).isDir()) {
         result.status = YearResult::Status::FolderMissing;

@@ -26,7 +26,8 @@ struct YearResult
         FolderMissing,  // empty text or no such directory; nothing touched
         CannotWrite,    // `file` could not be opened or written
         FontUnavailable,// the font could not be used for `file`
-        PdfFailure      // the PDF library failed on `file`, see `detail`
+        PdfFailure,     // the PDF library failed on `file`, see `detail`
+        InvalidRequest  // a value the form cannot produce; nothing touched
     };
 
     Status status = Status::Written;
@@ -34,6 +35,13 @@ struct YearResult
     QString detail;
     int monthsWritten = 0;
 };
+
+// The ranges of the form's inputs; a request outside them is refused.
+constexpr int FirstYear = 2000;
+constexpr int LastYear = 4000;
+constexpr double MinimumSize = 1.0;      // box sizes (mm) and font size (pt)
+constexpr double MaximumSize = 100.0;
+constexpr double MaximumBorderPt = 99.99;
 
 // Writes yyyy_01.pdf to yyyy_12.pdf into the folder, stopping at the first
 // failure; months written before it stay. A month's file is replaced only by

@@ -4,6 +4,7 @@
 #include <QDataStream>
 #include <QEvent>
 #include <QPalette>
+#include <QSpinBox>
 
 ColorPicker::ColorPicker(QWidget *parent)
     : QWidget(parent)
@@ -12,6 +13,7 @@ ColorPicker::ColorPicker(QWidget *parent)
     ui->setupUi(this);
     ui->preview->setAutoFillBackground(true);
     showColor();
+    keepValuesWhole();
 }
 
 ColorPicker::~ColorPicker()
@@ -52,6 +54,17 @@ void ColorPicker::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
     if (event->type() == QEvent::LanguageChange)
         ui->retranslateUi(this);
+    if (event->type() == QEvent::LanguageChange || event->type() == QEvent::FontChange
+        || event->type() == QEvent::StyleChange)
+        keepValuesWhole();
+}
+
+void ColorPicker::keepValuesWhole()
+{
+    // Squeezed below its size hint, a spin box cuts "100 %" short; the
+    // window grows instead.
+    for (QSpinBox *box : {ui->c, ui->m, ui->y, ui->k})
+        box->setMinimumWidth(box->sizeHint().width());
 }
 
 void ColorPicker::colorChanged()

@@ -33,6 +33,7 @@ private slots:
 
 private:
     void showColor();
+    void keepValuesWhole();
 
     Ui::ColorPicker *ui;
 };
