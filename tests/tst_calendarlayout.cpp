@@ -1,4 +1,5 @@
 #include "calendar/calendarlayout.h"
+#include "calendar/pagemodel.h"
 
 #include <QColor>
 #include <QTest>
@@ -19,6 +20,8 @@ private slots:
     void weekColumns();
     void boxesOfMarch2017_data();
     void boxesOfMarch2017();
+    void pageModel_data();
+    void pageModel();
     void pageSize();
     void cmykFromColor();
 };
@@ -122,6 +125,66 @@ void TestCalendarLayout::boxesOfMarch2017()
     QFETCH(QRectF, box);
     const QDate date(2017, 3, day);
     QCOMPARE(dayBox(date, weekColumn(date), 10, 10), box);
+}
+
+void TestCalendarLayout::pageModel_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<int>("firstShift"); // on 1 January
+    QTest::addColumn<double>("w");
+    QTest::addColumn<double>("h");
+    QTest::addColumn<QRectF>("box");
+    QTest::addColumn<int>("shift");
+
+    // The worked example: March 2017, "A" first, 10 mm boxes.
+    QTest::newRow("2017-03-01 Wed") << QDate(2017, 3, 1) << 0 << 10.0 << 10.0 << QRectF(10, -40, 10, 10) << 2;
+    QTest::newRow("2017-03-05 Sun") << QDate(2017, 3, 5) << 0 << 10.0 << 10.0 << QRectF(10, -80, 10, 10) << 0;
+    QTest::newRow("2017-03-27 Mon") << QDate(2017, 3, 27) << 0 << 10.0 << 10.0 << QRectF(50, -20, 10, 10) << 1;
+    QTest::newRow("2017-03-31 Fri") << QDate(2017, 3, 31) << 0 << 10.0 << 10.0 << QRectF(50, -60, 10, 10) << 2;
+    // A month that begins on a Sunday uses six columns.
+    QTest::newRow("2017-01-01 Sun, C") << QDate(2017, 1, 1) << 2 << 10.0 << 10.0 << QRectF(10, -80, 10, 10) << 2;
+    QTest::newRow("2017-01-31 Tue, C") << QDate(2017, 1, 31) << 2 << 10.0 << 10.0 << QRectF(60, -30, 10, 10) << 2;
+    QTest::newRow("2021-02-28 Sun, B") << QDate(2021, 2, 28) << 1 << 10.0 << 10.0 << QRectF(40, -80, 10, 10) << (1 + 58) % 3;
+    // Boxes that are not square, and the shift at a month's first day late
+    // in a leap year and in the last year.
+    QTest::newRow("2017-03-06 Mon, 10 x 15") << QDate(2017, 3, 6) << 0 << 10.0 << 15.0 << QRectF(20, -30, 10, 15) << 1;
+    QTest::newRow("2016-12-01 Thu, leap") << QDate(2016, 12, 1) << 0 << 12.0 << 8.0 << QRectF(12, -40, 12, 8) << 335 % 3;
+    QTest::newRow("4000-12-31 Sun, leap") << QDate(4000, 12, 31) << 1 << 10.0 << 10.0 << QRectF(50, -80, 10, 10)
+                                          << (1 + 365) % 3;
+}
+
+void TestCalendarLayout::pageModel()
+{
+    QFETCH(QDate, date);
+    QFETCH(int, firstShift);
+    QFETCH(double, w);
+    QFETCH(double, h);
+    QFETCH(QRectF, box);
+    QFETCH(int, shift);
+
+    Layout layout{w, h, 10.0, {}};
+    layout.numbers.ascent = 0.75;
+    layout.numbers.descent = -0.25;
+    layout.numbers.digitAdvances.fill(0.5);
+    const QDate first(date.year(), date.month(), 1);
+    const MonthModel model = layOutMonth(date.year(), date.month(), shiftOnDate(first, firstShift), layout);
+    QCOMPARE(model.days.size(), date.daysInMonth());
+    QCOMPARE(model.shiftAfter, int((shiftOnDate(first, firstShift) + date.daysInMonth()) % 3));
+    QCOMPARE(model.pageMm, QSizeF(8 * w, 9 * h));
+    const DayCell &day = model.days.at(date.day() - 1);
+    QCOMPARE(day.date, date);
+    QCOMPARE(day.box, box);
+    QCOMPARE(day.shift, shift);
+    QCOMPARE(day.number, QString::number(date.day()));
+    // The number centred: across by its width, and the middle of its
+    // ascent and descent on the middle of the box.
+    const double emMm = 10.0 * 25.4 / 72;
+    QVERIFY(qAbs(day.numberWidthMm - day.number.size() * 0.5 * emMm) < 1e-9);
+    QVERIFY(qAbs(day.baseline.x() + day.numberWidthMm / 2 - box.center().x()) < 1e-4);
+    QVERIFY(qAbs(day.baseline.y() + 0.25 * emMm - box.center().y()) < 1e-4);
+    // The free margins: the row above the boxes and the column to their left.
+    QCOMPARE(model.headerArea(), QRectF(w, -h, 6 * w, h));
+    QCOMPARE(model.weekdayCell(date.dayOfWeek()), QRectF(0, box.y(), w, h));
 }
 
 void TestCalendarLayout::pageSize()

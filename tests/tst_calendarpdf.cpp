@@ -1,5 +1,6 @@
 #include "calendar/filewriter.h"
 #include "calendar/monthpage.h"
+#include "calendar/screenpage.h"
 #include "calendar/yearwriter.h"
 #include "support/pdfreader.h"
 
@@ -10,6 +11,7 @@
 #include <QFontInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QPainter>
 #include <QTest>
 
 #include <csignal>
@@ -112,6 +114,8 @@ private slots:
     void borderWidths();
     void embeddedFontIsTheChosenFamily_data();
     void embeddedFontIsTheChosenFamily();
+    void previewAgreesWithPdf_data();
+    void previewAgreesWithPdf();
     void embeddableFaces_data();
     void embeddableFaces();
     void standard14IsNotEmbedded();
@@ -369,6 +373,119 @@ void TestCalendarPdf::embeddedFontIsTheChosenFamily()
     QCOMPARE(fonts.first().subset, kind == int(PdfFontSource::Kind::TrueType));
     QVERIFY(!fonts.first().name.contains(QStringLiteral("Math")));
     QCOMPARE(readPdfFile(path).words.size(), 31);
+}
+
+namespace {
+
+// Where a kind of ink lies within `area` of an image: the bounding box of the
+// pixels of one shift's ink, or the centre of the dark pixels (the day
+// number).
+QRectF inkBounds(const QImage &image, const QRect &area, int ink)
+{
+    QRect bounds;
+    for (int y = qMax(area.top(), 0); y <= qMin(area.bottom(), image.height() - 1); ++y) {
+        for (int x = qMax(area.left(), 0); x <= qMin(area.right(), image.width() - 1); ++x) {
+            if (dominantInk(image.pixelColor(x, y)) == ink)
+                bounds |= QRect(x, y, 1, 1);
+        }
+    }
+    return bounds;
+}
+
+QPointF numberCentre(const QImage &image, const QRect &area)
+{
+    // At least half covered: the two rasterisers smooth edges alike but not
+    // with the same weights.
+    QRect bounds;
+    for (int y = qMax(area.top(), 0); y <= qMin(area.bottom(), image.height() - 1); ++y) {
+        for (int x = qMax(area.left(), 0); x <= qMin(area.right(), image.width() - 1); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (qMax(c.red(), qMax(c.green(), c.blue())) < 128)
+                bounds |= QRect(x, y, 1, 1);
+        }
+    }
+    return bounds.isEmpty() ? QPointF(-1, -1) : QRectF(bounds).center();
+}
+
+} // namespace
+
+void TestCalendarPdf::previewAgreesWithPdf_data()
+{
+    QTest::addColumn<QDate>("month");
+    QTest::addColumn<int>("firstShift");
+    QTest::addColumn<double>("w");
+    QTest::addColumn<double>("h");
+    QTest::addColumn<bool>("textOnly");
+    QTest::addColumn<QString>("family");
+    QTest::newRow("March 2017, squares") << QDate(2017, 3, 1) << 0 << 10.0 << 10.0 << false << "Liberation Sans";
+    QTest::newRow("January 2017, a Sunday, wide boxes") << QDate(2017, 1, 1) << 2 << 12.0 << 8.0 << false
+                                                       << "DejaVu Sans";
+    QTest::newRow("October 2017, a Sunday, tall boxes") << QDate(2017, 10, 1) << 1 << 9.0 << 14.0 << false
+                                                       << "Liberation Serif";
+    QTest::newRow("March 2017, text only") << QDate(2017, 3, 1) << 1 << 11.0 << 9.0 << true << "Liberation Sans";
+    QTest::newRow("February 2021, built-in Helvetica") << QDate(2021, 2, 1) << 1 << 10.0 << 10.0 << false
+                                                      << "Helvetica";
+}
+
+void TestCalendarPdf::previewAgreesWithPdf()
+{
+    QFETCH(QDate, month);
+    QFETCH(int, firstShift);
+    QFETCH(double, w);
+    QFETCH(double, h);
+    QFETCH(bool, textOnly);
+    QFETCH(QString, family);
+    constexpr double PixelsPerMm = 10;
+
+    PageLook look = helveticaLook();
+    look.font = resolvePdfFont(family);
+    look.textOnly = textOnly;
+    look.borderColor = {0, 0, 0, 0.5};
+    const int shift = shiftOnDate(month, firstShift);
+    const ReadPdf pdf = readPdf(render(month.year(), month.month(), firstShift, w, h, look).bytes, PixelsPerMm * 25.4);
+    QVERIFY(pdf.loaded);
+
+    const MonthModel model =
+        layOutMonth(month.year(), month.month(), shift, Layout{w, h, look.fontSizePt, measureNumbers(look.font)});
+    QImage preview(pdf.image.size(), QImage::Format_ARGB32);
+    preview.fill(Qt::white);
+    {
+        QPainter painter(&preview);
+        painter.scale(PixelsPerMm, PixelsPerMm);
+        paintMonth(painter, model, InkPerShift, look);
+    }
+    QCOMPARE(preview.size(), QSize(qRound(8 * w * PixelsPerMm), qRound(9 * h * PixelsPerMm)));
+
+    const int inset = 4; // past the border's half width, 1 pt
+    for (const DayCell &day : model.days) {
+        const QRect box(qRound(day.box.x() * PixelsPerMm), qRound(-(day.box.y() + h) * PixelsPerMm),
+                        qRound(w * PixelsPerMm), qRound(h * PixelsPerMm));
+        const QByteArray where = day.date.toString(Qt::ISODate).toLatin1();
+        // The box in the same place, within a pixel.
+        const QRectF inPdf = inkBounds(pdf.image, box.adjusted(-3, -3, 3, 3), day.shift);
+        const QRectF onScreen = inkBounds(preview, box.adjusted(-3, -3, 3, 3), day.shift);
+        QCOMPARE(inPdf.isEmpty(), textOnly);
+        QCOMPARE(onScreen.isEmpty(), textOnly);
+        for (const auto &edge : {qMakePair(inPdf.left(), onScreen.left()), qMakePair(inPdf.right(), onScreen.right()),
+                                 qMakePair(inPdf.top(), onScreen.top()), qMakePair(inPdf.bottom(), onScreen.bottom())})
+            QVERIFY2(qAbs(edge.first - edge.second) <= 1, where.constData());
+        // The same shift colour inside it, as the toolkit converts CMYK.
+        const QPoint inside(box.center().x(), box.top() + inset + 2);
+        QCOMPARE(dominantInk(pdf.image.pixelColor(inside)), textOnly ? -1 : day.shift);
+        const Cmyk &ink = InkPerShift[size_t(day.shift)];
+        QCOMPARE(preview.pixelColor(inside).rgb(),
+                 textOnly ? QColor(Qt::white).rgb()
+                          : QColor::fromCmykF(ink.cyan, ink.magenta, ink.yellow, ink.black).rgb());
+        // The number's ink centred alike, within a pixel.
+        const QRect interior = box.adjusted(inset, inset, -inset, -inset);
+        const QPointF pdfNumber = numberCentre(pdf.image, interior);
+        const QPointF screenNumber = numberCentre(preview, interior);
+        QVERIFY2(pdfNumber.x() >= 0 && screenNumber.x() >= 0, where.constData());
+        QVERIFY2(qAbs(pdfNumber.x() - screenNumber.x()) <= 1 && qAbs(pdfNumber.y() - screenNumber.y()) <= 1,
+                 qPrintable(QStringLiteral("%1: PDF %2,%3 screen %4,%5")
+                                .arg(QString::fromLatin1(where))
+                                .arg(pdfNumber.x()).arg(pdfNumber.y()).arg(screenNumber.x()).arg(screenNumber.y())));
+    }
 }
 
 void TestCalendarPdf::embeddableFaces_data()

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
@@ -48,6 +49,8 @@ private slots:
     void cancelFolderDialog();
     void languageChange();
     void closingExitsWithZero();
+    void previewFollowsInputs_data();
+    void previewFollowsInputs();
 
 private:
     template<typename T>
@@ -509,6 +512,87 @@ void TestMainWindow::closingExitsWithZero()
     QDir::setCurrent(before);
     QCOMPARE(status, 0);
     QVERIFY(QDir(empty.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+}
+
+void TestMainWindow::previewFollowsInputs_data()
+{
+    QTest::addColumn<QString>("input");
+    for (const char *input : {"year", "fisrtShift", "shiftAColor", "shiftBColor", "shiftCColor", "font", "fontColor",
+                              "fontSize", "boxWidth", "boxHeight", "borderColor", "borderWidth", "textOnly",
+                              "previewMonth", "a whole look at once"})
+        QTest::newRow(input) << QString::fromLatin1(input);
+}
+
+void TestMainWindow::previewFollowsInputs()
+{
+    QFETCH(QString, input);
+    // Colours a user can tell apart, and March, whose first day is not a Monday.
+    find<ColorPicker>("shiftAColor")->setFromByteArray(QByteArray::fromHex("00000000000000640000006400000000"));
+    find<ColorPicker>("shiftBColor")->setFromByteArray(QByteArray::fromHex("00000064000000000000000000000000"));
+    find<ColorPicker>("shiftCColor")->setFromByteArray(QByteArray::fromHex("00000000000000000000006400000000"));
+    find<ColorPicker>("fontColor")->setFromByteArray(QByteArray::fromHex("00000000000000000000000000000064"));
+    find<ColorPicker>("borderColor")->setFromByteArray(QByteArray::fromHex("00000000000000000000000000000032"));
+    find<QComboBox>("previewMonth")->setCurrentIndex(2);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    auto *dock = find<QDockWidget>("previewDock");
+    QCOMPARE(dock->features(), QDockWidget::NoDockWidgetFeatures);
+    QCOMPARE(m_window->dockWidgetArea(dock), Qt::RightDockWidgetArea);
+    QWidget *preview = find<QWidget>("monthPreview");
+    QTest::qWait(20);
+    const QImage before = preview->grab().toImage();
+
+    int paints = 0;
+    struct PaintCounter : QObject
+    {
+        int *count;
+        explicit PaintCounter(int *c) : count(c) {}
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            *count += event->type() == QEvent::Paint;
+            return false;
+        }
+    } counter(&paints);
+    preview->installEventFilter(&counter);
+    const auto pick = [this](const char *picker, const char *hex) {
+        find<ColorPicker>(picker)->setFromByteArray(QByteArray::fromHex(hex));
+    };
+    if (input == QLatin1String("year"))
+        find<QSpinBox>("year")->setValue(2001);
+    else if (input == QLatin1String("fisrtShift"))
+        find<QComboBox>("fisrtShift")->setCurrentIndex(1);
+    else if (input == QLatin1String("shiftAColor") || input == QLatin1String("shiftBColor")
+             || input == QLatin1String("shiftCColor"))
+        pick(qPrintable(input), "00000000000000320000000000000000");
+    else if (input == QLatin1String("font"))
+        find<QFontComboBox>("font")->setCurrentFont(QFont(QStringLiteral("DejaVu Serif")));
+    else if (input == QLatin1String("fontColor"))
+        pick("fontColor", "00000064000000640000000000000000");
+    else if (input == QLatin1String("fontSize"))
+        find<QDoubleSpinBox>("fontSize")->setValue(20);
+    else if (input == QLatin1String("boxWidth"))
+        find<QDoubleSpinBox>("boxWidth")->setValue(14);
+    else if (input == QLatin1String("boxHeight"))
+        find<QDoubleSpinBox>("boxHeight")->setValue(7);
+    else if (input == QLatin1String("borderColor"))
+        pick("borderColor", "00000000000000640000000000000000");
+    else if (input == QLatin1String("borderWidth"))
+        find<QDoubleSpinBox>("borderWidth")->setValue(6);
+    else if (input == QLatin1String("textOnly"))
+        QTest::mouseClick(find<QCheckBox>("textOnly"), Qt::LeftButton);
+    else if (input == QLatin1String("previewMonth"))
+        find<QComboBox>("previewMonth")->setCurrentIndex(3);
+    else {
+        // As a loaded setup file does it: many inputs, one drawing.
+        find<QDoubleSpinBox>("fontSize")->setValue(14);
+        find<QDoubleSpinBox>("boxWidth")->setValue(12);
+        find<QDoubleSpinBox>("boxHeight")->setValue(12);
+        pick("shiftAColor", "00000032000000000000000000000000");
+        pick("fontColor", "00000000000000640000000000000000");
+    }
+    QTest::qWait(50);
+    QCOMPARE(paints, 1);
+    QVERIFY(preview->grab().toImage() != before);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,11 +1,13 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
+#include "ui_previewpanel.h"
 
 #include "calendar/yearwriter.h"
 #include "yearmessage.h"
 #include "setup/setupfile.h"
 
 #include <QDir>
+#include <QDockWidget>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -16,18 +18,86 @@ MainWindow::MainWindow(QWidget *parent)
     , ui(new Ui::MainWindow)
 {
     ui->setupUi(this);
+    setUpPreview();
 }
 
 MainWindow::~MainWindow()
 {
+    delete m_preview;
     delete ui;
 }
 
 void MainWindow::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::LanguageChange)
+    if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
+        m_previewDock->setWindowTitle(tr("Náhled"));
+        const int month = m_preview->previewMonth->currentIndex();
+        m_preview->retranslateUi(m_previewDock->widget());
+        m_preview->previewMonth->setCurrentIndex(month);
+    }
+}
+
+void MainWindow::setUpPreview()
+{
+    // A panel of its own beside the form, which stays as it is: it can be
+    // neither closed nor floated away.
+    m_previewDock = new QDockWidget(tr("Náhled"), this);
+    m_previewDock->setObjectName(QStringLiteral("previewDock"));
+    m_previewDock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    m_previewDock->setAllowedAreas(Qt::RightDockWidgetArea);
+    auto *panel = new QWidget(m_previewDock);
+    m_preview = new Ui::PreviewPanel;
+    m_preview->setupUi(panel);
+    m_previewDock->setWidget(panel);
+    addDockWidget(Qt::RightDockWidgetArea, m_previewDock);
+    resizeDocks({m_previewDock}, {m_preview->monthPreview->sizeHint().width()}, Qt::Horizontal);
+
+    // Every input that changes the page; the colour pickers through their
+    // spin boxes.
+    const auto changed = [this] { schedulePreview(); };
+    for (QSpinBox *box : {ui->year})
+        connect(box, QOverload<int>::of(&QSpinBox::valueChanged), this, changed);
+    for (QDoubleSpinBox *box : {ui->fontSize, ui->boxWidth, ui->boxHeight, ui->borderWidth})
+        connect(box, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, changed);
+    for (ColorPicker *picker : {ui->shiftAColor, ui->shiftBColor, ui->shiftCColor, ui->fontColor, ui->borderColor}) {
+        for (QSpinBox *box : picker->findChildren<QSpinBox *>())
+            connect(box, QOverload<int>::of(&QSpinBox::valueChanged), this, changed);
+    }
+    connect(ui->fisrtShift, QOverload<int>::of(&QComboBox::currentIndexChanged), this, changed);
+    connect(ui->font, &QFontComboBox::currentFontChanged, this, changed);
+    connect(ui->textOnly, &QCheckBox::toggled, this, changed);
+    connect(m_preview->previewMonth, QOverload<int>::of(&QComboBox::currentIndexChanged), this, changed);
+    showPreview();
+}
+
+void MainWindow::schedulePreview()
+{
+    // Changes that arrive together (a loaded setup file, a font with its
+    // size) are laid out and drawn once.
+    if (m_previewPending)
+        return;
+    m_previewPending = true;
+    QMetaObject::invokeMethod(this, &MainWindow::showPreview, Qt::QueuedConnection);
+}
+
+void MainWindow::showPreview()
+{
+    m_previewPending = false;
+    Calendar::YearRequest page = request();
+    const QString family = ui->font->currentFont().family();
+    if (family != m_previewFamily) {
+        m_previewFamily = family;
+        m_previewFont = Calendar::resolvePdfFont(family);
+        m_previewNumbers = Calendar::measureNumbers(m_previewFont);
+    }
+    page.look.font = m_previewFont;
+    const int month = m_preview->previewMonth->currentIndex() + 1;
+    const int shift = Calendar::shiftOnDate(QDate(page.year, month, 1), page.firstShift);
+    const Calendar::Layout layout{page.boxWidthMm, page.boxHeightMm, page.look.fontSizePt, m_previewNumbers};
+    m_preview->monthPreview->setPage(Calendar::layOutMonth(page.year, month, shift, layout),
+                                     page.shiftColors, page.look);
 }
 
 void MainWindow::on_targetDirectory_clicked()
@@ -45,7 +115,7 @@ void MainWindow::on_targetDirectory_clicked()
     ui->targetDirectory->setText(QDir(chosen.first()).absolutePath());
 }
 
-void MainWindow::on_finish_clicked()
+Calendar::YearRequest MainWindow::request() const
 {
     using Calendar::Cmyk;
 
@@ -58,13 +128,19 @@ void MainWindow::on_finish_clicked()
     request.boxWidthMm = ui->boxWidth->value();
     request.boxHeightMm = ui->boxHeight->value();
     request.year = ui->year->value();
-    // Once for the whole year, not once per month.
-    request.look.font = Calendar::resolvePdfFont(ui->font->currentFont().family());
     request.look.fontSizePt = ui->fontSize->value();
     request.look.fontColor = Cmyk::fromColor(ui->fontColor->color());
     request.look.borderColor = Cmyk::fromColor(ui->borderColor->color());
     request.look.borderWidthPt = ui->borderWidth->value();
     request.look.textOnly = ui->textOnly->isChecked();
+    return request;
+}
+
+void MainWindow::on_finish_clicked()
+{
+    Calendar::YearRequest request = this->request();
+    // Once for the whole year, not once per month.
+    request.look.font = Calendar::resolvePdfFont(ui->font->currentFont().family());
 
     const YearMessage message =
         yearMessage(Calendar::writeYear(request), request.folder, request.look.font.family);

@@ -1,10 +1,15 @@
 #ifndef LUNORIS_MAINWINDOW_H
 #define LUNORIS_MAINWINDOW_H
 
+#include "calendar/yearwriter.h"
+
 #include <QMainWindow>
+
+class QDockWidget;
 
 namespace Ui {
 class MainWindow;
+class PreviewPanel;
 }
 
 namespace Setup {
@@ -32,11 +37,25 @@ private slots:
 
 private:
     void enableBoxInputs(bool enabled);
+    // Everything a run takes from the form but the resolved font.
+    Calendar::YearRequest request() const;
+    void setUpPreview();
+    void schedulePreview();
+    void showPreview();
     Setup::Look look() const;
     void showLook(const Setup::Look &look);
     QString chooseSetupFile(bool forSaving);
 
     Ui::MainWindow *ui;
+
+    // The "Náhled" panel beside the form, and the font its page is measured
+    // with (resolved again only when the family changes).
+    Ui::PreviewPanel *m_preview = nullptr;
+    QDockWidget *m_previewDock = nullptr;
+    bool m_previewPending = false;
+    QString m_previewFamily;
+    Calendar::PdfFontSource m_previewFont;
+    Calendar::NumberFont m_previewNumbers;
 };
 
 #endif // LUNORIS_MAINWINDOW_H

@@ -98,52 +98,64 @@ private:
 
 } // namespace
 
-void drawMonthPage(PdfMemDocument &document, PdfFont &font, QDate &date, int &shift,
-                   const ShiftColors &shiftColors, double boxWidthMm, double boxHeightMm,
-                   const PageLook &look)
+NumberFont numberFontOf(const PdfFontMetrics &metrics)
 {
-    font.SetFontSize(float(look.fontSizePt / PointsPerMm));
+    NumberFont numbers;
+    const double size = metrics.GetFontSize();
+    if (size <= 0)
+        return numbers;
+    numbers.ascent = metrics.GetAscent() / size;
+    numbers.descent = metrics.GetDescent() / size;
+    for (int digit = 0; digit <= 9; ++digit)
+        numbers.digitAdvances[size_t(digit)] = metrics.CharWidth(static_cast<unsigned char>('0' + digit)) / size;
+    return numbers;
+}
 
-    const QSizeF size = pageSizePoints(boxWidthMm, boxHeightMm);
-    PdfPage *page = document.CreatePage(PdfRect(0.0, 0.0, size.width(), size.height()));
-
-    PdfPainter painter;
-    painter.SetPage(page);
-    PainterGuard guard(painter);
-    painter.SetFont(&font);
-    painter.SetTransformationMatrix(PointsPerMm, 0.0, 0.0, PointsPerMm, 0.0,
-                                    page->GetPageSize().GetHeight());
-
+void drawMonth(PdfPainter &painter, const MonthModel &model, const ShiftColors &shiftColors,
+               const PageLook &look)
+{
     const Cmyk &text = look.fontColor;
     const Cmyk &border = look.borderColor;
     painter.SetStrokingColorCMYK(border.cyan, border.magenta, border.yellow, border.black);
     painter.SetStrokeWidth(look.borderWidthPt / PointsPerMm);
 
-    int column = 1;
-    const int month = date.month();
-    while (date.month() == month) {
-        const QRectF box = dayBox(date, column, boxWidthMm, boxHeightMm);
+    const double w = model.layout.boxWidthMm;
+    const double h = model.layout.boxHeightMm;
+    for (const DayCell &day : model.days) {
         if (!look.textOnly) {
-            const Cmyk &fill = shiftColors[size_t(shift)];
+            const Cmyk &fill = shiftColors[size_t(day.shift)];
             painter.SetColorCMYK(fill.cyan, fill.magenta, fill.yellow, fill.black);
-            painter.Rectangle(box.x(), box.y(), boxWidthMm, boxHeightMm, 0.0, 0.0);
+            painter.Rectangle(day.box.x(), day.box.y(), w, h, 0.0, 0.0);
             painter.Close();
             painter.FillAndStroke(false);
         }
         painter.SetColorCMYK(text.cyan, text.magenta, text.yellow, text.black);
-        const PdfString day(QByteArray::number(date.day()).constData());
         // A number wider than its box would be wrapped digit by digit: lay
         // it out in a box just wide enough, with the same centre.
-        const double textWidth = font.GetFontMetrics()->StringWidth(day);
-        const double spare = textWidth < boxWidthMm ? 0.0 : textWidth - boxWidthMm + 1.0;
-        painter.DrawMultiLineText(box.x() - spare / 2, box.y(), boxWidthMm + spare, boxHeightMm, day,
-                                  ePdfAlignment_Center, ePdfVerticalAlignment_Center, false);
-        if (date.dayOfWeek() == Qt::Sunday)
-            ++column;
-        shift = (shift + 1) % ShiftCount;
-        date = date.addDays(1);
+        const double spare = day.numberWidthMm < w ? 0.0 : day.numberWidthMm - w + 1.0;
+        painter.DrawMultiLineText(day.box.x() - spare / 2, day.box.y(), w + spare, h,
+                                  PdfString(day.number.toLatin1().constData()), ePdfAlignment_Center,
+                                  ePdfVerticalAlignment_Center, false);
     }
-    painter.FinishPage();
+}
+
+NumberFont measureNumbers(const PdfFontSource &source)
+{
+    try {
+        FT_Library library = nullptr;
+        PdfMemDocument document;
+        library = document.GetFontLibrary();
+        std::unique_ptr<PdfFont> ownFont;
+        PdfFont *font = createFont(document, &library, source);
+        if (!font)
+            return {};
+        if (source.kind == PdfFontSource::Kind::TrueType)
+            ownFont.reset(font);
+        font->SetFontSize(1.0f);
+        return numberFontOf(*font->GetFontMetrics());
+    } catch (...) {
+        return {};
+    }
 }
 
 MonthPdf renderMonth(QDate &date, int &shift, const ShiftColors &shiftColors,
@@ -166,7 +178,24 @@ MonthPdf renderMonth(QDate &date, int &shift, const ShiftColors &shiftColors,
             throw FontUnavailable();
         if (look.font.kind == PdfFontSource::Kind::TrueType)
             ownFont.reset(font);
-        drawMonthPage(document, *font, date, shift, shiftColors, boxWidthMm, boxHeightMm, look);
+        font->SetFontSize(float(look.fontSizePt / PointsPerMm));
+        const Layout layout{boxWidthMm, boxHeightMm, look.fontSizePt, numberFontOf(*font->GetFontMetrics())};
+        const MonthModel model = layOutMonth(date.year(), date.month(), shift, layout);
+
+        const QSizeF size = pageSizePoints(boxWidthMm, boxHeightMm);
+        PdfPage *page = document.CreatePage(PdfRect(0.0, 0.0, size.width(), size.height()));
+        {
+            PdfPainter painter;
+            painter.SetPage(page);
+            PainterGuard guard(painter);
+            painter.SetFont(font);
+            painter.SetTransformationMatrix(PointsPerMm, 0.0, 0.0, PointsPerMm, 0.0,
+                                            page->GetPageSize().GetHeight());
+            drawMonth(painter, model, shiftColors, look);
+            painter.FinishPage();
+        }
+        date = QDate(date.year(), date.month(), 1).addMonths(1);
+        shift = model.shiftAfter;
         // Not in the document's font cache, so its subset is embedded here.
         if (ownFont && font->IsSubsetting())
             font->EmbedSubsetFont();

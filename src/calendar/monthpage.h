@@ -3,14 +3,14 @@
 
 #include "calendarlayout.h"
 #include "fontresolver.h"
+#include "pagemodel.h"
 
 #include <QByteArray>
 #include <QDate>
 #include <QString>
 
 namespace PoDoFo {
-class PdfFont;
-class PdfMemDocument;
+class PdfPainter;
 }
 
 namespace Calendar {
@@ -26,13 +26,15 @@ struct PageLook
     bool textOnly = false;
 };
 
-// Draws the month that `date` stands on (its first day) as the one page of
-// `document` in `font`. Leaves `date` on the first day of the next month and
-// `shift` advanced by one for every day. Throws PoDoFo::PdfError on library
-// errors.
-void drawMonthPage(PoDoFo::PdfMemDocument &document, PoDoFo::PdfFont &font, QDate &date, int &shift,
-                   const ShiftColors &shiftColors, double boxWidthMm, double boxHeightMm,
-                   const PageLook &look);
+// Draws the month's boxes and numbers with `painter`, whose page, font (at the
+// layout's size) and millimetre coordinates are set. Throws
+// PoDoFo::PdfError on library errors.
+void drawMonth(PoDoFo::PdfPainter &painter, const MonthModel &model, const ShiftColors &shiftColors,
+               const PageLook &look);
+
+// The numbers' font as the PDF library measures it, for laying a page out
+// without writing one; all zero when the font cannot be used.
+NumberFont measureNumbers(const PdfFontSource &source);
 
 struct FontUnavailable
 {
@@ -50,8 +52,10 @@ struct MonthPdf
     bool ok() const { return error == Error::None; }
 };
 
-// Builds one month's calendar (PDF 1.3, compact) and returns its bytes. Never
-// throws; `date` and `shift` advance as in drawMonthPage.
+// Builds the calendar of the month that `date` stands on (its first day),
+// worked first by `shift`, as a PDF 1.3 in compact mode, and returns its
+// bytes. Leaves `date` on the first day of the next month and `shift` on the
+// shift of that day. Never throws.
 MonthPdf renderMonth(QDate &date, int &shift, const ShiftColors &shiftColors,
                      double boxWidthMm, double boxHeightMm, const PageLook &look);
 

@@ -26,6 +26,10 @@ ReadPdf readPdf(const QByteArray &bytes, double dpi)
     if (!document || document->isLocked())
         return read;
     read.loaded = true;
+    // Smoothed like a screen or a printer shows it, so that edges and glyphs
+    // can be compared with the toolkit's own drawing.
+    document->setRenderHint(Poppler::Document::Antialiasing);
+    document->setRenderHint(Poppler::Document::TextAntialiasing);
     read.pageCount = document->numPages();
     const Poppler::Document::PdfVersion version = document->getPdfVersion();
     read.versionMajor = version.major;
