@@ -1,4 +1,5 @@
 #include "calendar/calendarlayout.h"
+#include "calendar/holidays.h"
 #include "calendar/pagemodel.h"
 
 #include <QColor>
@@ -20,6 +21,8 @@ private slots:
     void weekColumns();
     void boxesOfMarch2017_data();
     void boxesOfMarch2017();
+    void publicHolidays_data();
+    void publicHolidays();
     void pageModel_data();
     void pageModel();
     void pageSize();
@@ -127,6 +130,39 @@ void TestCalendarLayout::boxesOfMarch2017()
     QCOMPARE(dayBox(date, weekColumn(date), 10, 10), box);
 }
 
+void TestCalendarLayout::publicHolidays_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<bool>("holiday");
+    // Easter dates from Python's dateutil.easter, not from this computus.
+    QTest::newRow("2015 Good Friday, not yet") << QDate(2015, 4, 3) << false;
+    QTest::newRow("2015 Easter Monday") << QDate(2015, 4, 6) << true;
+    QTest::newRow("2016 Good Friday") << QDate(2016, 3, 25) << true;
+    QTest::newRow("2016 Easter Monday") << QDate(2016, 3, 28) << true;
+    QTest::newRow("2016 Easter Sunday") << QDate(2016, 3, 27) << false;
+    QTest::newRow("2000 Easter Monday") << QDate(2000, 4, 24) << true;
+    QTest::newRow("2000 Good Friday, not yet") << QDate(2000, 4, 21) << false;
+    QTest::newRow("2024 Easter Monday, 1 April") << QDate(2024, 4, 1) << true;
+    QTest::newRow("2038 Easter Monday") << QDate(2038, 4, 26) << true;
+    QTest::newRow("2285 Easter Monday, earliest") << QDate(2285, 3, 23) << true;
+    QTest::newRow("4000 Good Friday") << QDate(4000, 4, 7) << true;
+    QTest::newRow("4000 Easter Monday") << QDate(4000, 4, 10) << true;
+    QTest::newRow("4000 the Monday after") << QDate(4000, 4, 17) << false;
+    const int fixed[][2] = {{1, 1}, {5, 1}, {5, 8}, {7, 5}, {7, 6}, {9, 28}, {10, 28}, {11, 17}, {12, 24}, {12, 25}, {12, 26}};
+    for (const auto &day : fixed)
+        QTest::newRow(qPrintable(QStringLiteral("2017-%1-%2").arg(day[0]).arg(day[1]))) << QDate(2017, day[0], day[1]) << true;
+    for (const QDate &workday : {QDate(2017, 1, 2), QDate(2017, 5, 2), QDate(2017, 7, 4), QDate(2017, 12, 27),
+                                 QDate(2017, 12, 31), QDate(2017, 4, 13)})
+        QTest::newRow(qPrintable(workday.toString(Qt::ISODate))) << workday << false;
+}
+
+void TestCalendarLayout::publicHolidays()
+{
+    QFETCH(QDate, date);
+    QFETCH(bool, holiday);
+    QCOMPARE(isCzechPublicHoliday(date), holiday);
+}
+
 void TestCalendarLayout::pageModel_data()
 {
     QTest::addColumn<QDate>("date");
@@ -163,9 +199,10 @@ void TestCalendarLayout::pageModel()
     QFETCH(int, shift);
 
     Layout layout{w, h, 10.0, {}};
-    layout.numbers.ascent = 0.75;
-    layout.numbers.descent = -0.25;
-    layout.numbers.digitAdvances.fill(0.5);
+    layout.font.ascent = 0.75;
+    layout.font.descent = -0.25;
+    for (const QChar digit : QStringLiteral("0123456789"))
+        layout.font.advances.insert(digit, 0.5);
     const QDate first(date.year(), date.month(), 1);
     const MonthModel model = layOutMonth(date.year(), date.month(), shiftOnDate(first, firstShift), layout);
     QCOMPARE(model.days.size(), date.daysInMonth());

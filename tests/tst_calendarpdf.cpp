@@ -1,4 +1,5 @@
 #include "calendar/filewriter.h"
+#include "calendar/holidays.h"
 #include "calendar/monthpage.h"
 #include "calendar/screenpage.h"
 #include "calendar/yearwriter.h"
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QPainter>
 #include <QTest>
+#include <QtMath>
 
 #include <csignal>
 #include <limits>
@@ -116,6 +118,9 @@ private slots:
     void embeddedFontIsTheChosenFamily();
     void previewAgreesWithPdf_data();
     void previewAgreesWithPdf();
+    void labelsReadBack();
+    void holidaysMarkTheirBoxesOnly_data();
+    void holidaysMarkTheirBoxesOnly();
     void embeddableFaces_data();
     void embeddableFaces();
     void standard14IsNotEmbedded();
@@ -394,13 +399,13 @@ QRectF inkBounds(const QImage &image, const QRect &area, int ink)
 
 QPointF numberCentre(const QImage &image, const QRect &area)
 {
-    // At least half covered: the two rasterisers smooth edges alike but not
-    // with the same weights.
+    // Mostly covered, and darker than the 50 % grey of the borders: the two
+    // rasterisers smooth edges alike but not with the same weights.
     QRect bounds;
     for (int y = qMax(area.top(), 0); y <= qMin(area.bottom(), image.height() - 1); ++y) {
         for (int x = qMax(area.left(), 0); x <= qMin(area.right(), image.width() - 1); ++x) {
             const QColor c = image.pixelColor(x, y);
-            if (qMax(c.red(), qMax(c.green(), c.blue())) < 128)
+            if (qMax(c.red(), qMax(c.green(), c.blue())) < 100)
                 bounds |= QRect(x, y, 1, 1);
         }
     }
@@ -417,14 +422,24 @@ void TestCalendarPdf::previewAgreesWithPdf_data()
     QTest::addColumn<double>("h");
     QTest::addColumn<bool>("textOnly");
     QTest::addColumn<QString>("family");
-    QTest::newRow("March 2017, squares") << QDate(2017, 3, 1) << 0 << 10.0 << 10.0 << false << "Liberation Sans";
+    QTest::addColumn<bool>("labels");
+    QTest::addColumn<bool>("holidays");
+    QTest::newRow("March 2017, squares") << QDate(2017, 3, 1) << 0 << 10.0 << 10.0 << false << "Liberation Sans"
+                                         << false << false;
     QTest::newRow("January 2017, a Sunday, wide boxes") << QDate(2017, 1, 1) << 2 << 12.0 << 8.0 << false
-                                                       << "DejaVu Sans";
+                                                       << "DejaVu Sans" << false << false;
     QTest::newRow("October 2017, a Sunday, tall boxes") << QDate(2017, 10, 1) << 1 << 9.0 << 14.0 << false
-                                                       << "Liberation Serif";
-    QTest::newRow("March 2017, text only") << QDate(2017, 3, 1) << 1 << 11.0 << 9.0 << true << "Liberation Sans";
+                                                       << "Liberation Serif" << false << false;
+    QTest::newRow("March 2017, text only") << QDate(2017, 3, 1) << 1 << 11.0 << 9.0 << true << "Liberation Sans"
+                                           << false << false;
     QTest::newRow("February 2021, built-in Helvetica") << QDate(2021, 2, 1) << 1 << 10.0 << 10.0 << false
-                                                      << "Helvetica";
+                                                      << "Helvetica" << false << false;
+    QTest::newRow("May 2017, labels and holidays") << QDate(2017, 5, 1) << 0 << 10.0 << 10.0 << false
+                                                   << "Liberation Sans" << true << true;
+    QTest::newRow("December 2017, text only, labels and holidays") << QDate(2017, 12, 1) << 2 << 12.0 << 9.0 << true
+                                                                   << "DejaVu Serif" << true << true;
+    QTest::newRow("April 2016, Easter, built-in Helvetica") << QDate(2016, 3, 1) << 0 << 10.0 << 10.0 << false
+                                                            << "Helvetica" << true << true;
 }
 
 void TestCalendarPdf::previewAgreesWithPdf()
@@ -435,18 +450,22 @@ void TestCalendarPdf::previewAgreesWithPdf()
     QFETCH(double, h);
     QFETCH(bool, textOnly);
     QFETCH(QString, family);
+    QFETCH(bool, labels);
+    QFETCH(bool, holidays);
     constexpr double PixelsPerMm = 10;
 
     PageLook look = helveticaLook();
     look.font = resolvePdfFont(family);
     look.textOnly = textOnly;
+    look.labels = labels;
+    look.holidays = holidays;
     look.borderColor = {0, 0, 0, 0.5};
     const int shift = shiftOnDate(month, firstShift);
     const ReadPdf pdf = readPdf(render(month.year(), month.month(), firstShift, w, h, look).bytes, PixelsPerMm * 25.4);
     QVERIFY(pdf.loaded);
 
     const MonthModel model =
-        layOutMonth(month.year(), month.month(), shift, Layout{w, h, look.fontSizePt, measureNumbers(look.font)});
+        layOutMonth(month.year(), month.month(), shift, Layout{w, h, look.fontSizePt, measureText(look.font), look.labels, look.holidays});
     QImage preview(pdf.image.size(), QImage::Format_ARGB32);
     preview.fill(Qt::white);
     {
@@ -456,7 +475,27 @@ void TestCalendarPdf::previewAgreesWithPdf()
     }
     QCOMPARE(preview.size(), QSize(qRound(8 * w * PixelsPerMm), qRound(9 * h * PixelsPerMm)));
 
+    const auto pixels = [](const QRectF &mm) {
+        return QRect(qRound(mm.x() * PixelsPerMm), qRound(-(mm.y() + mm.height()) * PixelsPerMm),
+                     qRound(mm.width() * PixelsPerMm), qRound(mm.height() * PixelsPerMm));
+    };
+    const auto sameCentre = [&](const QRect &area, const QString &what) {
+        const QPointF inPdf = numberCentre(pdf.image, area);
+        const QPointF onScreen = numberCentre(preview, area);
+        QVERIFY2(inPdf.x() >= 0 && onScreen.x() >= 0, qPrintable(what));
+        QVERIFY2(qAbs(inPdf.x() - onScreen.x()) <= 1 && qAbs(inPdf.y() - onScreen.y()) <= 1,
+                 qPrintable(QStringLiteral("%1: PDF %2,%3 screen %4,%5")
+                                .arg(what).arg(inPdf.x()).arg(inPdf.y()).arg(onScreen.x()).arg(onScreen.y())));
+    };
+    // The labels: the title over the columns, the weekdays beside the rows.
+    QCOMPARE(model.labels.size(), labels ? 8 : 0);
+    for (int i = 0; i < model.labels.size(); ++i)
+        sameCentre(pixels(i == 0 ? model.headerArea() : model.weekdayCell(i)).adjusted(0, 0, -3, -3),
+                   model.labels.at(i).text);
+
     const int inset = 4; // past the border's half width, 1 pt
+    const int markPixels = qCeil(0.3 * qMin(w, h) * PixelsPerMm);
+    int marked = 0;
     for (const DayCell &day : model.days) {
         const QRect box(qRound(day.box.x() * PixelsPerMm), qRound(-(day.box.y() + h) * PixelsPerMm),
                         qRound(w * PixelsPerMm), qRound(h * PixelsPerMm));
@@ -476,15 +515,85 @@ void TestCalendarPdf::previewAgreesWithPdf()
         QCOMPARE(preview.pixelColor(inside).rgb(),
                  textOnly ? QColor(Qt::white).rgb()
                           : QColor::fromCmykF(ink.cyan, ink.magenta, ink.yellow, ink.black).rgb());
-        // The number's ink centred alike, within a pixel.
-        const QRect interior = box.adjusted(inset, inset, -inset, -inset);
-        const QPointF pdfNumber = numberCentre(pdf.image, interior);
-        const QPointF screenNumber = numberCentre(preview, interior);
-        QVERIFY2(pdfNumber.x() >= 0 && screenNumber.x() >= 0, where.constData());
-        QVERIFY2(qAbs(pdfNumber.x() - screenNumber.x()) <= 1 && qAbs(pdfNumber.y() - screenNumber.y()) <= 1,
-                 qPrintable(QStringLiteral("%1: PDF %2,%3 screen %4,%5")
-                                .arg(QString::fromLatin1(where))
-                                .arg(pdfNumber.x()).arg(pdfNumber.y()).arg(screenNumber.x()).arg(screenNumber.y())));
+        // The number's ink centred alike, within a pixel, below where a
+        // holiday's mark would be.
+        sameCentre(box.adjusted(inset, markPixels + 1, -inset, -inset), QString::fromLatin1(where));
+        // A holiday's mark in its corner, in both or in neither.
+        const QRect corner(box.right() - markPixels - 1, box.top(), markPixels + 2, markPixels + 2);
+        QCOMPARE(day.holiday, holidays && isCzechPublicHoliday(day.date));
+        QCOMPARE(numberCentre(pdf.image, corner.adjusted(2, 2, -2, -2)).x() >= 0, day.holiday);
+        if (day.holiday) {
+            sameCentre(corner, QString::fromLatin1(where) + QStringLiteral(" mark"));
+            ++marked;
+        }
+    }
+    QCOMPARE(marked > 0, holidays);
+}
+
+void TestCalendarPdf::labelsReadBack()
+{
+    PageLook look = helveticaLook();
+    look.font = resolvePdfFont(QStringLiteral("Liberation Sans"));
+    look.labels = true;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("2017_03.pdf"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(render(2017, 3, 0, 10, 10, look).bytes);
+    file.close();
+
+    const QString text = runTool(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    QVERIFY2(text.contains(QStringLiteral("Březen 2017")) && text.contains(QStringLiteral("Čt")), qPrintable(text));
+    const QList<EmbeddedFont> fonts = fontsOf(path);
+    QCOMPARE(fonts.size(), 1);
+    QVERIFY(fonts.first().embedded && fonts.first().subset);
+    int exitCode = -1;
+    runTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), path}, &exitCode);
+    QCOMPARE(exitCode, 0);
+
+    // Each label in its margin: the title over the six columns in the top
+    // row, each weekday in the left column beside its row.
+    const ReadPdf page = readPdfFile(path);
+    const QStringList weekdays = {"Po", "Út", "St", "Čt", "Pá", "So", "Ne"};
+    int found = 0;
+    for (const PdfWord &word : page.words) {
+        const QPointF centre = word.boxMm.center();
+        if (word.text == QStringLiteral("Březen") || word.text == QLatin1String("2017")) {
+            QVERIFY2(QRectF(10, 0, 60, 10).contains(word.boxMm), qPrintable(word.text));
+            ++found;
+        } else if (weekdays.contains(word.text)) {
+            const int row = weekdays.indexOf(word.text) + 1;
+            QVERIFY2(qAbs(centre.x() - 5) < 0.5 && qAbs(centre.y() - (row + 0.5) * 10) < 1.5, qPrintable(word.text));
+            ++found;
+        }
+    }
+    QCOMPARE(found, 9);
+    QCOMPARE(page.words.size(), 31 + 9);
+}
+
+void TestCalendarPdf::holidaysMarkTheirBoxesOnly_data()
+{
+    QTest::addColumn<bool>("textOnly");
+    QTest::newRow("boxes") << false;
+    QTest::newRow("text only") << true;
+}
+
+void TestCalendarPdf::holidaysMarkTheirBoxesOnly()
+{
+    QFETCH(bool, textOnly);
+    PageLook look = helveticaLook();
+    look.textOnly = textOnly;
+    const ReadPdf plain = readPdf(render(2017, 12, 0, 10, 10, look).bytes, 144);
+    look.holidays = true;
+    const ReadPdf marked = readPdf(render(2017, 12, 0, 10, 10, look).bytes, 144);
+    QCOMPARE(plain.image.size(), marked.image.size());
+    const double pixelsPerMm = 144 / 25.4;
+    for (int day = 1; day <= 31; ++day) {
+        const QDate date(2017, 12, day);
+        const QRectF box = dayBox(date, weekColumn(date), 10, 10);
+        const QRect area(qRound(box.x() * pixelsPerMm) + 2, qRound(-(box.y() + 10) * pixelsPerMm) + 2,
+                         qRound(10 * pixelsPerMm) - 4, qRound(10 * pixelsPerMm) - 4);
+        QCOMPARE(plain.image.copy(area) != marked.image.copy(area), day >= 24 && day <= 26);
     }
 }
 

@@ -519,20 +519,20 @@ void TestMainWindow::previewFollowsInputs_data()
     QTest::addColumn<QString>("input");
     for (const char *input : {"year", "fisrtShift", "shiftAColor", "shiftBColor", "shiftCColor", "font", "fontColor",
                               "fontSize", "boxWidth", "boxHeight", "borderColor", "borderWidth", "textOnly",
-                              "previewMonth", "a whole look at once"})
+                              "previewMonth", "labels", "holidays", "a whole look at once"})
         QTest::newRow(input) << QString::fromLatin1(input);
 }
 
 void TestMainWindow::previewFollowsInputs()
 {
     QFETCH(QString, input);
-    // Colours a user can tell apart, and March, whose first day is not a Monday.
+    // Colours a user can tell apart, and May, whose first day is a holiday.
     find<ColorPicker>("shiftAColor")->setFromByteArray(QByteArray::fromHex("00000000000000640000006400000000"));
     find<ColorPicker>("shiftBColor")->setFromByteArray(QByteArray::fromHex("00000064000000000000000000000000"));
     find<ColorPicker>("shiftCColor")->setFromByteArray(QByteArray::fromHex("00000000000000000000006400000000"));
     find<ColorPicker>("fontColor")->setFromByteArray(QByteArray::fromHex("00000000000000000000000000000064"));
     find<ColorPicker>("borderColor")->setFromByteArray(QByteArray::fromHex("00000000000000000000000000000032"));
-    find<QComboBox>("previewMonth")->setCurrentIndex(2);
+    find<QComboBox>("previewMonth")->setCurrentIndex(4);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
     auto *dock = find<QDockWidget>("previewDock");
@@ -578,8 +578,9 @@ void TestMainWindow::previewFollowsInputs()
         pick("borderColor", "00000000000000640000000000000000");
     else if (input == QLatin1String("borderWidth"))
         find<QDoubleSpinBox>("borderWidth")->setValue(6);
-    else if (input == QLatin1String("textOnly"))
-        QTest::mouseClick(find<QCheckBox>("textOnly"), Qt::LeftButton);
+    else if (input == QLatin1String("textOnly") || input == QLatin1String("labels")
+             || input == QLatin1String("holidays"))
+        m_window->findChild<QCheckBox *>(input)->click();
     else if (input == QLatin1String("previewMonth"))
         find<QComboBox>("previewMonth")->setCurrentIndex(3);
     else {

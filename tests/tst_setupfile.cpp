@@ -71,6 +71,8 @@ private slots:
     void hostileFiles_data();
     void hostileFiles();
     void reloadReadsTheDisk();
+    void optionsOnlyWhenOn_data();
+    void optionsOnlyWhenOn();
 
 private:
     template<typename T>
@@ -539,6 +541,47 @@ void TestSetupFile::reloadReadsTheDisk()
     QVERIFY(file.setFileTime(stamp, QFileDevice::FileModificationTime));
     file.close();
     QCOMPARE(Setup::load(path, Setup::Look()).fontSize, 30.0);
+}
+
+void TestSetupFile::optionsOnlyWhenOn_data()
+{
+    QTest::addColumn<bool>("labels");
+    QTest::addColumn<bool>("holidays");
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<int>("keys");
+    QTest::newRow("both off: the eleven keys") << false << false << QByteArray() << 11;
+    QTest::newRow("labels") << true << false << QByteArray() << 12;
+    QTest::newRow("holidays") << false << true << QByteArray() << 12;
+    QTest::newRow("both") << true << true << QByteArray() << 13;
+    QTest::newRow("off over a file with them on") << false << false
+                                                  << QByteArray("[General]\nlabels=true\nholidays=true\n") << 11;
+}
+
+void TestSetupFile::optionsOnlyWhenOn()
+{
+    QFETCH(bool, labels);
+    QFETCH(bool, holidays);
+    QFETCH(QByteArray, before);
+    QFETCH(int, keys);
+    const QString path = m_dir.filePath(QStringLiteral("options.lns"));
+    QFile::remove(path);
+    if (!before.isEmpty())
+        writeFile(path, before);
+    Setup::Look look;
+    look.labels = labels;
+    look.holidays = holidays;
+    QVERIFY(Setup::save(path, look));
+    const QSettings settings(path, QSettings::IniFormat);
+    QCOMPARE(settings.allKeys().size(), keys);
+    QCOMPARE(settings.contains(QStringLiteral("labels")), labels);
+    QCOMPARE(settings.contains(QStringLiteral("holidays")), holidays);
+
+    // Read back; and a file without them, as every earlier one, means off.
+    Setup::Look current;
+    current.labels = current.holidays = true;
+    const Setup::Look loaded = Setup::load(path, current);
+    QCOMPARE(loaded.labels, labels);
+    QCOMPARE(loaded.holidays, holidays);
 }
 
 QTEST_MAIN(TestSetupFile)

@@ -67,7 +67,8 @@ void MainWindow::setUpPreview()
     }
     connect(ui->fisrtShift, QOverload<int>::of(&QComboBox::currentIndexChanged), this, changed);
     connect(ui->font, &QFontComboBox::currentFontChanged, this, changed);
-    connect(ui->textOnly, &QCheckBox::toggled, this, changed);
+    for (QCheckBox *box : {ui->textOnly, m_preview->labels, m_preview->holidays})
+        connect(box, &QCheckBox::toggled, this, changed);
     connect(m_preview->previewMonth, QOverload<int>::of(&QComboBox::currentIndexChanged), this, changed);
     showPreview();
 }
@@ -90,12 +91,13 @@ void MainWindow::showPreview()
     if (family != m_previewFamily) {
         m_previewFamily = family;
         m_previewFont = Calendar::resolvePdfFont(family);
-        m_previewNumbers = Calendar::measureNumbers(m_previewFont);
+        m_previewText = Calendar::measureText(m_previewFont);
     }
     page.look.font = m_previewFont;
     const int month = m_preview->previewMonth->currentIndex() + 1;
     const int shift = Calendar::shiftOnDate(QDate(page.year, month, 1), page.firstShift);
-    const Calendar::Layout layout{page.boxWidthMm, page.boxHeightMm, page.look.fontSizePt, m_previewNumbers};
+    const Calendar::Layout layout{page.boxWidthMm, page.boxHeightMm, page.look.fontSizePt, m_previewText,
+                                  page.look.labels, page.look.holidays};
     m_preview->monthPreview->setPage(Calendar::layOutMonth(page.year, month, shift, layout),
                                      page.shiftColors, page.look);
 }
@@ -133,6 +135,8 @@ Calendar::YearRequest MainWindow::request() const
     request.look.borderColor = Cmyk::fromColor(ui->borderColor->color());
     request.look.borderWidthPt = ui->borderWidth->value();
     request.look.textOnly = ui->textOnly->isChecked();
+    request.look.labels = m_preview->labels->isChecked();
+    request.look.holidays = m_preview->holidays->isChecked();
     return request;
 }
 
@@ -178,6 +182,8 @@ Setup::Look MainWindow::look() const
     look.borderColor = ui->borderColor->toByteArray();
     look.borderWidth = ui->borderWidth->value();
     look.textOnly = ui->textOnly->isChecked();
+    look.labels = m_preview->labels->isChecked();
+    look.holidays = m_preview->holidays->isChecked();
     return look;
 }
 
@@ -198,6 +204,8 @@ void MainWindow::showLook(const Setup::Look &look)
     ui->borderWidth->setValue(look.borderWidth);
     ui->textOnly->setChecked(look.textOnly);
     enableBoxInputs(!look.textOnly);
+    m_preview->labels->setChecked(look.labels);
+    m_preview->holidays->setChecked(look.holidays);
 }
 
 QString MainWindow::chooseSetupFile(bool forSaving)

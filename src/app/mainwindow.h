@@ -55,7 +55,7 @@ private:
     bool m_previewPending = false;
     QString m_previewFamily;
     Calendar::PdfFontSource m_previewFont;
-    Calendar::NumberFont m_previewNumbers;
+    Calendar::TextFont m_previewText;
 };
 
 #endif // LUNORIS_MAINWINDOW_H

@@ -1,5 +1,7 @@
 #include "monthpage.h"
 
+#include "fontprogram.h"
+
 #include <QFile>
 
 #include <podofo/podofo.h>
@@ -31,7 +33,8 @@ PdfRefCountedBuffer sharedBuffer(const QByteArray &bytes)
 // The subset of a TrueType font from the bytes read once for the run. This is
 // what the document's font cache does with a file name, minus reading and
 // parsing the file again for every month.
-PdfFont *createTrueTypeSubset(PdfMemDocument &document, FT_Library *library, const PdfFontSource &source)
+PdfFont *createTrueTypeSubset(PdfMemDocument &document, FT_Library *library, const PdfFontSource &source,
+                              const PdfEncoding *encoding)
 {
     QByteArray bytes = source.data;
     if (bytes.isEmpty()) {
@@ -47,15 +50,17 @@ PdfFont *createTrueTypeSubset(PdfMemDocument &document, FT_Library *library, con
         delete metrics;
         return nullptr;
     }
-    return PdfFontFactory::CreateFontObject(metrics, ePdfFont_Embedded | ePdfFont_Subsetting,
-                                            PdfEncodingFactory::GlobalWinAnsiEncodingInstance(),
+    return PdfFontFactory::CreateFontObject(metrics, ePdfFont_Embedded | ePdfFont_Subsetting, encoding,
                                             &document.GetObjects());
 }
 
-PdfFont *createFont(PdfMemDocument &document, FT_Library *library, const PdfFontSource &source)
+// The numbers alone are WinAnsi; labels need the Czech letters of
+// Windows-1250, which keeps digits and Latin letters where WinAnsi has them.
+PdfFont *createFont(PdfMemDocument &document, FT_Library *library, const PdfFontSource &source, bool czech)
 {
     const QByteArray family = source.family.toUtf8();
-    const PdfEncoding *winAnsi = PdfEncodingFactory::GlobalWinAnsiEncodingInstance();
+    const PdfEncoding *winAnsi = czech ? PdfEncodingFactory::GlobalWin1250EncodingInstance()
+                                       : PdfEncodingFactory::GlobalWinAnsiEncodingInstance();
     switch (source.kind) {
     case PdfFontSource::Kind::Standard14:
         return document.CreateFont(family.constData(), false, winAnsi,
@@ -63,7 +68,7 @@ PdfFont *createFont(PdfMemDocument &document, FT_Library *library, const PdfFont
     case PdfFontSource::Kind::TrueType:
         // Embedding only the glyphs used keeps a month near 7 KB instead of
         // the whole font (90 to 400 KB), and it still prints the same anywhere.
-        return createTrueTypeSubset(document, library, source);
+        return createTrueTypeSubset(document, library, source, winAnsi);
     case PdfFontSource::Kind::Type1:
         return document.CreateFont(family.constData(), false, false, false, winAnsi,
                                    PdfFontCache::eFontCreationFlags_None, true,
@@ -72,6 +77,51 @@ PdfFont *createFont(PdfMemDocument &document, FT_Library *library, const PdfFont
         break;
     }
     return nullptr;
+}
+
+// Streams made while it lives are stored as they are, so that they can be
+// changed and compressed once instead of compressed, inflated and compressed
+// again.
+class UncompressedStreams
+{
+public:
+    UncompressedStreams() : m_saved(PdfStream::eDefaultFilter) { PdfStream::eDefaultFilter = ePdfFilter_None; }
+    ~UncompressedStreams() { PdfStream::eDefaultFilter = m_saved; }
+    UncompressedStreams(const UncompressedStreams &) = delete;
+    UncompressedStreams &operator=(const UncompressedStreams &) = delete;
+
+private:
+    EPdfFilter m_saved;
+};
+
+// Stores an uncompressed stream compressed; `change` may rewrite its bytes
+// first.
+void compress(PdfObject *object, QByteArray (*change)(const QByteArray &) = nullptr)
+{
+    if (!object || !object->HasStream())
+        return;
+    char *buffer = nullptr;
+    pdf_long length = 0;
+    object->GetStream()->GetFilteredCopy(&buffer, &length);
+    QByteArray bytes(buffer, int(length));
+    podofo_free(buffer);
+    if (change) {
+        bytes = change(bytes);
+        object->GetDictionary().AddKey(PdfName("Length1"), PdfVariant(static_cast<pdf_int64>(bytes.size())));
+    }
+    object->GetStream()->Set(bytes.constData(), bytes.size());
+}
+
+// Embeds the subset of `font` with its TrueType program without hinting.
+void embedWithoutHinting(PdfFont &font)
+{
+    {
+        const UncompressedStreams raw;
+        font.EmbedSubsetFont();
+    }
+    PdfObject *descriptor = font.GetObject()->GetIndirectKey(PdfName("FontDescriptor"));
+    compress(descriptor ? descriptor->GetIndirectKey(PdfName("FontFile2")) : nullptr, withoutHinting);
+    compress(font.GetObject()->GetIndirectKey(PdfName("ToUnicode")));
 }
 
 // Ends the painter's work on the page even when drawing throws, so that the
@@ -98,17 +148,21 @@ private:
 
 } // namespace
 
-NumberFont numberFontOf(const PdfFontMetrics &metrics)
+TextFont textFontOf(const PdfFontMetrics &metrics)
 {
-    NumberFont numbers;
+    TextFont font;
     const double size = metrics.GetFontSize();
     if (size <= 0)
-        return numbers;
-    numbers.ascent = metrics.GetAscent() / size;
-    numbers.descent = metrics.GetDescent() / size;
-    for (int digit = 0; digit <= 9; ++digit)
-        numbers.digitAdvances[size_t(digit)] = metrics.CharWidth(static_cast<unsigned char>('0' + digit)) / size;
-    return numbers;
+        return font;
+    font.ascent = metrics.GetAscent() / size;
+    font.descent = metrics.GetDescent() / size;
+    for (const QChar character : TextFont::alphabet()) {
+        const ushort code = character.unicode();
+        font.advances.insert(character, (code < 0x80 ? metrics.CharWidth(static_cast<unsigned char>(code))
+                                                      : metrics.UnicodeCharWidth(code))
+                                            / size);
+    }
+    return font;
 }
 
 void drawMonth(PdfPainter &painter, const MonthModel &model, const ShiftColors &shiftColors,
@@ -130,6 +184,13 @@ void drawMonth(PdfPainter &painter, const MonthModel &model, const ShiftColors &
             painter.FillAndStroke(false);
         }
         painter.SetColorCMYK(text.cyan, text.magenta, text.yellow, text.black);
+        if (day.holiday) {
+            painter.MoveTo(day.mark.at(0).x(), day.mark.at(0).y());
+            for (int i = 1; i < day.mark.size(); ++i)
+                painter.LineTo(day.mark.at(i).x(), day.mark.at(i).y());
+            painter.ClosePath();
+            painter.Fill();
+        }
         // A number wider than its box would be wrapped digit by digit: lay
         // it out in a box just wide enough, with the same centre.
         const double spare = day.numberWidthMm < w ? 0.0 : day.numberWidthMm - w + 1.0;
@@ -137,22 +198,30 @@ void drawMonth(PdfPainter &painter, const MonthModel &model, const ShiftColors &
                                   PdfString(day.number.toLatin1().constData()), ePdfAlignment_Center,
                                   ePdfVerticalAlignment_Center, false);
     }
+
+    PdfFont *font = painter.GetFont();
+    for (const TextLabel &label : model.labels) {
+        font->SetFontSize(float(label.sizePt / PointsPerMm));
+        const QByteArray text = label.text.toUtf8();
+        painter.DrawText(label.baseline.x(), label.baseline.y(),
+                         PdfString(reinterpret_cast<const pdf_utf8 *>(text.constData())));
+    }
 }
 
-NumberFont measureNumbers(const PdfFontSource &source)
+TextFont measureText(const PdfFontSource &source)
 {
     try {
         FT_Library library = nullptr;
         PdfMemDocument document;
         library = document.GetFontLibrary();
         std::unique_ptr<PdfFont> ownFont;
-        PdfFont *font = createFont(document, &library, source);
+        PdfFont *font = createFont(document, &library, source, false);
         if (!font)
             return {};
         if (source.kind == PdfFontSource::Kind::TrueType)
             ownFont.reset(font);
         font->SetFontSize(1.0f);
-        return numberFontOf(*font->GetFontMetrics());
+        return textFontOf(*font->GetFontMetrics());
     } catch (...) {
         return {};
     }
@@ -173,13 +242,14 @@ MonthPdf renderMonth(QDate &date, int &shift, const ShiftColors &shiftColors,
         // and before the document: its face belongs to the document's
         // FreeType library.
         std::unique_ptr<PdfFont> ownFont;
-        PdfFont *font = createFont(document, &library, look.font);
+        PdfFont *font = createFont(document, &library, look.font, look.labels);
         if (!font)
             throw FontUnavailable();
         if (look.font.kind == PdfFontSource::Kind::TrueType)
             ownFont.reset(font);
         font->SetFontSize(float(look.fontSizePt / PointsPerMm));
-        const Layout layout{boxWidthMm, boxHeightMm, look.fontSizePt, numberFontOf(*font->GetFontMetrics())};
+        const Layout layout{boxWidthMm, boxHeightMm, look.fontSizePt, textFontOf(*font->GetFontMetrics()),
+                            look.labels, look.holidays};
         const MonthModel model = layOutMonth(date.year(), date.month(), shift, layout);
 
         const QSizeF size = pageSizePoints(boxWidthMm, boxHeightMm);
@@ -197,7 +267,11 @@ MonthPdf renderMonth(QDate &date, int &shift, const ShiftColors &shiftColors,
         date = QDate(date.year(), date.month(), 1).addMonths(1);
         shift = model.shiftAfter;
         // Not in the document's font cache, so its subset is embedded here.
-        if (ownFont && font->IsSubsetting())
+        // Labels bring letters far into the font, and their hinting would
+        // double a month's size; the numbers alone keep theirs.
+        if (ownFont && font->IsSubsetting() && look.labels)
+            embedWithoutHinting(*font);
+        else if (ownFont && font->IsSubsetting())
             font->EmbedSubsetFont();
 
         PdfRefCountedBuffer buffer;

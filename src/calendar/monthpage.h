@@ -24,17 +24,19 @@ struct PageLook
     Cmyk borderColor;
     double borderWidthPt = 1.0;
     bool textOnly = false;
+    bool labels = false;   // month, year and weekday names
+    bool holidays = false; // public holidays marked
 };
 
-// Draws the month's boxes and numbers with `painter`, whose page, font (at the
-// layout's size) and millimetre coordinates are set. Throws
+// Draws the month's boxes, numbers, marks and labels with `painter`, whose
+// page, font (at the layout's size) and millimetre coordinates are set. Throws
 // PoDoFo::PdfError on library errors.
 void drawMonth(PoDoFo::PdfPainter &painter, const MonthModel &model, const ShiftColors &shiftColors,
                const PageLook &look);
 
-// The numbers' font as the PDF library measures it, for laying a page out
+// The page's font as the PDF library measures it, for laying a page out
 // without writing one; all zero when the font cannot be used.
-NumberFont measureNumbers(const PdfFontSource &source);
+TextFont measureText(const PdfFontSource &source);
 
 struct FontUnavailable
 {

@@ -22,6 +22,13 @@ QRectF onScreen(const QRectF &box)
     return {box.x(), -(box.y() + box.height()), box.width(), box.height()};
 }
 
+QPolygonF onScreen(QPolygonF polygon)
+{
+    for (QPointF &point : polygon)
+        point.setY(-point.y());
+    return polygon;
+}
+
 // Glyphs are drawn large and scaled down, so that they keep the outlines'
 // own advances at any zoom, as the PDF does.
 constexpr int DrawnPixelSize = 256;
@@ -33,34 +40,42 @@ void paintMonth(QPainter &painter, const MonthModel &model, const ShiftColors &s
 {
     painter.save();
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    if (!look.textOnly) {
-        // A width of 0 is the thinnest line the device can show, in the PDF too.
-        QPen border(screenColor(look.borderColor), look.borderWidthPt / PointsPerMm);
-        border.setJoinStyle(Qt::MiterJoin);
-        painter.setPen(border);
-        for (const DayCell &day : model.days) {
-            painter.setBrush(screenColor(shiftColors[size_t(day.shift)]));
-            painter.drawRect(onScreen(day.box));
-        }
-    }
+    // A width of 0 is the thinnest line the device can show, in the PDF too.
+    QPen border(screenColor(look.borderColor), look.borderWidthPt / PointsPerMm);
+    border.setJoinStyle(Qt::MiterJoin);
+    const QBrush ink(screenColor(look.fontColor));
 
     QFont font(look.font.resolvedFamily.isEmpty() ? look.font.family : look.font.resolvedFamily);
     font.setPixelSize(DrawnPixelSize);
     font.setHintingPreference(QFont::PreferNoHinting);
     font.setKerning(false);
     // As outlines, not glyph images: those would be snapped to whole pixels.
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(screenColor(look.fontColor));
-    const double scale = model.layout.fontSizePt / PointsPerMm / DrawnPixelSize;
-    for (const DayCell &day : model.days) {
-        QPainterPath number;
-        number.addText(QPointF(0, 0), font, day.number);
+    const auto drawText = [&](const QString &text, const QPointF &baseline, double sizePt) {
+        QPainterPath outline;
+        outline.addText(QPointF(0, 0), font, text);
+        const double scale = sizePt / PointsPerMm / DrawnPixelSize;
         painter.save();
-        painter.translate(day.baseline.x(), -day.baseline.y());
+        painter.translate(baseline.x(), -baseline.y());
         painter.scale(scale, scale);
-        painter.drawPath(number);
+        painter.drawPath(outline);
         painter.restore();
+    };
+
+    // Day by day in the PDF's order, so that what overlaps covers alike.
+    for (const DayCell &day : model.days) {
+        if (!look.textOnly) {
+            painter.setPen(border);
+            painter.setBrush(screenColor(shiftColors[size_t(day.shift)]));
+            painter.drawRect(onScreen(day.box));
+        }
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(ink);
+        if (day.holiday)
+            painter.drawPolygon(onScreen(day.mark));
+        drawText(day.number, day.baseline, model.layout.fontSizePt);
     }
+    for (const TextLabel &label : model.labels)
+        drawText(label.text, label.baseline, label.sizePt);
     painter.restore();
 }
 

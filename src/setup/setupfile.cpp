@@ -37,6 +37,16 @@ const QString KeyBoxHeight = QStringLiteral("boxHeight");
 const QString KeyBorderColor = QStringLiteral("borderColor");
 const QString KeyBorderWidth = QStringLiteral("borderWidth");
 const QString KeyTextOnly = QStringLiteral("textOnly");
+const QString KeyLabels = QStringLiteral("labels");
+const QString KeyHolidays = QStringLiteral("holidays");
+
+void setOption(QSettings &settings, const QString &key, bool on)
+{
+    if (on)
+        settings.setValue(key, true);
+    else
+        settings.remove(key);
+}
 
 void readColor(const QSettings &settings, const QString &key, QByteArray &color)
 {
@@ -120,6 +130,8 @@ bool save(const QString &path, const Look &look)
         settings.setValue(KeyBorderColor, look.borderColor);
         settings.setValue(KeyBorderWidth, look.borderWidth);
         settings.setValue(KeyTextOnly, look.textOnly);
+        setOption(settings, KeyLabels, look.labels);
+        setOption(settings, KeyHolidays, look.holidays);
         settings.sync();
         // A format error is about the old lines it read, not about writing.
         if (settings.status() == QSettings::AccessError)
@@ -157,6 +169,8 @@ Look load(const QString &path, const Look &current, const Limits &limits)
     readColor(settings, KeyBorderColor, look.borderColor);
     readSize(settings, KeyBorderWidth, limits.borderWidth, look.borderWidth);
     look.textOnly = settings.value(KeyTextOnly, current.textOnly).toBool();
+    look.labels = settings.value(KeyLabels, false).toBool();
+    look.holidays = settings.value(KeyHolidays, false).toBool();
     return look;
 }
 

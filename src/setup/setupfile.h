@@ -21,6 +21,10 @@ struct Look
     QByteArray borderColor;
     double borderWidth = 1.0;
     bool textOnly = false;
+    // Written only when on, so that a look without them is the eleven keys
+    // it always was; a file without them means off.
+    bool labels = false;
+    bool holidays = false;
 };
 
 // Ranges of the form's inputs; a loaded size outside them is not taken.
