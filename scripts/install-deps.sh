@@ -16,6 +16,8 @@ if [ "${1:-}" = test ]; then
         libpoppler-qt5-dev poppler-utils qpdf
         # Fonts whose first face cannot be embedded: CFF before Type 1, CFF only.
         fonts-urw-base35 fonts-cantarell
+        # An iCalendar parser that is not ours, for the phone calendars.
+        python3-icalendar
         libbenchmark-dev
         desktop-file-utils appstream binutils-mingw-w64-x86-64
     )

@@ -1,5 +1,6 @@
 #include "calendar/calendarlayout.h"
 #include "calendar/holidays.h"
+#include "calendar/icalendar.h"
 #include "calendar/pagemodel.h"
 
 #include <QColor>
@@ -23,6 +24,8 @@ private slots:
     void boxesOfMarch2017();
     void publicHolidays_data();
     void publicHolidays();
+    void icalendarLines_data();
+    void icalendarLines();
     void pageModel_data();
     void pageModel();
     void pageSize();
@@ -161,6 +164,41 @@ void TestCalendarLayout::publicHolidays()
     QFETCH(QDate, date);
     QFETCH(bool, holiday);
     QCOMPARE(isCzechPublicHoliday(date), holiday);
+}
+
+void TestCalendarLayout::icalendarLines_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("parts");
+    QTest::newRow("short") << QStringLiteral("SUMMARY:Směna A") << 1;
+    QTest::newRow("75 octets") << QString(75, QLatin1Char('x')) << 1;
+    QTest::newRow("76 octets") << QString(76, QLatin1Char('x')) << 2;
+    QTest::newRow("200 octets") << QString(200, QLatin1Char('x')) << 3;
+    // Two octets a letter: a fold never splits one.
+    QTest::newRow("Czech letters") << QStringLiteral("X-WR-CALNAME:") + QString(60, QChar(0x0161)) << 2;
+    QTest::newRow("a fold inside a letter") << QStringLiteral("yy") + QString(80, QChar(0x0159)) << 3;
+}
+
+void TestCalendarLayout::icalendarLines()
+{
+    QFETCH(QString, line);
+    QFETCH(int, parts);
+    const QByteArray folded = contentLine(line);
+    QVERIFY(folded.endsWith("\r\n"));
+    const QList<QByteArray> physical = folded.left(folded.size() - 2).split('\n');
+    QCOMPARE(physical.size(), parts);
+    for (int i = 0; i < physical.size(); ++i) {
+        QByteArray part = physical.at(i);
+        if (i + 1 < physical.size())
+            QVERIFY(part.endsWith('\r'));
+        part.chop(i + 1 < physical.size() ? 1 : 0);
+        QVERIFY(part.size() <= 75);
+        QCOMPARE(QString::fromUtf8(part).toUtf8(), part); // whole characters only
+        if (i > 0)
+            QVERIFY(part.startsWith(' '));
+    }
+    // Unfolded, the line as it was.
+    QCOMPARE(QString::fromUtf8(QByteArray(folded).replace("\r\n ", "").chopped(2)), line);
 }
 
 void TestCalendarLayout::pageModel_data()

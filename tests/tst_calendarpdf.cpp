@@ -1,11 +1,17 @@
 #include "calendar/filewriter.h"
 #include "calendar/holidays.h"
+#include "calendar/icalendar.h"
+#include "calendar/sheet.h"
 #include "calendar/monthpage.h"
 #include "calendar/screenpage.h"
 #include "calendar/yearwriter.h"
 #include "support/pdfreader.h"
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStandardPaths>
 #include <QSet>
 #include <QFile>
 #include <QFileInfo>
@@ -14,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QPainter>
 #include <QTest>
+
+#include <poppler-qt5.h>
 #include <QtMath>
 
 #include <csignal>
@@ -118,6 +126,10 @@ private slots:
     void embeddedFontIsTheChosenFamily();
     void previewAgreesWithPdf_data();
     void previewAgreesWithPdf();
+    void yearSheet_data();
+    void yearSheet();
+    void phoneCalendars_data();
+    void phoneCalendars();
     void labelsReadBack();
     void holidaysMarkTheirBoxesOnly_data();
     void holidaysMarkTheirBoxesOnly();
@@ -530,6 +542,167 @@ void TestCalendarPdf::previewAgreesWithPdf()
     QCOMPARE(marked > 0, holidays);
 }
 
+void TestCalendarPdf::yearSheet_data()
+{
+    QTest::addColumn<double>("w");
+    QTest::addColumn<double>("h");
+    QTest::addColumn<bool>("labels");
+    QTest::addColumn<int>("pages");
+    QTest::addColumn<QSizeF>("pageMm");
+    QTest::newRow("the form's defaults") << 10.0 << 10.0 << false << 2 << QSizeF(210, 297);
+    QTest::newRow("defaults, labels and holidays") << 10.0 << 10.0 << true << 2 << QSizeF(210, 297);
+    QTest::newRow("small boxes, one page") << 6.0 << 5.0 << false << 1 << QSizeF(210, 297);
+    QTest::newRow("one card to a page") << 20.0 << 20.0 << false << 12 << QSizeF(210, 297);
+    QTest::newRow("larger than A4") << 30.0 << 40.0 << true << 12 << QSizeF(248, 368);
+}
+
+void TestCalendarPdf::yearSheet()
+{
+    QFETCH(double, w);
+    QFETCH(double, h);
+    QFETCH(bool, labels);
+    QFETCH(int, pages);
+    QFETCH(QSizeF, pageMm);
+    QTemporaryDir dir;
+    YearRequest request = yearRequest(dir.path());
+    request.look.font = resolvePdfFont(QStringLiteral("Liberation Sans"));
+    request.look.labels = request.look.holidays = labels;
+    request.boxWidthMm = w;
+    request.boxHeightMm = h;
+    request.yearSheet = true;
+    QCOMPARE(writeYear(request).status, YearResult::Status::Written);
+    const QString path = dir.filePath(QStringLiteral("2017.pdf"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 13);
+    if (w == 10 && h == 10)
+        QVERIFY2(QFileInfo(path).size() <= 50 * 1024, qPrintable(QString::number(QFileInfo(path).size())));
+    const QList<EmbeddedFont> fonts = fontsOf(path);
+    QCOMPARE(fonts.size(), 1);
+    QVERIFY(fonts.first().embedded && fonts.first().subset);
+
+    // Every card at its true size, its text its month's days, and drawn as
+    // its month's own file: compared pixel by pixel at 10 pixels a millimetre.
+    constexpr double Dpi = 254;
+    std::unique_ptr<Poppler::Document> sheet(Poppler::Document::load(path));
+    QVERIFY(sheet);
+    sheet->setRenderHint(Poppler::Document::Antialiasing);
+    sheet->setRenderHint(Poppler::Document::TextAntialiasing);
+    QCOMPARE(sheet->numPages(), pages);
+    const QSizeF card(8 * w, 9 * h);
+    const QVector<SheetPage> layout = layOutSheet(card);
+    QCOMPARE(layout.size(), pages);
+    // The grid centred on the page (to a tenth of a millimetre), cards apart.
+    QRectF grid;
+    for (const QPointF &origin : layout.first().cardOrigins)
+        grid |= QRectF(QPointF(origin.x(), -origin.y()), card);
+    QVERIFY(qAbs(grid.left() - (pageMm.width() - grid.right())) <= 0.11);
+    QVERIFY(qAbs(grid.top() - (pageMm.height() - grid.bottom())) <= 0.11);
+    for (int p = 0; p < pages; ++p) {
+        std::unique_ptr<Poppler::Page> page(sheet->page(p));
+        QVERIFY(qAbs(page->pageSizeF().width() - pageMm.width() * 72 / 25.4) < 0.01);
+        QVERIFY(qAbs(page->pageSizeF().height() - pageMm.height() * 72 / 25.4) < 0.01);
+        QList<Poppler::TextBox *> words = page->textList();
+        const QImage image = p < 2 ? page->renderToImage(Dpi, Dpi) : QImage();
+        for (int i = 0; i < layout.at(p).months.size(); ++i) {
+            const int month = layout.at(p).months.at(i);
+            const QPointF origin(layout.at(p).cardOrigins.at(i).x(), -layout.at(p).cardOrigins.at(i).y());
+            const QRectF cardPt(origin * 72 / 25.4, card * 72 / 25.4);
+            QStringList days;
+            for (Poppler::TextBox *word : words) {
+                const int number = word->text().toInt();
+                if (cardPt.contains(word->boundingBox()) && number > 0 && number <= 31)
+                    days << word->text();
+            }
+            QCOMPARE(days.size(), QDate(2017, month, 1).daysInMonth());
+            if (image.isNull())
+                continue;
+            // Crop marks at the corners, outside the card, leaving a gap.
+            const auto darkAt = [&image](double xMm, double yMm) {
+                const QColor c = image.pixelColor(qRound(xMm * 10 - 0.5), qRound(yMm * 10 - 0.5));
+                return qMax(c.red(), qMax(c.green(), c.blue())) < 128;
+            };
+            for (const QPointF &corner : {origin, origin + QPointF(card.width(), 0), origin + QPointF(0, card.height()),
+                                          origin + QPointF(card.width(), card.height())}) {
+                const double out = corner.x() == origin.x() ? -1 : 1;
+                const double up = corner.y() == origin.y() ? -1 : 1;
+                QVERIFY(darkAt(corner.x() + out * 2.5, corner.y()) && darkAt(corner.x(), corner.y() + up * 2.5));
+                QVERIFY(!darkAt(corner.x() + out * 0.5, corner.y()) && !darkAt(corner.x(), corner.y() + up * 0.5));
+            }
+            const ReadPdf own = readPdfFile(dir.filePath(monthFileName(QDate(2017, month, 1))), Dpi);
+            const QImage cut = image.copy(QRect(QPoint(qRound(origin.x() * 10), qRound(origin.y() * 10)), own.image.size()));
+            int differing = 0;
+            for (int y = 0; y < cut.height(); ++y) {
+                for (int x = 0; x < cut.width(); ++x) {
+                    const QColor a = cut.pixelColor(x, y), b = own.image.pixelColor(x, y);
+                    differing += qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue()) > 48;
+                }
+            }
+            QVERIFY2(differing <= cut.width() * cut.height() / 200, qPrintable(QStringLiteral("month %1: %2 pixels differ").arg(month).arg(differing)));
+        }
+        qDeleteAll(words);
+    }
+}
+
+void TestCalendarPdf::phoneCalendars_data()
+{
+    QTest::addColumn<int>("crew");
+    QTest::addColumn<int>("events");
+    // 2017 with "A" on 1 January: 365 days, A and B one more than C.
+    QTest::newRow("A") << 0 << 122;
+    QTest::newRow("B") << 1 << 122;
+    QTest::newRow("C") << 2 << 121;
+}
+
+void TestCalendarPdf::phoneCalendars()
+{
+    QFETCH(int, crew);
+    QFETCH(int, events);
+    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"), {QStringLiteral("/usr/bin")});
+    int found = -1;
+    if (!python.isEmpty())
+        runTool(python, {QStringLiteral("-c"), QStringLiteral("import icalendar")}, &found);
+    if (found != 0)
+        QSKIP("needs Debian's python3-icalendar to read the files back");
+    QTemporaryDir first, second;
+    YearRequest request = yearRequest(first.path());
+    request.phoneCalendars = true;
+    QCOMPARE(writeYear(request).status, YearResult::Status::Written);
+    QCOMPARE(QDir(first.path()).entryList(QDir::Files).size(), 15);
+    // The same calendar made at another time.
+    QFile later(QDir(second.path()).filePath(crewCalendarFileName(2017, crew)));
+    QVERIFY(later.open(QIODevice::WriteOnly));
+    later.write(crewCalendar(2017, 0, crew, QDateTime(QDate(2031, 5, 6), QTime(7, 8, 9), Qt::UTC)));
+    later.close();
+
+    const QString reader = QFINDTESTDATA("support/readics.py");
+    const QString name = crewCalendarFileName(2017, crew);
+    const QJsonObject read =
+        QJsonDocument::fromJson(runTool(python, {reader, QDir(first.path()).filePath(name)}).toUtf8()).object();
+    QVERIFY2(!read.isEmpty(), qPrintable(name));
+    QVERIFY(read.value(QStringLiteral("crlf")).toBool());
+    QVERIFY(read.value(QStringLiteral("longestLine")).toInt() <= 75);
+    QCOMPARE(read.value(QStringLiteral("version")).toString(), QStringLiteral("2.0"));
+    QVERIFY(!read.value(QStringLiteral("prodid")).toString().isEmpty());
+    QVERIFY(read.value(QStringLiteral("allDay")).toBool());
+    QVERIFY(read.value(QStringLiteral("oneDay")).toBool());
+    QVERIFY(read.value(QStringLiteral("stamped")).toBool());
+    QCOMPARE(read.value(QStringLiteral("summaries")).toArray(),
+             QJsonArray{QStringLiteral("Směna %1").arg(QChar(u'A' + crew))});
+    const QJsonArray dates = read.value(QStringLiteral("dates")).toArray();
+    QCOMPARE(dates.size(), events);
+    for (const QJsonValue &date : dates)
+        QCOMPARE(shiftOnDate(QDate::fromString(date.toString(), Qt::ISODate), 0), crew);
+    // One UID per crew and day, the same in every run: importing again
+    // updates instead of doubling.
+    const QJsonArray uids = read.value(QStringLiteral("uids")).toArray();
+    QSet<QString> unique;
+    for (const QJsonValue &uid : uids)
+        unique.insert(uid.toString());
+    QCOMPARE(unique.size(), events);
+    const QJsonObject again =
+        QJsonDocument::fromJson(runTool(python, {reader, QDir(second.path()).filePath(name)}).toUtf8()).object();
+    QCOMPARE(again.value(QStringLiteral("uids")).toArray(), uids);
+}
+
 void TestCalendarPdf::labelsReadBack()
 {
     PageLook look = helveticaLook();
@@ -724,31 +897,45 @@ void TestCalendarPdf::missingFolder()
 
 void TestCalendarPdf::stopsAtAnUnwritableMonth_data()
 {
+    QTest::addColumn<QString>("blocked");
     QTest::addColumn<bool>("pipe");
+    QTest::addColumn<int>("months");
+    QTest::addColumn<QStringList>("absent");
     // As root every file is writable: a folder in the place of March's file
     // is what makes it unwritable.
-    QTest::newRow("a folder in its place") << false;
+    QTest::newRow("March, a folder in its place") << "2017_03.pdf" << false << 2
+                                                  << QStringList{"2017_04.pdf", "2017.pdf", "2017_A.ics"};
     // Opening a named pipe to write blocks until someone reads it.
-    QTest::newRow("a named pipe in its place") << true;
+    QTest::newRow("March, a named pipe in its place") << "2017_03.pdf" << true << 2
+                                                      << QStringList{"2017_04.pdf", "2017.pdf"};
+    // The extra files of a run stop it in the same way.
+    QTest::newRow("the sheet, a folder in its place") << "2017.pdf" << false << 12 << QStringList{"2017_A.ics"};
+    QTest::newRow("crew B, a named pipe in its place") << "2017_B.ics" << true << 12 << QStringList{"2017_C.ics"};
 }
 
 void TestCalendarPdf::stopsAtAnUnwritableMonth()
 {
+    QFETCH(QString, blocked);
     QFETCH(bool, pipe);
+    QFETCH(int, months);
+    QFETCH(QStringList, absent);
     QTemporaryDir dir;
-    const QString march = QDir(dir.path()).absoluteFilePath(QStringLiteral("2017_03.pdf"));
+    const QString path = QDir(dir.path()).absoluteFilePath(blocked);
     if (pipe)
-        QCOMPARE(mkfifo(QFile::encodeName(march).constData(), 0600), 0);
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     else
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("2017_03.pdf")));
-    const YearResult result = writeYear(yearRequest(dir.path()));
+        QVERIFY(QDir(dir.path()).mkdir(blocked));
+    YearRequest request = yearRequest(dir.path());
+    request.yearSheet = request.phoneCalendars = true;
+    const YearResult result = writeYear(request);
     QCOMPARE(result.status, YearResult::Status::CannotWrite);
-    QCOMPARE(result.file, march);
-    QCOMPARE(result.monthsWritten, 2);
+    QCOMPARE(result.file, path);
+    QCOMPARE(result.monthsWritten, months);
     QVERIFY(readPdfFile(dir.filePath(QStringLiteral("2017_01.pdf"))).loaded);
     QVERIFY(readPdfFile(dir.filePath(QStringLiteral("2017_02.pdf"))).loaded);
-    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("2017_04.pdf"))));
-    QCOMPARE(QFileInfo(march).isDir(), !pipe);
+    for (const QString &name : absent)
+        QVERIFY2(!QFileInfo::exists(dir.filePath(name)), qPrintable(name));
+    QCOMPARE(QFileInfo(path).isDir(), !pipe);
 }
 
 void TestCalendarPdf::failedWriteLeavesNoFile()

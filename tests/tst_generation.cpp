@@ -33,6 +33,8 @@ private slots:
     void stopsAtAnUnwritableMonth();
     void twoRunsStartAlike();
     void textOnlyUsesTheCheckState();
+    void extraFilesOfTheRun_data();
+    void extraFilesOfTheRun();
     void messages_data();
     void messages();
 
@@ -182,6 +184,42 @@ void TestGeneration::textOnlyUsesTheCheckState()
     const ReadPdf march = readPdfFile(dir.filePath(QStringLiteral("2017_03.pdf")), 144);
     QCOMPARE(march.words.size(), 31);
     QCOMPARE(dominantInk(march.colorAtMm(12, -38)), -1);
+}
+
+void TestGeneration::extraFilesOfTheRun_data()
+{
+    QTest::addColumn<bool>("sheet");
+    QTest::addColumn<bool>("phones");
+    QTest::addColumn<QStringList>("extra");
+    QTest::newRow("neither") << false << false << QStringList();
+    QTest::newRow("print sheet") << true << false << QStringList{"2017.pdf"};
+    QTest::newRow("phone calendars") << false << true << QStringList{"2017_A.ics", "2017_B.ics", "2017_C.ics"};
+    QTest::newRow("both") << true << true << QStringList{"2017.pdf", "2017_A.ics", "2017_B.ics", "2017_C.ics"};
+}
+
+void TestGeneration::extraFilesOfTheRun()
+{
+    QFETCH(bool, sheet);
+    QFETCH(bool, phones);
+    QFETCH(QStringList, extra);
+    QTemporaryDir dir;
+    find<QPushButton>("targetDirectory")->setText(dir.path());
+    // Off at start; a click of the user's turns each on.
+    const QList<QPair<const char *, bool>> options = {{"yearSheet", sheet}, {"phoneCalendars", phones}};
+    for (const auto &option : options) {
+        auto *box = find<QCheckBox>(option.first);
+        QVERIFY(!box->isChecked());
+        if (option.second)
+            box->click();
+    }
+    const auto seen = clickFinish();
+    QCOMPARE(seen->title, QStringLiteral("Hotovo"));
+    QCOMPARE(seen->text, QStringLiteral("Kalendáříky byly uloženy do složky '%1'").arg(dir.path()));
+    QStringList expected = extra;
+    for (int month = 1; month <= 12; ++month)
+        expected << QStringLiteral("2017_%1.pdf").arg(month, 2, 10, QLatin1Char('0'));
+    expected.sort();
+    QCOMPARE(filesIn(dir.path()), expected);
 }
 
 void TestGeneration::messages_data()

@@ -137,6 +137,8 @@ Calendar::YearRequest MainWindow::request() const
     request.look.textOnly = ui->textOnly->isChecked();
     request.look.labels = m_preview->labels->isChecked();
     request.look.holidays = m_preview->holidays->isChecked();
+    request.yearSheet = m_preview->yearSheet->isChecked();
+    request.phoneCalendars = m_preview->phoneCalendars->isChecked();
     return request;
 }
 

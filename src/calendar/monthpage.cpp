@@ -1,6 +1,7 @@
 #include "monthpage.h"
 
 #include "fontprogram.h"
+#include "sheet.h"
 
 #include <QFile>
 
@@ -78,6 +79,8 @@ PdfFont *createFont(PdfMemDocument &document, FT_Library *library, const PdfFont
     }
     return nullptr;
 }
+
+constexpr double CropMarkWidthPt = 0.25;
 
 // Streams made while it lives are stored as they are, so that they can be
 // changed and compressed once instead of compressed, inflated and compressed
@@ -227,57 +230,85 @@ TextFont measureText(const PdfFontSource &source)
     }
 }
 
-MonthPdf renderMonth(QDate &date, int &shift, const ShiftColors &shiftColors,
-                     double boxWidthMm, double boxHeightMm, const PageLook &look)
+namespace {
+
+// A document of the run's calendars with the one font they are drawn in.
+class CalendarDocument
 {
-    MonthPdf result;
-    try {
-        // Outlives the document: the font keeps a pointer to it.
-        FT_Library library = nullptr;
-        PdfMemDocument document;
-        document.SetPdfVersion(ePdfVersion_1_3);
-        document.SetWriteMode(ePdfWriteMode_Compact);
-        library = document.GetFontLibrary();
-        // A font made outside the document's font cache is ours to delete,
-        // and before the document: its face belongs to the document's
-        // FreeType library.
-        std::unique_ptr<PdfFont> ownFont;
-        PdfFont *font = createFont(document, &library, look.font, look.labels);
-        if (!font)
+public:
+    explicit CalendarDocument(const PageLook &look)
+        : m_look(look)
+    {
+        m_document.SetPdfVersion(ePdfVersion_1_3);
+        m_document.SetWriteMode(ePdfWriteMode_Compact);
+        m_library = m_document.GetFontLibrary();
+        m_font = createFont(m_document, &m_library, look.font, look.labels);
+        if (!m_font)
             throw FontUnavailable();
         if (look.font.kind == PdfFontSource::Kind::TrueType)
-            ownFont.reset(font);
-        font->SetFontSize(float(look.fontSizePt / PointsPerMm));
-        const Layout layout{boxWidthMm, boxHeightMm, look.fontSizePt, textFontOf(*font->GetFontMetrics()),
-                            look.labels, look.holidays};
-        const MonthModel model = layOutMonth(date.year(), date.month(), shift, layout);
+            m_ownFont.reset(m_font);
+        m_font->SetFontSize(float(look.fontSizePt / PointsPerMm));
+        m_text = textFontOf(*m_font->GetFontMetrics());
+    }
 
-        const QSizeF size = pageSizePoints(boxWidthMm, boxHeightMm);
-        PdfPage *page = document.CreatePage(PdfRect(0.0, 0.0, size.width(), size.height()));
-        {
-            PdfPainter painter;
-            painter.SetPage(page);
-            PainterGuard guard(painter);
-            painter.SetFont(font);
-            painter.SetTransformationMatrix(PointsPerMm, 0.0, 0.0, PointsPerMm, 0.0,
-                                            page->GetPageSize().GetHeight());
-            drawMonth(painter, model, shiftColors, look);
-            painter.FinishPage();
-        }
-        date = QDate(date.year(), date.month(), 1).addMonths(1);
-        shift = model.shiftAfter;
+    MonthModel layOut(int year, int month, int shift, double boxWidthMm, double boxHeightMm) const
+    {
+        const Layout layout{boxWidthMm, boxHeightMm, m_look.fontSizePt, m_text, m_look.labels, m_look.holidays};
+        return layOutMonth(year, month, shift, layout);
+    }
+
+    // A page of `sizePt`, drawn by `draw` with millimetre coordinates from
+    // its top-left corner.
+    template<typename Draw>
+    void addPage(const QSizeF &sizePt, Draw draw)
+    {
+        PdfPage *page = m_document.CreatePage(PdfRect(0.0, 0.0, sizePt.width(), sizePt.height()));
+        PdfPainter painter;
+        painter.SetPage(page);
+        PainterGuard guard(painter);
+        painter.SetFont(m_font);
+        painter.SetTransformationMatrix(PointsPerMm, 0.0, 0.0, PointsPerMm, 0.0, page->GetPageSize().GetHeight());
+        draw(painter);
+        painter.FinishPage();
+    }
+
+    PdfFont &font() { return *m_font; }
+
+    QByteArray bytes()
+    {
         // Not in the document's font cache, so its subset is embedded here.
         // Labels bring letters far into the font, and their hinting would
         // double a month's size; the numbers alone keep theirs.
-        if (ownFont && font->IsSubsetting() && look.labels)
-            embedWithoutHinting(*font);
-        else if (ownFont && font->IsSubsetting())
-            font->EmbedSubsetFont();
-
+        if (m_ownFont && m_font->IsSubsetting() && m_look.labels)
+            embedWithoutHinting(*m_font);
+        else if (m_ownFont && m_font->IsSubsetting())
+            m_font->EmbedSubsetFont();
         PdfRefCountedBuffer buffer;
         PdfOutputDevice device(&buffer);
-        document.Write(&device);
-        result.bytes = QByteArray(buffer.GetBuffer(), int(device.GetLength()));
+        m_document.Write(&device);
+        return QByteArray(buffer.GetBuffer(), int(device.GetLength()));
+    }
+
+private:
+    const PageLook &m_look;
+    // Outlives the document: the font keeps a pointer to it.
+    FT_Library m_library = nullptr;
+    PdfMemDocument m_document;
+    // A font made outside the document's font cache is ours to delete, and
+    // before the document: its face belongs to the document's FreeType
+    // library.
+    std::unique_ptr<PdfFont> m_ownFont;
+    PdfFont *m_font = nullptr;
+    TextFont m_text;
+};
+
+// Runs `build` and turns what it throws into the result's error.
+template<typename Build>
+MonthPdf buildPdf(Build build)
+{
+    MonthPdf result;
+    try {
+        result.bytes = build();
     } catch (const FontUnavailable &) {
         result.error = MonthPdf::Error::FontUnavailable;
     } catch (const PdfError &error) {
@@ -292,6 +323,54 @@ MonthPdf renderMonth(QDate &date, int &shift, const ShiftColors &shiftColors,
         result.error = MonthPdf::Error::PdfLibrary;
     }
     return result;
+}
+
+} // namespace
+
+MonthPdf renderMonth(QDate &date, int &shift, const ShiftColors &shiftColors,
+                     double boxWidthMm, double boxHeightMm, const PageLook &look)
+{
+    return buildPdf([&] {
+        CalendarDocument document(look);
+        const MonthModel model = document.layOut(date.year(), date.month(), shift, boxWidthMm, boxHeightMm);
+        document.addPage(pageSizePoints(boxWidthMm, boxHeightMm),
+                         [&](PdfPainter &painter) { drawMonth(painter, model, shiftColors, look); });
+        date = QDate(date.year(), date.month(), 1).addMonths(1);
+        shift = model.shiftAfter;
+        return document.bytes();
+    });
+}
+
+MonthPdf renderSheet(int year, int firstShift, const ShiftColors &shiftColors, double boxWidthMm,
+                     double boxHeightMm, const PageLook &look)
+{
+    return buildPdf([&] {
+        CalendarDocument document(look);
+        const QSizeF card = pageSizePoints(boxWidthMm, boxHeightMm) / PointsPerMm;
+        const float numberSize = float(look.fontSizePt / PointsPerMm);
+        for (const SheetPage &sheet : layOutSheet(card)) {
+            document.addPage(sheet.sizeMm * PointsPerMm, [&](PdfPainter &painter) {
+                for (int i = 0; i < sheet.months.size(); ++i) {
+                    const int month = sheet.months.at(i);
+                    const int shift = shiftOnDate(QDate(year, month, 1), firstShift);
+                    const MonthModel model = document.layOut(year, month, shift, boxWidthMm, boxHeightMm);
+                    painter.Save();
+                    painter.SetTransformationMatrix(1.0, 0.0, 0.0, 1.0, sheet.cardOrigins.at(i).x(),
+                                                    sheet.cardOrigins.at(i).y());
+                    // The labels leave the font at their size.
+                    document.font().SetFontSize(numberSize);
+                    drawMonth(painter, model, shiftColors, look);
+                    painter.Restore();
+                }
+                // Registration black: the marks show on every plate.
+                painter.SetStrokingColorCMYK(1.0, 1.0, 1.0, 1.0);
+                painter.SetStrokeWidth(CropMarkWidthPt / PointsPerMm);
+                for (const QLineF &mark : sheet.cropMarks)
+                    painter.DrawLine(mark.x1(), mark.y1(), mark.x2(), mark.y2());
+            });
+        }
+        return document.bytes();
+    });
 }
 
 } // namespace Calendar

@@ -42,7 +42,7 @@ struct FontUnavailable
 {
 };
 
-// A month's PDF built in memory, or why it could not be built.
+// A calendar's PDF built in memory, or why it could not be built.
 struct MonthPdf
 {
     enum class Error { None, FontUnavailable, PdfLibrary };
@@ -60,6 +60,12 @@ struct MonthPdf
 // shift of that day. Never throws.
 MonthPdf renderMonth(QDate &date, int &shift, const ShiftColors &shiftColors,
                      double boxWidthMm, double boxHeightMm, const PageLook &look);
+
+// The print sheet of the year: all twelve cards, each drawn as its month's
+// file, on A4 pages with crop marks, in one document with the font embedded
+// once. Never throws.
+MonthPdf renderSheet(int year, int firstShift, const ShiftColors &shiftColors, double boxWidthMm,
+                     double boxHeightMm, const PageLook &look);
 
 } // namespace Calendar
 

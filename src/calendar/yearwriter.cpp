@@ -1,6 +1,7 @@
 #include "yearwriter.h"
 
 #include "filewriter.h"
+#include "icalendar.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,6 +55,40 @@ bool isValid(const YearRequest &request)
 
 } // namespace
 
+// Writes one file of the run: the write test, then the bytes `build` makes,
+// replacing what was there only when they are complete. On failure says why
+// in `result` and leaves no file that was not there before.
+template<typename Build>
+bool writeOne(const QString &path, Build build, YearResult &result)
+{
+    const bool existed = QFileInfo::exists(path);
+    if (!passesWriteTest(path)) {
+        result.status = YearResult::Status::CannotWrite;
+        result.file = path;
+        return false;
+    }
+    const MonthPdf file = build();
+    if (file.ok() && replaceFile(path, file.bytes))
+        return true;
+
+    if (!existed)
+        QFile::remove(path);
+    result.file = path;
+    switch (file.error) {
+    case MonthPdf::Error::None:
+        result.status = YearResult::Status::CannotWrite;
+        break;
+    case MonthPdf::Error::FontUnavailable:
+        result.status = YearResult::Status::FontUnavailable;
+        break;
+    case MonthPdf::Error::PdfLibrary:
+        result.status = YearResult::Status::PdfFailure;
+        result.detail = file.detail;
+        break;
+    }
+    return false;
+}
+
 YearResult writeYear(const YearRequest &request)
 {
     YearResult result;
@@ -68,40 +103,38 @@ YearResult writeYear(const YearRequest &request)
     }
 
     const QDir folder(request.folder);
+    const auto pathOf = [&folder](const QString &name) { return QFileInfo(folder, name).absoluteFilePath(); };
     QDate date(request.year, 1, 1);
     int shift = request.firstShift;
     while (date.year() == request.year) {
-        const QString path = QFileInfo(folder, monthFileName(date)).absoluteFilePath();
-        const bool existed = QFileInfo::exists(path);
-        if (!passesWriteTest(path)) {
-            result.status = YearResult::Status::CannotWrite;
-            result.file = path;
+        const auto month = [&] {
+            return renderMonth(date, shift, request.shiftColors, request.boxWidthMm, request.boxHeightMm,
+                               request.look);
+        };
+        if (!writeOne(pathOf(monthFileName(date)), month, result))
             return result;
-        }
+        ++result.monthsWritten;
+    }
 
-        const MonthPdf month = renderMonth(date, shift, request.shiftColors, request.boxWidthMm,
-                                           request.boxHeightMm, request.look);
-        if (month.ok() && replaceFile(path, month.bytes)) {
-            ++result.monthsWritten;
-            continue;
+    if (request.yearSheet) {
+        const auto sheet = [&] {
+            return renderSheet(request.year, request.firstShift, request.shiftColors, request.boxWidthMm,
+                               request.boxHeightMm, request.look);
+        };
+        if (!writeOne(pathOf(QStringLiteral("%1.pdf").arg(request.year)), sheet, result))
+            return result;
+    }
+    if (request.phoneCalendars) {
+        const QDateTime stamp = QDateTime::currentDateTimeUtc();
+        for (int crew = 0; crew < ShiftCount; ++crew) {
+            const auto calendar = [&] {
+                MonthPdf file;
+                file.bytes = crewCalendar(request.year, request.firstShift, crew, stamp);
+                return file;
+            };
+            if (!writeOne(pathOf(crewCalendarFileName(request.year, crew)), calendar, result))
+                return result;
         }
-
-        if (!existed)
-            QFile::remove(path);
-        result.file = path;
-        switch (month.error) {
-        case MonthPdf::Error::None:
-            result.status = YearResult::Status::CannotWrite;
-            break;
-        case MonthPdf::Error::FontUnavailable:
-            result.status = YearResult::Status::FontUnavailable;
-            break;
-        case MonthPdf::Error::PdfLibrary:
-            result.status = YearResult::Status::PdfFailure;
-            result.detail = month.detail;
-            break;
-        }
-        return result;
     }
     return result;
 }

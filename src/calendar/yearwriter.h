@@ -17,6 +17,10 @@ struct YearRequest
     double boxWidthMm = 10.0;
     double boxHeightMm = 10.0;
     PageLook look;      // with its font resolved once for the run
+    // Choices of the run, not of the look: also the year's print sheet
+    // (yyyy.pdf) and each crew's duty days for phones (yyyy_A.ics, ...).
+    bool yearSheet = false;
+    bool phoneCalendars = false;
 };
 
 struct YearResult
@@ -43,8 +47,9 @@ constexpr double MinimumSize = 1.0;      // box sizes (mm) and font size (pt)
 constexpr double MaximumSize = 100.0;
 constexpr double MaximumBorderPt = 99.99;
 
-// Writes yyyy_01.pdf to yyyy_12.pdf into the folder, stopping at the first
-// failure; months written before it stay. A month's file is replaced only by
+// Writes yyyy_01.pdf to yyyy_12.pdf into the folder, then the sheet and the
+// phone calendars when asked for, stopping at the first failure; files
+// written before it stay. A month's file is replaced only by
 // a complete calendar: a failed month leaves no empty or truncated file.
 YearResult writeYear(const YearRequest &request);
 
