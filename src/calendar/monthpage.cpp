@@ -149,8 +149,6 @@ private:
     PdfPainter &m_painter;
 };
 
-} // namespace
-
 TextFont textFontOf(const PdfFontMetrics &metrics)
 {
     TextFont font;
@@ -167,6 +165,8 @@ TextFont textFontOf(const PdfFontMetrics &metrics)
     }
     return font;
 }
+
+} // namespace
 
 void drawMonth(PdfPainter &painter, const MonthModel &model, const ShiftColors &shiftColors,
                const PageLook &look)
@@ -208,25 +208,6 @@ void drawMonth(PdfPainter &painter, const MonthModel &model, const ShiftColors &
         const QByteArray text = label.text.toUtf8();
         painter.DrawText(label.baseline.x(), label.baseline.y(),
                          PdfString(reinterpret_cast<const pdf_utf8 *>(text.constData())));
-    }
-}
-
-TextFont measureText(const PdfFontSource &source)
-{
-    try {
-        FT_Library library = nullptr;
-        PdfMemDocument document;
-        library = document.GetFontLibrary();
-        std::unique_ptr<PdfFont> ownFont;
-        PdfFont *font = createFont(document, &library, source, false);
-        if (!font)
-            return {};
-        if (source.kind == PdfFontSource::Kind::TrueType)
-            ownFont.reset(font);
-        font->SetFontSize(1.0f);
-        return textFontOf(*font->GetFontMetrics());
-    } catch (...) {
-        return {};
     }
 }
 
@@ -273,6 +254,7 @@ public:
     }
 
     PdfFont &font() { return *m_font; }
+    const TextFont &text() const { return m_text; }
 
     QByteArray bytes()
     {
@@ -326,6 +308,17 @@ MonthPdf buildPdf(Build build)
 }
 
 } // namespace
+
+TextFont measureText(const PdfFontSource &source)
+{
+    PageLook look;
+    look.font = source;
+    try {
+        return CalendarDocument(look).text();
+    } catch (...) {
+        return {};
+    }
+}
 
 MonthPdf renderMonth(QDate &date, int &shift, const ShiftColors &shiftColors,
                      double boxWidthMm, double boxHeightMm, const PageLook &look)

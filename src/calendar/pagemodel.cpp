@@ -43,16 +43,19 @@ double TextFont::width(const QString &text) const
 
 QString TextFont::alphabet()
 {
-    QString characters = QStringLiteral("0123456789 ");
-    for (const char *name : MonthNames)
-        characters += QString::fromUtf8(name);
-    for (const char *name : WeekdayNames)
-        characters += QString::fromUtf8(name);
-    QString unique;
-    for (const QChar character : characters) {
-        if (!unique.contains(character))
-            unique += character;
-    }
+    static const QString unique = [] {
+        QString characters = QStringLiteral("0123456789 ");
+        for (const char *name : MonthNames)
+            characters += QString::fromUtf8(name);
+        for (const char *name : WeekdayNames)
+            characters += QString::fromUtf8(name);
+        QString once;
+        for (const QChar character : characters) {
+            if (!once.contains(character))
+                once += character;
+        }
+        return once;
+    }();
     return unique;
 }
 
