@@ -4,10 +4,13 @@
 #include "sheet.h"
 
 #include <QFile>
+#include <QSet>
+#include <QtEndian>
 
 #include <podofo/podofo.h>
 
 #include <cstring>
+#include <iterator>
 #include <memory>
 
 using namespace PoDoFo;
@@ -55,13 +58,34 @@ PdfFont *createTrueTypeSubset(PdfMemDocument &document, FT_Library *library, con
                                             &document.GetObjects());
 }
 
-// The numbers alone are WinAnsi; labels need the Czech letters of
-// Windows-1250, which keeps digits and Latin letters where WinAnsi has them.
+// WinAnsi with the letters of the labels it lacks (ř, ě, Č, Ř) put into
+// codes it leaves unused: the numbers keep their encoding, and the text stays
+// extractable by the letters' standard names. The font deletes it.
+const PdfEncoding *czechWinAnsi(PdfMemDocument &document)
+{
+    const PdfEncoding *winAnsi = PdfEncodingFactory::GlobalWinAnsiEncodingInstance();
+    QSet<ushort> covered;
+    for (int code = 0; code < 256; ++code)
+        covered.insert(qFromBigEndian(winAnsi->GetCharCode(code)));
+    static const int unused[] = {0x81, 0x8d, 0x8f, 0x90, 0x9d};
+    PdfEncodingDifference differences;
+    int next = 0;
+    for (const QChar letter : TextFont::alphabet()) {
+        if (covered.contains(letter.unicode()) || next == int(std::size(unused)))
+            continue;
+        // Named here: the library would name it from the code point's bytes
+        // in the wrong order.
+        const pdf_utf16be codePoint = qToBigEndian(letter.unicode());
+        differences.AddDifference(unused[next++], codePoint, PdfDifferenceEncoding::UnicodeIDToName(codePoint));
+    }
+    return new PdfDifferenceEncoding(differences, PdfDifferenceEncoding::eBaseEncoding_WinAnsi, &document, true);
+}
+
+// The numbers alone are WinAnsi; labels add the Czech letters it lacks.
 PdfFont *createFont(PdfMemDocument &document, FT_Library *library, const PdfFontSource &source, bool czech)
 {
     const QByteArray family = source.family.toUtf8();
-    const PdfEncoding *winAnsi = czech ? PdfEncodingFactory::GlobalWin1250EncodingInstance()
-                                       : PdfEncodingFactory::GlobalWinAnsiEncodingInstance();
+    const PdfEncoding *winAnsi = czech ? czechWinAnsi(document) : PdfEncodingFactory::GlobalWinAnsiEncodingInstance();
     switch (source.kind) {
     case PdfFontSource::Kind::Standard14:
         return document.CreateFont(family.constData(), false, winAnsi,
