@@ -70,7 +70,8 @@ void MainWindow::setUpPreview()
     for (QCheckBox *box : {ui->textOnly, m_preview->labels, m_preview->holidays})
         connect(box, &QCheckBox::toggled, this, changed);
     connect(m_preview->previewMonth, QOverload<int>::of(&QComboBox::currentIndexChanged), this, changed);
-    showPreview();
+    // Laid out once the event loop runs, not while the window is built.
+    schedulePreview();
 }
 
 void MainWindow::schedulePreview()
