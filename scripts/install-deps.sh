@@ -7,17 +7,26 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config
     qtbase5-dev qtbase5-dev-tools
-    libpodofo-dev libfontconfig-dev
+    libpodofo-dev libfontconfig-dev libfreetype-dev
+    # HarfBuzz subsets the embedded fonts.
+    libharfbuzz-dev
+    # The preview's colours: LittleCMS and Ghostscript's default CMYK profile.
+    liblcms2-dev libgs-common
     # The form's default "Arial" is Liberation Sans where Arial is missing.
     fonts-liberation fonts-dejavu-core
 )
 if [ "${1:-}" = test ]; then
     packages+=(
         libpoppler-qt5-dev poppler-utils qpdf
-        # Fonts whose first face cannot be embedded: CFF before Type 1, CFF only.
-        fonts-urw-base35 fonts-cantarell
+        # A font checker that is not ours, for the embedded font programs.
+        python3-fonttools
+        # Fonts whose first face cannot be embedded: CFF before Type 1, CFF only;
+        # and one without Latin digits.
+        fonts-urw-base35 fonts-cantarell fonts-droid-fallback
         # An iCalendar parser that is not ours, for the phone calendars.
         python3-icalendar
+        # Renders a PDF's CMYK to compare with the preview's colours.
+        ghostscript
         libbenchmark-dev
         desktop-file-utils appstream binutils-mingw-w64-x86-64
     )

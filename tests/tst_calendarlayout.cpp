@@ -1,6 +1,7 @@
 #include "calendar/calendarlayout.h"
 #include "calendar/holidays.h"
 #include "calendar/icalendar.h"
+#include "calendar/look.h"
 #include "calendar/pagemodel.h"
 
 #include <QColor>
@@ -16,6 +17,12 @@ private slots:
     void shiftRotation_data();
     void shiftRotation();
     void consecutiveAcrossEveryMonthBoundary();
+    void rotaPresets_data();
+    void rotaPresets();
+    void refusedRotas_data();
+    void refusedRotas();
+    void yearInNumbers_data();
+    void yearInNumbers();
     void fileNames_data();
     void fileNames();
     void weekColumns_data();
@@ -29,7 +36,8 @@ private slots:
     void pageModel_data();
     void pageModel();
     void pageSize();
-    void cmykFromColor();
+    void inkStates_data();
+    void inkStates();
 };
 
 void TestCalendarLayout::shiftRotation_data()
@@ -60,16 +68,133 @@ void TestCalendarLayout::shiftRotation()
     QFETCH(QDate, date);
     QFETCH(int, firstShift);
     QFETCH(int, shift);
-    QCOMPARE(shiftOnDate(date, firstShift), shift);
+    // The form's rota: one crew on duty for the whole day.
+    QCOMPARE(Rota().crewsOn(u'S', dayOfYear(date), firstShift), QVector<int>{shift});
 }
 
 void TestCalendarLayout::consecutiveAcrossEveryMonthBoundary()
 {
+    const Rota rota;
     for (int year : {2016, 2017, 2000, 2100}) {
         for (int first = 0; first < 3; ++first) {
-            for (QDate day(year, 1, 1); day.year() == year && day.addDays(1).year() == year; day = day.addDays(1))
-                QCOMPARE(shiftOnDate(day.addDays(1), first), (shiftOnDate(day, first) + 1) % 3);
+            for (QDate day(year, 1, 1); day.year() == year && day.addDays(1).year() == year; day = day.addDays(1)) {
+                const int today = rota.crewsOn(u'S', dayOfYear(day), first).value(0, -1);
+                QCOMPARE(rota.crewsOn(u'S', dayOfYear(day.addDays(1)), first).value(0, -1), (today + 1) % 3);
+            }
         }
+    }
+}
+
+void TestCalendarLayout::rotaPresets_data()
+{
+    QTest::addColumn<int>("preset");
+    QTest::addColumn<int>("firstCrew");
+    QTest::addColumn<QDate>("from");
+    QTest::addColumn<QStringList>("days"); // each day: the code of crew A, B, ...
+
+    // Worked out by hand from the pattern: crew k stands k * cycle / crews
+    // days behind the first crew.
+    const QDate january(2027, 1, 1), leapDay(2028, 2, 29);
+    QTest::newRow("24 h, A-C, A first") << 0 << 0 << january
+                                        << QStringList{"S--", "-S-", "--S", "S--", "-S-", "--S", "S--", "-S-", "--S", "S--"};
+    QTest::newRow("24 h, A-C, C first") << 0 << 2 << january << QStringList{"--S", "S--", "-S-", "--S"};
+    QTest::newRow("24 h, A-C, 29 February") << 0 << 0 << leapDay << QStringList{"--S", "S--"};
+    QTest::newRow("24 h, A-D") << 1 << 0 << january
+                               << QStringList{"S---", "-S--", "--S-", "---S", "S---", "-S--", "--S-", "---S", "S---", "-S--"};
+    QTest::newRow("24 h, A-D, 29 February") << 1 << 0 << leapDay << QStringList{"---S", "S---"};
+    QTest::newRow("12 h, A-D") << 2 << 0 << january
+                               << QStringList{"D--N", "ND--", "-ND-", "--ND", "D--N", "ND--", "-ND-", "--ND", "D--N", "ND--"};
+    QTest::newRow("12 h, A-D, C first") << 2 << 2 << january << QStringList{"-ND-", "--ND", "D--N"};
+    QTest::newRow("12 h, A-D, 29 February") << 2 << 0 << leapDay << QStringList{"--ND", "D--N"};
+    QTest::newRow("8 h, A-D") << 3 << 0 << january
+                              << QStringList{"R-NO", "R-NO", "OR-N", "OR-N", "NOR-", "NOR-", "-NOR", "-NOR", "R-NO", "R-NO"};
+    QTest::newRow("8 h, A-D, 29 February") << 3 << 0 << leapDay << QStringList{"OR-N", "NOR-"};
+    QTest::newRow("8 h, A-E") << 4 << 0 << january
+                              << QStringList{"R--NO", "R--NO", "OR--N", "OR--N", "NOR--", "NOR--", "-NOR-", "-NOR-",
+                                             "--NOR", "--NOR"};
+    QTest::newRow("8 h, A-E, B first") << 4 << 1 << january << QStringList{"OR--N", "OR--N", "NOR--"};
+    QTest::newRow("8 h, A-E, 29 February") << 4 << 0 << leapDay << QStringList{"--NOR", "R--NO"};
+}
+
+void TestCalendarLayout::rotaPresets()
+{
+    QFETCH(int, preset);
+    QFETCH(int, firstCrew);
+    QFETCH(QDate, from);
+    QFETCH(QStringList, days);
+    const Rota rota = Rota::fromPreset(preset);
+    QVERIFY2(rota.isValid(), qPrintable(rota.problem()));
+    QCOMPARE(rota.isDefault(), preset == 0);
+    for (int i = 0; i < days.size(); ++i) {
+        const int day = dayOfYear(from.addDays(i));
+        QString codes;
+        for (int crew = 0; crew < rota.crews; ++crew)
+            codes += rota.codeOf(crew, day, firstCrew);
+        QCOMPARE(codes, days.at(i));
+        // Every kind worked by exactly one crew a day.
+        for (const ShiftKind &kind : rota.usedKinds())
+            QCOMPARE(rota.crewsOn(kind.code, day, firstCrew).size(), 1);
+    }
+}
+
+void TestCalendarLayout::refusedRotas_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<int>("crews");
+    QTest::addColumn<QString>("hint"); // a word the Czech hint must hold; empty: accepted
+    QTest::newRow("empty") << "" << 3 << "rozpis";
+    QTest::newRow("another letter") << "DX--" << 4 << "„X“";
+    QTest::newRow("lower case letter") << "dn--" << 4 << "„d“";
+    QTest::newRow("length not a multiple") << "DN-" << 4 << "násobkem";
+    QTest::newRow("no work at all") << "----" << 4 << "žádný";
+    QTest::newRow("seven crews") << "DN-----" << 7 << "2 až 6";
+    QTest::newRow("one crew") << "S" << 1 << "2 až 6";
+    QTest::newRow("a pattern of one's own") << "DDNN----" << 4 << "";
+    QTest::newRow("six crews of 24 hours") << "S-----" << 6 << "";
+}
+
+void TestCalendarLayout::refusedRotas()
+{
+    QFETCH(QString, pattern);
+    QFETCH(int, crews);
+    QFETCH(QString, hint);
+    Rota rota;
+    rota.preset = Rota::Custom;
+    rota.pattern = pattern;
+    rota.crews = crews;
+    QCOMPARE(rota.isValid(), hint.isEmpty());
+    QVERIFY2(rota.problem().contains(hint), qPrintable(rota.problem()));
+}
+
+void TestCalendarLayout::yearInNumbers_data()
+{
+    QTest::addColumn<int>("preset");
+    QTest::addColumn<int>("year");
+    QTest::addColumn<QList<int>>("shifts"); // of each crew
+    QTest::addColumn<QList<int>>("hours");
+    // 2017 with "A" first: 365 days, A and B one more than C.
+    QTest::newRow("24 h, A-C, 2017") << 0 << 2017 << QList<int>{122, 122, 121} << QList<int>{2928, 2928, 2904};
+    QTest::newRow("24 h, A-D, 2028") << 1 << 2028 << QList<int>{92, 92, 91, 91} << QList<int>{2208, 2208, 2184, 2184};
+    // 91 whole cycles of 4 days, then 2 days more: D, N for A; N for B;
+    // none for C; D for D.
+    QTest::newRow("12 h, A-D, 2028") << 2 << 2028 << QList<int>{184, 183, 182, 183}
+                                     << QList<int>{2208, 2196, 2184, 2196};
+    // 36 whole cycles of 10 days (216 shifts each), then 5 days more.
+    QTest::newRow("8 h, A-E, 2027") << 4 << 2027 << QList<int>{221, 219, 217, 218, 220}
+                                    << QList<int>{1768, 1752, 1736, 1744, 1760};
+}
+
+void TestCalendarLayout::yearInNumbers()
+{
+    QFETCH(int, preset);
+    QFETCH(int, year);
+    QFETCH(QList<int>, shifts);
+    QFETCH(QList<int>, hours);
+    const Rota rota = Rota::fromPreset(preset);
+    for (int crew = 0; crew < rota.crews; ++crew) {
+        const CrewYear total = crewYear(rota, year, 0, crew);
+        QCOMPARE(total.shifts, shifts.at(crew));
+        QCOMPARE(total.hours, hours.at(crew));
     }
 }
 
@@ -201,6 +326,37 @@ void TestCalendarLayout::icalendarLines()
     QCOMPARE(QString::fromUtf8(QByteArray(folded).replace("\r\n ", "").chopped(2)), line);
 }
 
+namespace {
+
+// A look whose every crew and kind has an ink of its own, so that a fill
+// tells whose it is: crew c has cyan c + 1, kind k magenta k + 1.
+Look distinctLook(int preset = 0)
+{
+    Look look;
+    look.rota = Rota::fromPreset(preset);
+    for (int crew = 0; crew < MaximumCrews; ++crew)
+        look.crewColors[size_t(crew)].cyan = crew + 1;
+    for (int kind = 0; kind < KindCount; ++kind)
+        look.kindColors[size_t(kind)].magenta = kind + 1;
+    return look;
+}
+
+// "A" for crew A's colour, "kN" for kind N's.
+QString whoseFill(const Cmyk &color)
+{
+    for (int crew = 0; crew < MaximumCrews; ++crew) {
+        if (qFuzzyCompare(color.cyan, (crew + 1) / 100.0))
+            return crewName(crew);
+    }
+    for (int kind = 0; kind < KindCount; ++kind) {
+        if (qFuzzyCompare(color.magenta, (kind + 1) / 100.0))
+            return QStringLiteral("k") + kindCodes().at(kind);
+    }
+    return QStringLiteral("?");
+}
+
+} // namespace
+
 void TestCalendarLayout::pageModel_data()
 {
     QTest::addColumn<QDate>("date");
@@ -208,23 +364,35 @@ void TestCalendarLayout::pageModel_data()
     QTest::addColumn<double>("w");
     QTest::addColumn<double>("h");
     QTest::addColumn<QRectF>("box");
-    QTest::addColumn<int>("shift");
+    QTest::addColumn<QString>("rota");  // a preset's number, or a pattern of one's own and its crews
+    QTest::addColumn<int>("myCrew");
+    // The fills from the top: bands split by "/", crews sharing one by "+",
+    // "." for a band nobody works; a kind's colour as "kD"; empty: none.
+    QTest::addColumn<QString>("fills");
 
     // The worked example: March 2017, "A" first, 10 mm boxes.
-    QTest::newRow("2017-03-01 Wed") << QDate(2017, 3, 1) << 0 << 10.0 << 10.0 << QRectF(10, -40, 10, 10) << 2;
-    QTest::newRow("2017-03-05 Sun") << QDate(2017, 3, 5) << 0 << 10.0 << 10.0 << QRectF(10, -80, 10, 10) << 0;
-    QTest::newRow("2017-03-27 Mon") << QDate(2017, 3, 27) << 0 << 10.0 << 10.0 << QRectF(50, -20, 10, 10) << 1;
-    QTest::newRow("2017-03-31 Fri") << QDate(2017, 3, 31) << 0 << 10.0 << 10.0 << QRectF(50, -60, 10, 10) << 2;
+    QTest::newRow("2017-03-01 Wed") << QDate(2017, 3, 1) << 0 << 10.0 << 10.0 << QRectF(10, -40, 10, 10) << "0" << -1 << "C";
+    QTest::newRow("2017-03-05 Sun") << QDate(2017, 3, 5) << 0 << 10.0 << 10.0 << QRectF(10, -80, 10, 10) << "0" << -1 << "A";
+    QTest::newRow("2017-03-27 Mon") << QDate(2017, 3, 27) << 0 << 10.0 << 10.0 << QRectF(50, -20, 10, 10) << "0" << -1 << "B";
+    QTest::newRow("2017-03-31 Fri") << QDate(2017, 3, 31) << 0 << 10.0 << 10.0 << QRectF(50, -60, 10, 10) << "0" << -1 << "C";
     // A month that begins on a Sunday uses six columns.
-    QTest::newRow("2017-01-01 Sun, C") << QDate(2017, 1, 1) << 2 << 10.0 << 10.0 << QRectF(10, -80, 10, 10) << 2;
-    QTest::newRow("2017-01-31 Tue, C") << QDate(2017, 1, 31) << 2 << 10.0 << 10.0 << QRectF(60, -30, 10, 10) << 2;
-    QTest::newRow("2021-02-28 Sun, B") << QDate(2021, 2, 28) << 1 << 10.0 << 10.0 << QRectF(40, -80, 10, 10) << (1 + 58) % 3;
+    QTest::newRow("2017-01-01 Sun, C") << QDate(2017, 1, 1) << 2 << 10.0 << 10.0 << QRectF(10, -80, 10, 10) << "0" << -1 << "C";
+    QTest::newRow("2017-01-31 Tue, C") << QDate(2017, 1, 31) << 2 << 10.0 << 10.0 << QRectF(60, -30, 10, 10) << "0" << -1 << "C";
+    QTest::newRow("2021-02-28 Sun, B") << QDate(2021, 2, 28) << 1 << 10.0 << 10.0 << QRectF(40, -80, 10, 10) << "0" << -1 << "C";
     // Boxes that are not square, and the shift at a month's first day late
     // in a leap year and in the last year.
-    QTest::newRow("2017-03-06 Mon, 10 x 15") << QDate(2017, 3, 6) << 0 << 10.0 << 15.0 << QRectF(20, -30, 10, 15) << 1;
-    QTest::newRow("2016-12-01 Thu, leap") << QDate(2016, 12, 1) << 0 << 12.0 << 8.0 << QRectF(12, -40, 12, 8) << 335 % 3;
-    QTest::newRow("4000-12-31 Sun, leap") << QDate(4000, 12, 31) << 1 << 10.0 << 10.0 << QRectF(50, -80, 10, 10)
-                                          << (1 + 365) % 3;
+    QTest::newRow("2017-03-06 Mon, 10 x 15") << QDate(2017, 3, 6) << 0 << 10.0 << 15.0 << QRectF(20, -30, 10, 15) << "0" << -1 << "B";
+    QTest::newRow("2016-12-01 Thu, leap") << QDate(2016, 12, 1) << 0 << 12.0 << 8.0 << QRectF(12, -40, 12, 8) << "0" << -1 << "C";
+    QTest::newRow("4000-12-31 Sun, leap") << QDate(4000, 12, 31) << 1 << 10.0 << 10.0 << QRectF(50, -80, 10, 10) << "0" << -1 << "A";
+    // Every rota: a band per kind, from the first to start; one crew's view.
+    QTest::newRow("12 h, 2027-01-01 Fri") << QDate(2027, 1, 1) << 0 << 10.0 << 10.0 << QRectF(10, -60, 10, 10) << "2" << -1 << "A/D";
+    QTest::newRow("8 h, A-D, 2027-01-03 Sun") << QDate(2027, 1, 3) << 0 << 10.0 << 12.0 << QRectF(10, -96, 10, 12) << "3" << -1 << "B/A/D";
+    QTest::newRow("8 h, A-E, 2027-01-01") << QDate(2027, 1, 1) << 0 << 10.0 << 10.0 << QRectF(10, -60, 10, 10) << "4" << -1 << "A/E/D";
+    QTest::newRow("two crews on one kind") << QDate(2027, 1, 1) << 0 << 10.0 << 10.0 << QRectF(10, -60, 10, 10) << "DDD- 2" << -1 << "A+B";
+    QTest::newRow("a kind nobody works") << QDate(2027, 1, 2) << 0 << 10.0 << 10.0 << QRectF(10, -70, 10, 10) << "DN-- 2" << -1 << "./A";
+    QTest::newRow("crew B, 12 h, on days") << QDate(2027, 1, 2) << 0 << 10.0 << 10.0 << QRectF(10, -70, 10, 10) << "2" << 1 << "kD";
+    QTest::newRow("crew B, 12 h, off") << QDate(2027, 1, 1) << 0 << 10.0 << 10.0 << QRectF(10, -60, 10, 10) << "2" << 1 << "";
+    QTest::newRow("crew A, 24 h, on duty") << QDate(2017, 3, 5) << 0 << 10.0 << 10.0 << QRectF(10, -80, 10, 10) << "0" << 0 << "kS";
 }
 
 void TestCalendarLayout::pageModel()
@@ -234,31 +402,60 @@ void TestCalendarLayout::pageModel()
     QFETCH(double, w);
     QFETCH(double, h);
     QFETCH(QRectF, box);
-    QFETCH(int, shift);
+    QFETCH(QString, rota);
+    QFETCH(int, myCrew);
+    QFETCH(QString, fills);
 
-    Layout layout{w, h, 10.0, {}};
-    layout.font.ascent = 0.75;
-    layout.font.descent = -0.25;
+    Look look = distinctLook(rota.section(QLatin1Char(' '), 0, 0).toInt());
+    if (rota.contains(QLatin1Char(' '))) {
+        look.rota.preset = Rota::Custom;
+        look.rota.pattern = rota.section(QLatin1Char(' '), 0, 0);
+        look.rota.crews = rota.section(QLatin1Char(' '), 1).toInt();
+    }
+    look.myCrew = myCrew;
+    look.boxWidthMm = w;
+    look.boxHeightMm = h;
+    TextFont font;
+    font.ascent = 0.75;
+    font.descent = -0.25;
+    font.lineSpacing = 1.2;
     for (const QChar digit : QStringLiteral("0123456789"))
-        layout.font.advances.insert(digit, 0.5);
-    const QDate first(date.year(), date.month(), 1);
-    const MonthModel model = layOutMonth(date.year(), date.month(), shiftOnDate(first, firstShift), layout);
+        font.advances.insert(digit, 500);
+    const MonthModel model = layOutMonth(date.year(), date.month(), firstShift, look, font);
     QCOMPARE(model.days.size(), date.daysInMonth());
-    QCOMPARE(model.shiftAfter, int((shiftOnDate(first, firstShift) + date.daysInMonth()) % 3));
     QCOMPARE(model.pageMm, QSizeF(8 * w, 9 * h));
     const DayCell &day = model.days.at(date.day() - 1);
     QCOMPARE(day.date, date);
     QCOMPARE(day.box, box);
-    QCOMPARE(day.shift, shift);
     QCOMPARE(day.number, QString::number(date.day()));
+
+    // The fills, band by band from the top of the box.
+    QStringList bands = fills.isEmpty() ? QStringList() : fills.split(QLatin1Char('/'));
+    int fill = 0;
+    for (int band = 0; band < bands.size(); ++band) {
+        const QStringList crews = bands.at(band).split(QLatin1Char('+'));
+        if (crews == QStringList{QStringLiteral(".")})
+            continue;
+        for (int i = 0; i < crews.size(); ++i, ++fill) {
+            QVERIFY(fill < day.fills.size());
+            const QRectF expected(box.x() + i * w / crews.size(), box.y() + h - (band + 1) * h / bands.size(),
+                                  w / crews.size(), h / bands.size());
+            QCOMPARE(day.fills.at(fill).area, expected);
+            QCOMPARE(whoseFill(day.fills.at(fill).color), crews.at(i));
+        }
+    }
+    QCOMPARE(day.fills.size(), fill);
+
     // The number centred: across by its width, and the middle of its
     // ascent and descent on the middle of the box.
     const double emMm = 10.0 * 25.4 / 72;
-    QVERIFY(qAbs(day.numberWidthMm - day.number.size() * 0.5 * emMm) < 1e-9);
-    QVERIFY(qAbs(day.baseline.x() + day.numberWidthMm / 2 - box.center().x()) < 1e-4);
+    const double widthMm = day.number.size() * 0.5 * emMm;
+    QVERIFY(qAbs(day.baseline.x() + widthMm / 2 - box.center().x()) < 1e-4);
     QVERIFY(qAbs(day.baseline.y() + 0.25 * emMm - box.center().y()) < 1e-4);
-    // The free margins: the row above the boxes and the column to their left.
+    // The free margins: the rows above and below the boxes and the column
+    // to their left.
     QCOMPARE(model.headerArea(), QRectF(w, -h, 6 * w, h));
+    QCOMPARE(model.footerArea(), QRectF(w, -9 * h, 6 * w, h));
     QCOMPARE(model.weekdayCell(date.dayOfWeek()), QRectF(0, box.y(), w, h));
 }
 
@@ -273,13 +470,32 @@ void TestCalendarLayout::pageSize()
     QCOMPARE(dayBox(monday, 2, 10, 15).y() - dayBox(monday.addDays(1), 2, 10, 15).y(), 15.0);
 }
 
-void TestCalendarLayout::cmykFromColor()
+void TestCalendarLayout::inkStates_data()
 {
-    const Cmyk cmyk = Cmyk::fromColor(QColor::fromCmykF(1.0, 0.5, 0.0, 0.25));
-    QCOMPARE(cmyk.cyan, 1.0);
-    QVERIFY(qAbs(cmyk.magenta - 0.5) < 1.0 / 65535);
-    QCOMPARE(cmyk.yellow, 0.0);
-    QVERIFY(qAbs(cmyk.black - 0.25) < 1.0 / 65535);
+    QTest::addColumn<QByteArray>("state");
+    QTest::addColumn<QList<int>>("percentages");
+    QTest::addColumn<bool>("roundTrip");
+    QTest::newRow("10 20 30 40") << QByteArray::fromHex("0000000a000000140000001e00000028") << QList<int>{10, 20, 30, 40} << true;
+    QTest::newRow("empty is white") << QByteArray() << QList<int>{0, 0, 0, 0} << false;
+    QTest::newRow("six bytes: cyan only") << QByteArray::fromHex("000000640000") << QList<int>{100, 0, 0, 0} << false;
+    QTest::newRow("255 and -5 kept within 0 to 100") << QByteArray::fromHex("000000ffffffffb00000000000000064")
+                                                     << QList<int>{100, 0, 0, 100} << false;
+    QTest::newRow("bytes after the 16th ignored") << QByteArray::fromHex("00000001000000020000000300000004ff")
+                                                  << QList<int>{1, 2, 3, 4} << false;
+}
+
+void TestCalendarLayout::inkStates()
+{
+    QFETCH(QByteArray, state);
+    QFETCH(QList<int>, percentages);
+    QFETCH(bool, roundTrip);
+    const Ink ink = Ink::fromState(state);
+    QCOMPARE((QList<int>{ink.cyan, ink.magenta, ink.yellow, ink.black}), percentages);
+    QCOMPARE(ink.state().size(), 16);
+    QCOMPARE(ink.state() == state, roundTrip);
+    const Cmyk cmyk = ink.cmyk();
+    QCOMPARE(cmyk.cyan, percentages.at(0) / 100.0);
+    QCOMPARE(cmyk.black, percentages.at(3) / 100.0);
 }
 
 QTEST_MAIN(TestCalendarLayout)

@@ -3,6 +3,7 @@
 #include "support/modal.h"
 #include "support/pdfreader.h"
 #include "widgets/colorpicker.h"
+#include "widgets/monthpreview.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,6 +11,9 @@
 #include <QDoubleSpinBox>
 #include <QFileInfo>
 #include <QFontComboBox>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -27,8 +31,9 @@ private slots:
     void init();
     void cleanup();
 
-    void refusesAMissingFolder_data();
-    void refusesAMissingFolder();
+    void refusedBeforeWriting_data();
+    void refusedBeforeWriting();
+    void typedFontWithoutEnter();
     void writesTheYear();
     void stopsAtAnUnwritableMonth();
     void twoRunsStartAlike();
@@ -75,33 +80,93 @@ void TestGeneration::cleanup()
     delete m_window;
 }
 
-void TestGeneration::refusesAMissingFolder_data()
+void TestGeneration::refusedBeforeWriting_data()
 {
-    QTest::addColumn<QString>("folder");
-    QTest::newRow("nothing chosen") << QString();
-    QTest::newRow("deleted meanwhile") << QStringLiteral("/gone");
+    QTest::addColumn<QString>("folder");   // "none", "gone" or "chosen"
+    QTest::addColumn<QString>("family");   // typed into the font box, empty: the form's
+    QTest::addColumn<bool>("labels");
+    QTest::addColumn<QString>("pattern");  // typed as a rota of one's own, with its crews
+    QTest::addColumn<int>("crews");
+    QTest::addColumn<QString>("text");     // the message; "%1" the font's name
+    QTest::newRow("nothing chosen") << "none" << "" << false << "" << 0 << "Cílová složka neexistuje";
+    QTest::newRow("deleted meanwhile") << "gone" << "" << false << "" << 0 << "Cílová složka neexistuje";
+    // The face has no digits: it would print empty boxes.
+    QTest::newRow("no Latin digits") << "chosen" << "Droid Sans Fallback" << false << "" << 0
+                                     << "Písmo '%1' nemá znaky, které kalendáříky tisknou: 0 1 2 3 4 5 6 7 8 9. Vyberte jiné písmo.";
+    QTest::newRow("dingbats") << "chosen" << "D050000L" << false << "" << 0
+                              << "Písmo '%1' nemá znaky, které kalendáříky tisknou: 0 1 2 3 4 5 6 7 8 9. Vyberte jiné písmo.";
+    QTest::newRow("Greek letters for the labels") << "chosen" << "Standard Symbols PS" << true << "" << 0
+                                                  << "Písmo '%1' nemá znaky, které kalendáříky tisknou: L e d n Ú o r B ř z D u b K v ě t Č c S p Z á í Ř j i s "
+                                                     "a P N. Vyberte jiné písmo.";
+    QTest::newRow("outlines the PDF cannot embed") << "chosen" << "Cantarell" << false << "" << 0
+                                                   << "Písmo '%1' nelze vložit do PDF. Vyberte jiné písmo.";
+    QTest::newRow("a pattern with another letter") << "chosen" << "" << false << "DX--" << 4
+                                                   << "Rozpis směn nelze použít: Znak „X“ v rozpisu nelze použít: jen S, D, N, R, O a - (volno).";
+    QTest::newRow("a pattern of the wrong length") << "chosen" << "" << false << "DN---" << 4
+                                                   << "Rozpis směn nelze použít: Délka rozpisu (5) musí být násobkem počtu směn (4).";
 }
 
-void TestGeneration::refusesAMissingFolder()
+void TestGeneration::refusedBeforeWriting()
 {
     QFETCH(QString, folder);
+    QFETCH(QString, family);
+    QFETCH(bool, labels);
+    QFETCH(QString, pattern);
+    QFETCH(int, crews);
+    QFETCH(QString, text);
     QTemporaryDir work;
     const QString before = QDir::currentPath();
     // The empty path names the current directory, which exists: run there.
     QVERIFY(QDir::setCurrent(work.path()));
-    QString target = folder;
-    if (!folder.isEmpty())
-        target = work.path() + folder;
-    find<QPushButton>("targetDirectory")->setText(target);
+    find<QPushButton>("targetDirectory")->setText(folder == QLatin1String("none") ? QString()
+                                                  : folder == QLatin1String("gone") ? work.path() + QStringLiteral("/gone")
+                                                                                     : work.path());
+    if (!family.isEmpty()) {
+        // Typed, without Enter: what the box shows is the font.
+        find<QFontComboBox>("font")->lineEdit()->setText(family);
+        if (!QFontInfo(QFont(family)).family().startsWith(family))
+            QSKIP("the family is not installed (fonts-droid-fallback, fonts-urw-base35, fonts-cantarell)");
+    }
+    find<QCheckBox>("labels")->setChecked(labels);
+    if (!pattern.isEmpty()) {
+        find<QSpinBox>("crewCount")->setValue(crews);
+        auto *edit = find<QLineEdit>("rotaPattern");
+        edit->clear();
+        QTest::keyClicks(edit, pattern);
+        // Refused where it is typed, in the same words.
+        QCOMPARE(find<QComboBox>("rota")->currentIndex(), 5);
+        QCOMPARE(QStringLiteral("Rozpis směn nelze použít: ") + find<QLabel>("rotaHint")->text(), text);
+    }
+    QTest::qWait(20);
 
     const auto seen = clickFinish();
     QDir::setCurrent(before);
     QVERIFY(seen->shown);
     QCOMPARE(seen->icon, QMessageBox::Critical);
     QCOMPARE(seen->title, QStringLiteral("Chyba"));
-    QCOMPARE(seen->text, QStringLiteral("Cílová složka neexistuje"));
+    QCOMPARE(seen->text, text.contains(QLatin1String("%1")) ? text.arg(family) : text);
     QCOMPARE(seen->buttonCount, 1);
     QVERIFY(filesIn(work.path()).isEmpty());
+    // The preview says the same instead of showing a page the PDF would not hold.
+    if (folder == QLatin1String("chosen") && text != QLatin1String("Cílová složka neexistuje"))
+        QCOMPARE(QStringLiteral("Rozpis směn nelze použít: ").repeated(!pattern.isEmpty())
+                     + find<MonthPreview>("monthPreview")->notice(),
+                 seen->text);
+}
+
+void TestGeneration::typedFontWithoutEnter()
+{
+    QTemporaryDir dir;
+    find<QPushButton>("targetDirectory")->setText(dir.path());
+    auto *font = find<QFontComboBox>("font");
+    font->lineEdit()->selectAll();
+    QTest::keyClicks(font->lineEdit(), QStringLiteral("Helvetica"));
+    QTest::keyClick(font->lineEdit(), Qt::Key_Tab);
+    QCOMPARE(clickFinish()->title, QStringLiteral("Hotovo"));
+    const QList<EmbeddedFont> fonts = fontsOf(dir.filePath(QStringLiteral("2017_05.pdf")));
+    QCOMPARE(fonts.size(), 1);
+    QCOMPARE(fonts.first().name, QStringLiteral("Helvetica"));
+    QVERIFY(!fonts.first().embedded);
 }
 
 void TestGeneration::writesTheYear()
@@ -230,23 +295,39 @@ void TestGeneration::messages_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("detail");
+    QTest::addColumn<QSizeF>("sheetMm");
 
     QTest::newRow("written") << int(Status::Written) << true << "Hotovo"
-                             << "Kalendáříky byly uloženy do složky '/data/%2 kalendáře/'" << QString();
+                             << "Kalendáříky byly uloženy do složky '/data/%2 kalendáře/'" << QString() << QSizeF();
+    QTest::newRow("written with an A4 sheet") << int(Status::Written) << true << "Hotovo"
+                                              << "Kalendáříky byly uloženy do složky '/data/%2 kalendáře/'" << QString()
+                                              << QSizeF(210, 297);
+    // A page no home printer holds is not a surprise.
+    QTest::newRow("written with a sheet larger than A4")
+        << int(Status::Written) << true << "Hotovo"
+        << "Kalendáříky byly uloženy do složky '/data/%2 kalendáře/'\n\nKartička se s ořezovými značkami na A4 nevejde, "
+           "a tak má tiskový arch stránky 218 × 106 mm, větší než A4. Vytiskněte je na větší papír, nebo zmenšete okénka."
+        << QString() << QSizeF(218.0, 105.6);
     QTest::newRow("folder missing") << int(Status::FolderMissing) << false << "Chyba"
-                                    << "Cílová složka neexistuje" << QString();
+                                    << "Cílová složka neexistuje" << QString() << QSizeF();
     QTest::newRow("cannot write") << int(Status::CannotWrite) << false << "Chyba"
-                                  << "Nepodařilo se zapsat do souboru '/data/2017_03.pdf'" << QString();
-    // Names the font and the file; a "%1" in the font's name is not filled in again.
+                                  << "Nepodařilo se zapsat do souboru '/data/2017_03.pdf'" << QString() << QSizeF();
+    // Names the font; a "%1" in the font's name is not filled in again.
     QTest::newRow("font unavailable") << int(Status::FontUnavailable) << false << "Chyba"
-                                      << "Písmo 'Odd %1 Sans' nelze použít, soubor '/data/2017_03.pdf' nebyl vytvořen" << QString();
+                                      << "Písmo 'Odd %1 Sans' nelze vložit do PDF. Vyberte jiné písmo." << QString()
+                                      << QSizeF();
+    QTest::newRow("font lacks characters") << int(Status::FontLacksCharacters) << false << "Chyba"
+                                           << "Písmo 'Odd %1 Sans' nemá znaky, které kalendáříky tisknou: 1 ř. Vyberte jiné písmo."
+                                           << "1ř" << QSizeF();
     QTest::newRow("pdf library") << int(Status::PdfFailure) << false << "Chyba"
-                                 << "Soubor '/data/2017_03.pdf' se nepodařilo vytvořit: Out of memory" << QString();
+                                 << "Soubor '/data/2017_03.pdf' se nepodařilo vytvořit: Out of memory" << QString() << QSizeF();
     // Never a message that ends in ": " with nothing after it.
     QTest::newRow("pdf library, no words") << int(Status::PdfFailure) << false << "Chyba"
-                                           << "Nepodařilo se zapsat do souboru '/data/2017_03.pdf'" << " ";
+                                           << "Nepodařilo se zapsat do souboru '/data/2017_03.pdf'" << " " << QSizeF();
+    QTest::newRow("invalid rota") << int(Status::InvalidRota) << false << "Chyba"
+                                  << "Rozpis směn nelze použít: Out of memory" << QString() << QSizeF();
     QTest::newRow("invalid request") << int(Status::InvalidRequest) << false << "Chyba"
-                                     << "Zadání kalendáře je neplatné" << QString();
+                                     << "Zadání kalendáře je neplatné" << QString() << QSizeF();
 }
 
 void TestGeneration::messages()
@@ -256,8 +337,10 @@ void TestGeneration::messages()
     QFETCH(QString, title);
     QFETCH(QString, text);
     QFETCH(QString, detail);
+    QFETCH(QSizeF, sheetMm);
 
     Calendar::YearResult result;
+    result.sheetPageMm = sheetMm;
     result.status = Calendar::YearResult::Status(status);
     result.file = QStringLiteral("/data/2017_03.pdf");
     result.detail = detail.isNull() ? QStringLiteral("Out of memory") : detail;

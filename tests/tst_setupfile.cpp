@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "setup/inischeck.h"
 #include "setup/setupfile.h"
 #include "support/modal.h"
 #include "support/pdfreader.h"
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -47,7 +49,8 @@ QByteArray readFile(const QString &path)
 
 } // namespace
 
-Q_DECLARE_METATYPE(Setup::Look)
+using Calendar::Ink;
+using Calendar::Look;
 
 class TestSetupFile : public QObject
 {
@@ -73,6 +76,9 @@ private slots:
     void reloadReadsTheDisk();
     void optionsOnlyWhenOn_data();
     void optionsOnlyWhenOn();
+    void filesOfTheToolkitLoad();
+    void guardAgreesWithTheReader();
+    void noTemporaryFolder();
 
 private:
     template<typename T>
@@ -81,7 +87,7 @@ private:
     void load(const QString &path);
     void makeCalendars(const QString &folder, int year, int firstShift);
     void setDistinctLook();
-    Setup::Look lookOfWindow() const;
+    Look lookOfWindow() const;
 
     MainWindow *m_window = nullptr;
     QTemporaryDir m_dir;
@@ -142,35 +148,37 @@ void TestSetupFile::setDistinctLook()
     QTest::mouseClick(find<QCheckBox>("textOnly"), Qt::LeftButton);
 }
 
-Setup::Look TestSetupFile::lookOfWindow() const
+// The look as the form's inputs show it, read here from the widgets
+// themselves.
+Look TestSetupFile::lookOfWindow() const
 {
-    Setup::Look look;
-    look.colorA = find<ColorPicker>("shiftAColor")->toByteArray();
-    look.colorB = find<ColorPicker>("shiftBColor")->toByteArray();
-    look.colorC = find<ColorPicker>("shiftCColor")->toByteArray();
+    Look look;
+    look.crewColors[0] = Ink::fromState(find<ColorPicker>("shiftAColor")->toByteArray());
+    look.crewColors[1] = Ink::fromState(find<ColorPicker>("shiftBColor")->toByteArray());
+    look.crewColors[2] = Ink::fromState(find<ColorPicker>("shiftCColor")->toByteArray());
     look.font = find<QFontComboBox>("font")->currentText();
-    look.fontColor = find<ColorPicker>("fontColor")->toByteArray();
-    look.fontSize = find<QDoubleSpinBox>("fontSize")->value();
-    look.boxWidth = find<QDoubleSpinBox>("boxWidth")->value();
-    look.boxHeight = find<QDoubleSpinBox>("boxHeight")->value();
-    look.borderColor = find<ColorPicker>("borderColor")->toByteArray();
-    look.borderWidth = find<QDoubleSpinBox>("borderWidth")->value();
+    look.fontColor = Ink::fromState(find<ColorPicker>("fontColor")->toByteArray());
+    look.fontSizePt = find<QDoubleSpinBox>("fontSize")->value();
+    look.boxWidthMm = find<QDoubleSpinBox>("boxWidth")->value();
+    look.boxHeightMm = find<QDoubleSpinBox>("boxHeight")->value();
+    look.borderColor = Ink::fromState(find<ColorPicker>("borderColor")->toByteArray());
+    look.borderWidthPt = find<QDoubleSpinBox>("borderWidth")->value();
     look.textOnly = find<QCheckBox>("textOnly")->isChecked();
     return look;
 }
 
-static void compareLooks(const Setup::Look &actual, const Setup::Look &expected)
+static void compareLooks(const Look &actual, const Look &expected)
 {
-    QCOMPARE(actual.colorA, expected.colorA);
-    QCOMPARE(actual.colorB, expected.colorB);
-    QCOMPARE(actual.colorC, expected.colorC);
+    QCOMPARE(actual.crewColors[0], expected.crewColors[0]);
+    QCOMPARE(actual.crewColors[1], expected.crewColors[1]);
+    QCOMPARE(actual.crewColors[2], expected.crewColors[2]);
     QCOMPARE(actual.font, expected.font);
     QCOMPARE(actual.fontColor, expected.fontColor);
-    QCOMPARE(actual.fontSize, expected.fontSize);
-    QCOMPARE(actual.boxWidth, expected.boxWidth);
-    QCOMPARE(actual.boxHeight, expected.boxHeight);
+    QCOMPARE(actual.fontSizePt, expected.fontSizePt);
+    QCOMPARE(actual.boxWidthMm, expected.boxWidthMm);
+    QCOMPARE(actual.boxHeightMm, expected.boxHeightMm);
     QCOMPARE(actual.borderColor, expected.borderColor);
-    QCOMPARE(actual.borderWidth, expected.borderWidth);
+    QCOMPARE(actual.borderWidthPt, expected.borderWidthPt);
     QCOMPARE(actual.textOnly, expected.textOnly);
 }
 
@@ -180,7 +188,7 @@ void TestSetupFile::roundTripThroughTheWindow()
     find<QSpinBox>("year")->setValue(2030);
     find<QComboBox>("fisrtShift")->setCurrentIndex(1);
     find<QPushButton>("targetDirectory")->setText(m_dir.path());
-    const Setup::Look saved = lookOfWindow();
+    const Look saved = lookOfWindow();
 
     saveAs(m_dir.path(), QStringLiteral("round"));
     const QString path = m_dir.filePath(QStringLiteral("round.lns"));
@@ -229,20 +237,20 @@ void TestSetupFile::makeCalendars(const QString &folder, int year, int firstShif
 
 void TestSetupFile::fileIsTheToolkitsIniFormat()
 {
-    Setup::Look look;
-    look.colorA = Red;
-    look.colorB = Cyan;
-    look.colorC = Yellow;
+    Look look;
+    look.crewColors[0] = Ink::fromState(Red);
+    look.crewColors[1] = Ink::fromState(Cyan);
+    look.crewColors[2] = Ink::fromState(Yellow);
     look.font = QStringLiteral("Arial");
-    look.fontColor = Black;
-    look.fontSize = 10;
-    look.boxWidth = 12.5;
-    look.boxHeight = 10;
-    look.borderColor = Black;
-    look.borderWidth = 1;
+    look.fontColor = Ink::fromState(Black);
+    look.fontSizePt = 10;
+    look.boxWidthMm = 12.5;
+    look.boxHeightMm = 10;
+    look.borderColor = Ink::fromState(Black);
+    look.borderWidthPt = 1;
     look.textOnly = false;
     const QString path = m_dir.filePath(QStringLiteral("format.lns"));
-    QVERIFY(Setup::save(path, look));
+    QVERIFY(Setup::save(path, look).ok);
 
     const QByteArray bytes = readFile(path);
     QVERIFY(bytes.startsWith("[General]\n"));
@@ -295,12 +303,12 @@ void TestSetupFile::handWrittenFileLoads()
 void TestSetupFile::missingKeysLeaveInputsAlone()
 {
     setDistinctLook();
-    Setup::Look expected = lookOfWindow();
+    Look expected = lookOfWindow();
     const QString path = m_dir.filePath(QStringLiteral("partial.lns"));
     writeFile(path, "[General]\nfontSize=20\ncolorB=@ByteArray(\\0\\0\\0\\x64\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0)\n");
     load(path);
-    expected.fontSize = 20;
-    expected.colorB = Cyan;
+    expected.fontSizePt = 20;
+    expected.crewColors[1] = Ink::fromState(Cyan);
     compareLooks(lookOfWindow(), expected);
 }
 
@@ -322,7 +330,7 @@ void TestSetupFile::cancelChangesNothing()
 {
     QTemporaryDir empty;
     setDistinctLook();
-    const Setup::Look before = lookOfWindow();
+    const Look before = lookOfWindow();
     answerFileDialog([&](QFileDialog *dialog) {
         dialog->setDirectory(empty.path());
         dialog->reject();
@@ -389,7 +397,7 @@ void TestSetupFile::notASetupFile()
 {
     QFETCH(QByteArray, content);
     setDistinctLook();
-    const Setup::Look before = lookOfWindow();
+    const Look before = lookOfWindow();
     const QString path = m_dir.filePath(QStringLiteral("bad.lns"));
     writeFile(path, content);
     load(path);
@@ -400,25 +408,26 @@ void TestSetupFile::notASetupFile()
 
 void TestSetupFile::goodValuesBesideBadOnes()
 {
-    Setup::Look current;
-    current.colorA = Red;
+    Look current;
+    current.crewColors[0] = Ink::fromState(Red);
     current.font = QStringLiteral("Serif");
     const QString path = m_dir.filePath(QStringLiteral("mixed.lns"));
     writeFile(path, "[General]\ncolorA=@ByteArray(\\0\\0\\0\\x64)\nfontSize=12.34\nboxWidth=250\n"
                     "boxHeight=100\nborderWidth=0\ntextOnly=1\nfont=Liberation Mono\n");
-    const Setup::Look look = Setup::load(path, current);
-    QCOMPARE(look.colorA, Red);
-    QCOMPARE(look.fontSize, 12.34);
-    QCOMPARE(look.boxWidth, 10.0);
-    QCOMPARE(look.boxHeight, 100.0);
-    QCOMPARE(look.borderWidth, 0.0);
+    const Look look = Setup::load(path, current).look;
+    QCOMPARE(look.crewColors[0], Ink::fromState(Red));
+    QCOMPARE(look.fontSizePt, 12.34);
+    QCOMPARE(look.boxWidthMm, 10.0);
+    QCOMPARE(look.boxHeightMm, 100.0);
+    QCOMPARE(look.borderWidthPt, 0.0);
     QCOMPARE(look.textOnly, true);
     QCOMPARE(look.font, QStringLiteral("Liberation Mono"));
 
     // Gone between the dialog and the read: nothing changes.
-    const Setup::Look same = Setup::load(m_dir.filePath(QStringLiteral("gone.lns")), current);
-    QCOMPARE(same.colorA, Red);
-    QCOMPARE(same.font, QStringLiteral("Serif"));
+    const Setup::Loaded same = Setup::load(m_dir.filePath(QStringLiteral("gone.lns")), current);
+    QVERIFY(same.read);
+    QCOMPARE(same.look.crewColors[0], Ink::fromState(Red));
+    QCOMPARE(same.look.font, QStringLiteral("Serif"));
 }
 
 void TestSetupFile::saveFailureIsReported()
@@ -427,7 +436,7 @@ void TestSetupFile::saveFailureIsReported()
     const QString blocker = m_dir.filePath(QStringLiteral("blocker"));
     writeFile(blocker, "a file, not a folder");
     const QString path = blocker + QStringLiteral("/look.lns");
-    QVERIFY(!Setup::save(path, Setup::Look()));
+    QVERIFY(!Setup::save(path, Look()).ok);
 
     std::shared_ptr<SeenMessage> seen;
     answerFileDialog([&](QFileDialog *dialog) {
@@ -438,7 +447,10 @@ void TestSetupFile::saveFailureIsReported()
     QVERIFY(seen && seen->shown);
     QCOMPARE(seen->icon, QMessageBox::Critical);
     QCOMPARE(seen->title, QStringLiteral("Chyba"));
-    QCOMPARE(seen->text, QStringLiteral("Nepodařilo se uložit konfiguraci do souboru '%1'").arg(path));
+    // The file, and the real cause: the folder it would go to is a file.
+    QVERIFY2(seen->text.startsWith(QStringLiteral("Nepodařilo se uložit konfiguraci do souboru '%1': ").arg(path)),
+             qPrintable(seen->text));
+    QVERIFY2(seen->text.contains(QStringLiteral("'%1'").arg(QFileInfo(path).absolutePath())), qPrintable(seen->text));
     QCOMPARE(readFile(blocker), QByteArray("a file, not a folder"));
 
     // Success stays silent.
@@ -463,9 +475,9 @@ void TestSetupFile::hostileFiles_data()
     // A variant list that claims 2^31 - 1 entries: the toolkit's data stream
     // reserves them all.
     const QByteArray huge = "(\\0\\0\\0\\t\\x7f\\xff\\xff\\xff)";
-    const auto ini = [](const QByteArray &line) { return "[General]\n" + line + "\n"; };
+    const auto ini = [](const QByteArray &line) { return "[General]\nfontSize=20\n" + line + "\n"; };
     QTest::newRow("variant, foreign key") << ini("x=@Variant" + huge) << "file" << false << true;
-    QTest::newRow("variant, our key") << ini("fontSize=@Variant(\\0\\0\\0\\xb\\x7f\\xff\\xff\\xff)") << "file" << false << true;
+    QTest::newRow("variant, our key") << ini("boxWidth=@Variant(\\0\\0\\0\\xb\\x7f\\xff\\xff\\xff)") << "file" << false << true;
     QTest::newRow("variant, escaped letter") << ini("x=@Vari\\x61nt" + huge) << "file" << false << true;
     QTest::newRow("variant, escaped at sign") << ini("x=\\x40Vari\\x61nt" + huge) << "file" << false << true;
     QTest::newRow("variant, 17-bit escape") << ini("x=\\x10040Vari\\x61nt" + huge) << "file" << false << true;
@@ -473,12 +485,19 @@ void TestSetupFile::hostileFiles_data()
     QTest::newRow("variant, split by quotes") << ini("x=\"\"@\"Var\"iant" + huge) << "file" << false << true;
     QTest::newRow("variant, list element") << ini("x=1, 2,  @Vari\\x61nt" + huge) << "file" << false << true;
     QTest::newRow("variant, continued line") << ini("x=@Var\\\niant" + huge) << "file" << false << true;
-    QTest::newRow("variant, other section") << QByteArray("[General]\nfontSize=20\n[x]\ny=@Vari\\x61nt" + huge + "\n")
-                                            << "file" << false << true;
+    QTest::newRow("variant, escaped after a continued line") << ini("x=\\\n\\x40Variant" + huge) << "file" << false << true;
+    QTest::newRow("variant, other section") << ini("[x]\ny=@Vari\\x61nt" + huge) << "file" << false << true;
+    QTest::newRow("date and time, decoded alike") << ini("x=@DateTime(\\0\\0\\0\\t\\x7f\\xff\\xff\\xff)") << "file" << false << true;
+    // Good files: nothing in them reaches the data stream.
+    QTest::newRow("a value of one's own with an at sign") << ini("owner=@jana") << "file" << true << true;
+    QTest::newRow("text holding U+0000, as the toolkit writes it") << ini("note=@String(a\\0b)") << "file" << true << true;
+    QTest::newRow("text starting with an at sign, as the toolkit writes it") << ini("note=@@Variant(x)") << "file" << true << true;
+    QTest::newRow("text mentioning Variant(") << ini("note=\"Variant(3) is a call\"") << "file" << true << true;
+    QTest::newRow("a comment mentioning @Variant(") << ini(";x=@Variant" + huge) << "file" << true << true;
     QTest::newRow("text note") << QByteArray("a note, not a setup\nfontSize=20\n") << "file" << true << true;
     QTest::newRow("named pipe") << QByteArray() << "fifo" << false << false;
-    QTest::newRow("lock is a folder") << ini("fontSize=20") << "lock folder" << true << false;
-    QTest::newRow("fresh lock of another host") << ini("fontSize=20") << "foreign lock" << true << false;
+    QTest::newRow("lock is a folder") << ini("") << "lock folder" << true << false;
+    QTest::newRow("fresh lock of another host") << ini("") << "foreign lock" << true << false;
 }
 
 void TestSetupFile::hostileFiles()
@@ -503,29 +522,41 @@ void TestSetupFile::hostileFiles()
     // Loading takes a setup file's values and nothing of a hostile file, and
     // never crashes or blocks.
     setDistinctLook();
-    const Setup::Look before = lookOfWindow();
-    QCOMPARE(Setup::load(path, before).fontSize, loads ? 20.0 : before.fontSize);
+    const Look before = lookOfWindow();
+    QCOMPARE(Setup::load(path, before).look.fontSizePt, loads ? 20.0 : before.fontSizePt);
 
     QElapsedTimer clock;
     clock.start();
-    Setup::Look look;
-    look.fontSize = 33;
-    QCOMPARE(Setup::save(path, look), saves);
+    Look look;
+    look.fontSizePt = 33;
+    const Setup::Saved saved = Setup::save(path, look);
+    QCOMPARE(saved.ok, saves);
+    QCOMPARE(saved.problem.isEmpty(), saves);
     QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
     if (!saves) {
         if (place != QLatin1String("fifo"))
             QCOMPARE(readFile(path), content);
         return;
     }
-    // The eleven keys of a setup file, nothing of what made it hostile, and
-    // no lock left behind.
+    // The keys of a setup file and no lock left behind; of a hostile file
+    // nothing, of a good one every key of its own.
     QVERIFY(!QFileInfo::exists(lockPath));
     const QByteArray written = readFile(path);
-    QVERIFY(!written.contains("Variant") && !written.contains("ant("));
+    if (!loads)
+        QVERIFY(!written.contains("Variant") && !written.contains("ant(") && !written.contains("DateTime"));
     const QSettings settings(path, QSettings::IniFormat);
     QCOMPARE(settings.value(QStringLiteral("fontSize")).toDouble(), 33.0);
     QCOMPARE(settings.value(QStringLiteral("textOnly")).toString(), QStringLiteral("false"));
-    QCOMPARE(Setup::load(path, before).fontSize, 33.0);
+    if (loads && place == QLatin1String("file") && content.startsWith("[General]")) {
+        const QSettings original(dir.filePath(QStringLiteral("original.lns")), QSettings::IniFormat);
+        writeFile(original.fileName(), content);
+        const QSettings reread(original.fileName(), QSettings::IniFormat);
+        for (const QString &key : reread.allKeys()) {
+            if (key != QLatin1String("fontSize"))
+                QCOMPARE(settings.value(key), reread.value(key));
+        }
+    }
+    QCOMPARE(Setup::load(path, before).look.fontSizePt, 33.0);
 }
 
 void TestSetupFile::reloadReadsTheDisk()
@@ -534,54 +565,187 @@ void TestSetupFile::reloadReadsTheDisk()
     const QString path = m_dir.filePath(QStringLiteral("twice.lns"));
     writeFile(path, "[General]\nfontSize=20\n");
     const QDateTime stamp = QFileInfo(path).lastModified();
-    QCOMPARE(Setup::load(path, Setup::Look()).fontSize, 20.0);
+    QCOMPARE(Setup::load(path, Look()).look.fontSizePt, 20.0);
     writeFile(path, "[General]\nfontSize=30\n");
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadWrite));
     QVERIFY(file.setFileTime(stamp, QFileDevice::FileModificationTime));
     file.close();
-    QCOMPARE(Setup::load(path, Setup::Look()).fontSize, 30.0);
+    QCOMPARE(Setup::load(path, Look()).look.fontSizePt, 30.0);
 }
 
 void TestSetupFile::optionsOnlyWhenOn_data()
 {
-    QTest::addColumn<bool>("labels");
-    QTest::addColumn<bool>("holidays");
+    QTest::addColumn<QString>("change"); // what differs from the form's start
     QTest::addColumn<QByteArray>("before");
-    QTest::addColumn<int>("keys");
-    QTest::newRow("both off: the eleven keys") << false << false << QByteArray() << 11;
-    QTest::newRow("labels") << true << false << QByteArray() << 12;
-    QTest::newRow("holidays") << false << true << QByteArray() << 12;
-    QTest::newRow("both") << true << true << QByteArray() << 13;
-    QTest::newRow("off over a file with them on") << false << false
-                                                  << QByteArray("[General]\nlabels=true\nholidays=true\n") << 11;
+    QTest::addColumn<QStringList>("extra"); // the keys besides the eleven
+    QTest::newRow("the form's start: the eleven keys") << "" << QByteArray() << QStringList();
+    QTest::newRow("labels") << "labels" << QByteArray() << QStringList{"labels"};
+    QTest::newRow("holidays") << "holidays" << QByteArray() << QStringList{"holidays"};
+    QTest::newRow("both") << "labels holidays" << QByteArray() << QStringList{"labels", "holidays"};
+    QTest::newRow("off over a file with them on") << "" << QByteArray("[General]\nlabels=true\nholidays=true\n")
+                                                  << QStringList();
+    QTest::newRow("a preset rota") << "preset" << QByteArray() << QStringList{"rota"};
+    QTest::newRow("a rota of one's own") << "custom" << QByteArray()
+                                         << QStringList{"rota", "rotaPattern", "crewCount", "kindDStart", "kindDHours"};
+    QTest::newRow("one crew shown") << "crew" << QByteArray() << QStringList{"myCrew"};
+    QTest::newRow("colours of crew D and kind N") << "colours" << QByteArray()
+                                                  << QStringList{"rota", "colorD", "kindNColor"};
+    QTest::newRow("a note for the card") << "note" << QByteArray() << QStringList{"cardNote"};
+    QTest::newRow("back to the start over a file of another rota")
+        << "" << QByteArray("[General]\nrota=5\nrotaPattern=DN--\ncrewCount=4\nkindNHours=10\nmyCrew=D\ncolorE=x\n")
+        << QStringList();
 }
 
 void TestSetupFile::optionsOnlyWhenOn()
 {
-    QFETCH(bool, labels);
-    QFETCH(bool, holidays);
+    QFETCH(QString, change);
     QFETCH(QByteArray, before);
-    QFETCH(int, keys);
+    QFETCH(QStringList, extra);
     const QString path = m_dir.filePath(QStringLiteral("options.lns"));
     QFile::remove(path);
     if (!before.isEmpty())
         writeFile(path, before);
-    Setup::Look look;
-    look.labels = labels;
-    look.holidays = holidays;
-    QVERIFY(Setup::save(path, look));
-    const QSettings settings(path, QSettings::IniFormat);
-    QCOMPARE(settings.allKeys().size(), keys);
-    QCOMPARE(settings.contains(QStringLiteral("labels")), labels);
-    QCOMPARE(settings.contains(QStringLiteral("holidays")), holidays);
+    Look look;
+    look.font = QStringLiteral("Liberation Sans");
+    look.labels = change.contains(QLatin1String("labels"));
+    look.holidays = change.contains(QLatin1String("holidays"));
+    if (change == QLatin1String("preset") || change == QLatin1String("colours"))
+        look.rota = Calendar::Rota::fromPreset(2);
+    if (change == QLatin1String("custom")) {
+        look.rota.preset = Calendar::Rota::Custom;
+        look.rota.pattern = QStringLiteral("DDNN----");
+        look.rota.crews = 4;
+        look.rota.kinds[1].start = QTime(7, 30);
+        look.rota.kinds[1].hours = 11;
+    }
+    if (change == QLatin1String("crew"))
+        look.myCrew = 1;
+    if (change == QLatin1String("colours")) {
+        look.crewColors[3] = Ink::fromState(Odd);
+        look.kindColors[2] = Ink::fromState(Cyan);
+    }
+    if (change == QLatin1String("note"))
+        look.cardNote = QStringLiteral("HZS Praha, stanice 3");
+    QVERIFY(Setup::save(path, look).ok);
+    QSettings settings(path, QSettings::IniFormat);
+    QStringList keys = settings.allKeys();
+    for (const QString &key : extra)
+        QVERIFY2(keys.removeOne(key), qPrintable(key));
+    QCOMPARE(keys.size(), 11);
 
-    // Read back; and a file without them, as every earlier one, means off.
-    Setup::Look current;
+    // Read back whole; and a key the file lacks, as every earlier file does,
+    // means what the form starts with.
+    Look current = look;
     current.labels = current.holidays = true;
-    const Setup::Look loaded = Setup::load(path, current);
-    QCOMPARE(loaded.labels, labels);
-    QCOMPARE(loaded.holidays, holidays);
+    current.rota = Calendar::Rota::fromPreset(4);
+    current.myCrew = 4;
+    current.crewColors[3] = current.kindColors[0] = Ink::fromState(Red);
+    current.cardNote = QStringLiteral("old");
+    QVERIFY(Setup::load(path, current).look == look);
+}
+
+void TestSetupFile::filesOfTheToolkitLoad()
+{
+    // Whatever text the toolkit writes, a file of its own loads: random
+    // strings of every kind of character, U+0000 and "@Variant(" among them.
+    QRandomGenerator random(20261207);
+    const QString alphabet = QStringLiteral("aZ09 ,;=\"\\@()[]%#\t\nřěčŘ\u0000\u00ff\u2013");
+    const QStringList pieces = {QStringLiteral("@Variant("), QStringLiteral("@DateTime("), QStringLiteral("@String("),
+                                QStringLiteral("Variant("), QStringLiteral("@"), QStringLiteral("\\x40")};
+    QTemporaryDir dir;
+    for (int file = 0; file < 300; ++file) {
+        const QString path = dir.filePath(QStringLiteral("good%1.lns").arg(file));
+        QStringList values;
+        {
+            QSettings settings(path, QSettings::IniFormat);
+            settings.setValue(QStringLiteral("fontSize"), 20);
+            for (int key = 0; key < 4; ++key) {
+                QString value;
+                for (int i = int(random.bounded(12)); i > 0; --i) {
+                    value += random.bounded(4) == 0 ? pieces.at(int(random.bounded(pieces.size())))
+                                                    : QString(alphabet.at(int(random.bounded(alphabet.size()))));
+                }
+                values << value;
+                if (random.bounded(3) == 0)
+                    settings.setValue(QStringLiteral("list%1").arg(key), QStringList{value, values.first()});
+                else
+                    settings.setValue(QStringLiteral("key%1").arg(key), value);
+            }
+        }
+        const QByteArray bytes = readFile(path);
+        QVERIFY2(Setup::isSafeIni(bytes), bytes.constData());
+        QCOMPARE(Setup::load(path, Look()).look.fontSizePt, 20.0);
+    }
+}
+
+void TestSetupFile::guardAgreesWithTheReader()
+{
+    // Spellings of a harmless variant (the integer 5) and date, as a hostile
+    // file might write them: whenever the toolkit's reader decodes one, the
+    // guard must have refused the file.
+    QRandomGenerator random(7);
+    // The integer 5 in the data stream of each: the date's stream is of a
+    // later version, with a null flag before the value.
+    const QByteArray payloads[] = {"Variant(\\0\\0\\0\\x2\\0\\0\\0\\x5)", "DateTime(\\0\\0\\0\\x2\\0\\0\\0\\0\\x5)"};
+    const auto spell = [&random](char ch) -> QByteArray {
+        switch (random.bounded(6)) {
+        case 0:
+            return QByteArray("\\x") + QByteArray::number(uchar(ch), 16);
+        case 1:
+            return QByteArray("\\") + QByteArray::number(uchar(ch), 8);
+        case 2:
+            return QByteArray("\"") + ch + "\"";
+        case 3:
+            return QByteArray("\\\n") + ch;
+        default:
+            return QByteArray(1, ch);
+        }
+    };
+    QTemporaryDir dir;
+    int decoded = 0;
+    for (int file = 0; file < 400; ++file) {
+        QByteArray value = random.bounded(2) ? QByteArray("@") : spell('@');
+        const QByteArray &payload = payloads[random.bounded(2)];
+        for (int i = 0; i < payload.size(); ++i)
+            value += payload.at(i) == '\\' || i > payload.indexOf('(') ? QByteArray(1, payload.at(i)) : spell(payload.at(i));
+        const QByteArray prefix = random.bounded(3) == 0 ? QByteArray("1, ") : QByteArray();
+        const QByteArray bytes = "[General]\nx=" + prefix + value + "\n";
+        const QString path = dir.filePath(QStringLiteral("spelled%1.ini").arg(file));
+        writeFile(path, bytes);
+        const QSettings settings(path, QSettings::IniFormat);
+        QVariant read = settings.value(QStringLiteral("x"));
+        if (read.userType() == QMetaType::QVariantList)
+            read = read.toList().last();
+        const bool reachedStream = read.userType() == QMetaType::Int;
+        decoded += reachedStream;
+        if (reachedStream)
+            QVERIFY2(!Setup::isSafeIni(bytes), bytes.constData());
+    }
+    // The spellings reach the reader's decoding often enough to mean something.
+    QVERIFY2(decoded > 100, qPrintable(QString::number(decoded)));
+}
+
+void TestSetupFile::noTemporaryFolder()
+{
+    // The temporary folder full or gone: a good file still loads, and a save
+    // still works, or names what failed.
+    const QByteArray tmp = qgetenv("TMPDIR");
+    const QString blocker = m_dir.filePath(QStringLiteral("not-a-folder"));
+    writeFile(blocker, "a file");
+    qputenv("TMPDIR", QFile::encodeName(blocker + QStringLiteral("/tmp")));
+    const QString path = m_dir.filePath(QStringLiteral("good.lns"));
+    writeFile(path, "[General]\nfontSize=20\n");
+    const Setup::Loaded loaded = Setup::load(path, Look());
+    Look look;
+    look.fontSizePt = 30;
+    const Setup::Saved saved = Setup::save(path, look);
+    qputenv("TMPDIR", tmp);
+    QVERIFY2(loaded.read, qPrintable(loaded.problem));
+    QCOMPARE(loaded.look.fontSizePt, 20.0);
+    QVERIFY2(saved.ok, qPrintable(saved.problem));
+    QCOMPARE(Setup::load(path, Look()).look.fontSizePt, 30.0);
+    QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral(".lunoris-*")}, QDir::Hidden | QDir::Files).size(), 0);
 }
 
 QTEST_MAIN(TestSetupFile)

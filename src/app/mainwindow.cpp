@@ -2,9 +2,10 @@
 #include "ui_mainwindow.h"
 #include "ui_previewpanel.h"
 
-#include "calendar/yearwriter.h"
-#include "yearmessage.h"
+#include "calendar/glyphoutlines.h"
+#include "calendar/pdffont.h"
 #include "setup/setupfile.h"
+#include "yearmessage.h"
 
 #include <QDir>
 #include <QDockWidget>
@@ -12,12 +13,54 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QResizeEvent>
+
+using Calendar::Ink;
+using Calendar::Look;
+using Calendar::Rota;
+
+namespace {
+
+Ink inkOf(const ColorPicker *picker)
+{
+    return Ink::fromState(picker->toByteArray());
+}
+
+// The kind editors of one code: whether it is worked all day, when it starts
+// and how long it lasts.
+struct KindEditor
+{
+    QCheckBox *allDay;
+    QTimeEdit *start;
+    QSpinBox *hours;
+    QLabel *label;
+};
+
+KindEditor kindEditor(const Ui::PreviewPanel *panel, int kind)
+{
+    const QWidget *page = panel->rotaPage;
+    const QString code = Calendar::kindCodes().at(kind);
+    return {page->findChild<QCheckBox *>(QStringLiteral("kind%1AllDay").arg(code)),
+            page->findChild<QTimeEdit *>(QStringLiteral("kind%1Start").arg(code)),
+            page->findChild<QSpinBox *>(QStringLiteral("kind%1Hours").arg(code)),
+            page->findChild<QLabel *>(QStringLiteral("kind%1Label").arg(code))};
+}
+
+} // namespace
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
     , ui(new Ui::MainWindow)
 {
     ui->setupUi(this);
+    // The ranges live in one place; the form already has them, and keeps
+    // them should they ever change there.
+    ui->year->setRange(Calendar::FirstYear, Calendar::LastYear);
+    for (QDoubleSpinBox *size : {ui->fontSize})
+        size->setRange(Calendar::FontSizeRange.minimum, Calendar::FontSizeRange.maximum);
+    for (QDoubleSpinBox *size : {ui->boxWidth, ui->boxHeight})
+        size->setRange(Calendar::BoxSizeRange.minimum, Calendar::BoxSizeRange.maximum);
+    ui->borderWidth->setRange(Calendar::BorderWidthRange.minimum, Calendar::BorderWidthRange.maximum);
     setUpPreview();
 }
 
@@ -31,11 +74,35 @@ void MainWindow::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::LanguageChange) {
+        const int first = ui->fisrtShift->currentIndex();
         ui->retranslateUi(this);
         m_previewDock->setWindowTitle(tr("Náhled"));
         const int month = m_preview->previewMonth->currentIndex();
+        const int preset = m_preview->rota->currentIndex();
+        const int crew = m_preview->myCrew->currentIndex();
+        m_showingRota = true;
         m_preview->retranslateUi(m_previewDock->widget());
         m_preview->previewMonth->setCurrentIndex(month);
+        m_preview->rota->setCurrentIndex(preset);
+        m_showingRota = false;
+        // The crew lists as the rota has them, and the first crew the user
+        // chose: calendars must not silently start from another crew.
+        showCrews(rota().crews);
+        ui->fisrtShift->setCurrentIndex(first);
+        m_preview->myCrew->setCurrentIndex(crew);
+    }
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    // The form keeps the width it needs; every pixel more goes to the
+    // preview, so that a month can be checked at full size on a large screen.
+    if (m_previewDock && event->oldSize().width() > 0 && event->size().width() != event->oldSize().width()) {
+        const int form = centralWidget()->minimumSizeHint().width();
+        const int extra = style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, this);
+        resizeDocks({m_previewDock}, {qMax(m_previewDock->minimumSizeHint().width(), width() - form - extra)},
+                    Qt::Horizontal);
     }
 }
 
@@ -61,17 +128,185 @@ void MainWindow::setUpPreview()
         connect(box, QOverload<int>::of(&QSpinBox::valueChanged), this, changed);
     for (QDoubleSpinBox *box : {ui->fontSize, ui->boxWidth, ui->boxHeight, ui->borderWidth})
         connect(box, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, changed);
-    for (ColorPicker *picker : {ui->shiftAColor, ui->shiftBColor, ui->shiftCColor, ui->fontColor, ui->borderColor}) {
+    for (ColorPicker *picker : crewPickers() + kindPickers() + QList<ColorPicker *>{ui->fontColor, ui->borderColor}) {
         for (QSpinBox *box : picker->findChildren<QSpinBox *>())
             connect(box, QOverload<int>::of(&QSpinBox::valueChanged), this, changed);
     }
     connect(ui->fisrtShift, QOverload<int>::of(&QComboBox::currentIndexChanged), this, changed);
-    connect(ui->font, &QFontComboBox::currentFontChanged, this, changed);
+    // What the box shows, typed or chosen, with or without Enter, is the font
+    // of the preview, the PDF and the setup file.
+    connect(ui->font, &QComboBox::currentTextChanged, this, changed);
     for (QCheckBox *box : {ui->textOnly, m_preview->labels, m_preview->holidays})
         connect(box, &QCheckBox::toggled, this, changed);
     connect(m_preview->previewMonth, QOverload<int>::of(&QComboBox::currentIndexChanged), this, changed);
+
+    // The rota: a preset fills in its pattern; typing one makes it the
+    // user's own.
+    connect(m_preview->rota, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this](int preset) { rotaChosen(preset); });
+    connect(m_preview->rotaPattern, &QLineEdit::textEdited, this, [this] { rotaTyped(); });
+    connect(m_preview->crewCount, QOverload<int>::of(&QSpinBox::valueChanged), this, [this] {
+        if (!m_showingRota)
+            rotaTyped();
+    });
+    for (int kind = 0; kind < Calendar::KindCount; ++kind) {
+        const KindEditor editor = kindEditor(m_preview, kind);
+        connect(editor.allDay, &QCheckBox::toggled, this, [this] { rotaTyped(); });
+        connect(editor.start, &QTimeEdit::timeChanged, this, [this] { rotaTyped(); });
+        connect(editor.hours, QOverload<int>::of(&QSpinBox::valueChanged), this, [this] { rotaTyped(); });
+    }
+    connect(m_preview->myCrew, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] {
+        showRotaState();
+        schedulePreview();
+    });
+    showRota(Rota());
     // Laid out once the event loop runs, not while the window is built.
     schedulePreview();
+}
+
+QList<ColorPicker *> MainWindow::crewPickers() const
+{
+    return {ui->shiftAColor, ui->shiftBColor, ui->shiftCColor, m_preview->shiftDColor, m_preview->shiftEColor,
+            m_preview->shiftFColor};
+}
+
+QList<ColorPicker *> MainWindow::kindPickers() const
+{
+    return {m_preview->kindSColor, m_preview->kindDColor, m_preview->kindNColor, m_preview->kindRColor,
+            m_preview->kindOColor};
+}
+
+Rota MainWindow::rota() const
+{
+    const int preset = m_preview->rota->currentIndex();
+    if (preset >= 0 && preset < Rota::Custom)
+        return Rota::fromPreset(preset);
+    Rota rota;
+    rota.preset = Rota::Custom;
+    rota.pattern = m_preview->rotaPattern->text().trimmed().toUpper();
+    rota.crews = m_preview->crewCount->value();
+    for (int kind = 0; kind < Calendar::KindCount; ++kind) {
+        const KindEditor editor = kindEditor(m_preview, kind);
+        rota.kinds[kind].start = editor.allDay->isChecked() ? QTime() : editor.start->time();
+        rota.kinds[kind].hours = editor.hours->value();
+    }
+    return rota;
+}
+
+void MainWindow::showRota(const Rota &rota)
+{
+    m_showingRota = true;
+    m_preview->rota->setCurrentIndex(rota.preset);
+    m_preview->rotaPattern->setText(rota.pattern);
+    m_preview->crewCount->setValue(rota.crews);
+    for (int kind = 0; kind < Calendar::KindCount; ++kind) {
+        const KindEditor editor = kindEditor(m_preview, kind);
+        const Calendar::ShiftKind &shift = rota.kinds.at(kind);
+        editor.allDay->setChecked(shift.isAllDay());
+        editor.start->setTime(shift.isAllDay() ? QTime(0, 0) : shift.start);
+        editor.hours->setValue(shift.hours);
+    }
+    m_showingRota = false;
+    showCrews(rota.crews);
+    showRotaState();
+}
+
+void MainWindow::rotaChosen(int preset)
+{
+    if (m_showingRota)
+        return;
+    // A preset shows its own pattern; "Vlastní" starts from what was shown.
+    showRota(preset < Rota::Custom ? Rota::fromPreset(preset) : rota());
+    schedulePreview();
+}
+
+void MainWindow::rotaTyped()
+{
+    if (m_showingRota)
+        return;
+    // Typing a pattern of one's own leaves the preset behind.
+    if (m_preview->rota->currentIndex() != Rota::Custom) {
+        m_showingRota = true;
+        m_preview->rota->setCurrentIndex(Rota::Custom);
+        m_showingRota = false;
+    }
+    const int cursor = m_preview->rotaPattern->cursorPosition();
+    m_preview->rotaPattern->setText(m_preview->rotaPattern->text().toUpper());
+    m_preview->rotaPattern->setCursorPosition(cursor);
+    const Rota typed = rota();
+    if (typed.crews != ui->fisrtShift->count())
+        showCrews(typed.crews);
+    showRotaState();
+    schedulePreview();
+}
+
+void MainWindow::showCrews(int crews)
+{
+    // The first crew and the view list the rota's crews; with three, the
+    // form's own "A", "B", "C".
+    const int first = ui->fisrtShift->currentIndex();
+    const int shown = m_preview->myCrew->currentIndex();
+    const QSignalBlocker blockFirst(ui->fisrtShift);
+    const QSignalBlocker blockCrew(m_preview->myCrew);
+    while (ui->fisrtShift->count() > crews)
+        ui->fisrtShift->removeItem(ui->fisrtShift->count() - 1);
+    for (int crew = ui->fisrtShift->count(); crew < crews; ++crew)
+        ui->fisrtShift->addItem(Calendar::crewName(crew));
+    ui->fisrtShift->setCurrentIndex(first >= 0 && first < crews ? first : 0);
+    while (m_preview->myCrew->count() > crews + 1)
+        m_preview->myCrew->removeItem(m_preview->myCrew->count() - 1);
+    for (int crew = m_preview->myCrew->count() - 1; crew < crews; ++crew)
+        m_preview->myCrew->addItem(tr("Směna %1").arg(Calendar::crewName(crew)));
+    m_preview->myCrew->setCurrentIndex(shown >= 0 && shown <= crews ? shown : 0);
+    showRotaState();
+}
+
+void MainWindow::showRotaState()
+{
+    const Rota current = rota();
+    const bool custom = m_preview->rota->currentIndex() == Rota::Custom;
+    const QString problem = current.problem();
+    m_preview->rotaHint->setText(problem);
+    m_preview->rotaHint->setVisible(!problem.isEmpty());
+    // Refused where it is typed: the pattern's field says so too.
+    QPalette palette = m_preview->rotaPattern->style()->standardPalette();
+    if (!problem.isEmpty())
+        palette.setColor(QPalette::Base, QColor(0xff, 0xe0, 0xe0));
+    m_preview->rotaPattern->setPalette(palette);
+    m_preview->rotaPattern->setAccessibleDescription(problem);
+
+    const bool oneCrew = m_preview->myCrew->currentIndex() > 0;
+    for (int kind = 0; kind < Calendar::KindCount; ++kind) {
+        const KindEditor editor = kindEditor(m_preview, kind);
+        const bool used = current.pattern.contains(Calendar::kindCodes().at(kind));
+        for (QWidget *widget : {static_cast<QWidget *>(editor.allDay), static_cast<QWidget *>(editor.start),
+                                static_cast<QWidget *>(editor.hours), static_cast<QWidget *>(editor.label)})
+            widget->setVisible(custom && used);
+        editor.start->setEnabled(!editor.allDay->isChecked());
+        const QString code = Calendar::kindCodes().at(kind);
+        kindPickers().at(kind)->setVisible(oneCrew && used);
+        m_preview->rotaPage->findChild<QLabel *>(QStringLiteral("kind%1ColorLabel").arg(code))->setVisible(oneCrew && used);
+    }
+    for (int crew = 3; crew < Calendar::MaximumCrews; ++crew) {
+        const bool shown = crew < current.crews && !oneCrew;
+        crewPickers().at(crew)->setVisible(shown);
+        m_preview->rotaPage->findChild<QLabel *>(QStringLiteral("shift%1ColorLabel").arg(Calendar::crewName(crew)))
+            ->setVisible(shown);
+    }
+
+    // The year in numbers, so that a worker can check the rota against the
+    // hours the year should have.
+    if (!problem.isEmpty()) {
+        m_preview->rotaTotals->clear();
+        return;
+    }
+    const int year = ui->year->value();
+    QStringList lines;
+    for (int crew = 0; crew < current.crews; ++crew) {
+        const Calendar::CrewYear total = Calendar::crewYear(current, year, ui->fisrtShift->currentIndex(), crew);
+        lines << shiftCountText(Calendar::crewName(crew), total.shifts, total.hours);
+    }
+    m_preview->rotaTotals->setText(tr("Rok %1:").arg(year) + QLatin1Char('\n') + lines.join(QLatin1Char('\n')));
 }
 
 void MainWindow::schedulePreview()
@@ -87,20 +322,35 @@ void MainWindow::schedulePreview()
 void MainWindow::showPreview()
 {
     m_previewPending = false;
-    Calendar::YearRequest page = request();
-    const QString family = ui->font->currentFont().family();
-    if (family != m_previewFamily) {
-        m_previewFamily = family;
-        m_previewFont = Calendar::resolvePdfFont(family);
-        m_previewText = Calendar::measureText(m_previewFont);
+    const Calendar::YearRequest page = request();
+    const Look &look = page.look;
+    showRotaState();
+    if (!look.rota.isValid()) {
+        m_preview->monthPreview->setNotice(look.rota.problem());
+        return;
     }
-    page.look.font = m_previewFont;
+    if (look.font != m_previewFamily || !m_previewFont) {
+        m_previewFamily = look.font;
+        const Calendar::PdfFontSource source = Calendar::resolvePdfFont(look.font);
+        m_previewFont = std::make_unique<Calendar::PdfRunFont>(source);
+        m_previewGlyphs = std::make_shared<const Calendar::GlyphOutlines>(source);
+    }
+    if (!m_previewFont->isOpen() || !m_previewGlyphs->isOpen()) {
+        m_preview->monthPreview->setNotice(fontNotice(look.font, QString()));
+        return;
+    }
     const int month = m_preview->previewMonth->currentIndex() + 1;
-    const int shift = Calendar::shiftOnDate(QDate(page.year, month, 1), page.firstShift);
-    const Calendar::Layout layout{page.boxWidthMm, page.boxHeightMm, page.look.fontSizePt, m_previewText,
-                                  page.look.labels, page.look.holidays};
-    m_preview->monthPreview->setPage(Calendar::layOutMonth(page.year, month, shift, layout),
-                                     page.shiftColors, page.look);
+    // Whatever the year prints must be in the face: the notice is the one
+    // "Dokončit" would give.
+    const QString printable = Calendar::printableCharacters(look);
+    const QString lacking = m_previewGlyphs->lacking(Calendar::fontCharacters(look, printable));
+    if (!lacking.isEmpty()) {
+        m_preview->monthPreview->setNotice(fontNotice(look.font, lacking));
+        return;
+    }
+    const Calendar::TextFont text = m_previewFont->measure(printable);
+    m_preview->monthPreview->setPage(Calendar::layOutMonth(page.year, month, page.firstCrew, look, text),
+                                     m_previewGlyphs, text);
 }
 
 void MainWindow::on_targetDirectory_clicked()
@@ -118,26 +368,64 @@ void MainWindow::on_targetDirectory_clicked()
     ui->targetDirectory->setText(QDir(chosen.first()).absolutePath());
 }
 
+Look MainWindow::look() const
+{
+    Look look;
+    const QList<ColorPicker *> crews = crewPickers();
+    for (int crew = 0; crew < crews.size(); ++crew)
+        look.crewColors[size_t(crew)] = inkOf(crews.at(crew));
+    const QList<ColorPicker *> kinds = kindPickers();
+    for (int kind = 0; kind < kinds.size(); ++kind)
+        look.kindColors[size_t(kind)] = inkOf(kinds.at(kind));
+    look.font = ui->font->currentText();
+    look.fontColor = inkOf(ui->fontColor);
+    look.fontSizePt = ui->fontSize->value();
+    look.boxWidthMm = ui->boxWidth->value();
+    look.boxHeightMm = ui->boxHeight->value();
+    look.borderColor = inkOf(ui->borderColor);
+    look.borderWidthPt = ui->borderWidth->value();
+    look.textOnly = ui->textOnly->isChecked();
+    look.labels = m_preview->labels->isChecked();
+    look.holidays = m_preview->holidays->isChecked();
+    look.rota = rota();
+    look.myCrew = m_preview->myCrew->currentIndex() - 1;
+    return look;
+}
+
+void MainWindow::showLook(const Look &look)
+{
+    const QList<ColorPicker *> crews = crewPickers();
+    for (int crew = 0; crew < crews.size(); ++crew)
+        crews.at(crew)->setFromByteArray(look.crewColors[size_t(crew)].state());
+    const QList<ColorPicker *> kinds = kindPickers();
+    for (int kind = 0; kind < kinds.size(); ++kind)
+        kinds.at(kind)->setFromByteArray(look.kindColors[size_t(kind)].state());
+    // The box's font where the family is in its list, and its text as the
+    // file has it: the text is the font everything uses.
+    ui->font->setCurrentFont(QFont(look.font));
+    ui->font->setCurrentText(look.font);
+    ui->fontColor->setFromByteArray(look.fontColor.state());
+    ui->fontSize->setValue(look.fontSizePt);
+    ui->boxWidth->setValue(look.boxWidthMm);
+    ui->boxHeight->setValue(look.boxHeightMm);
+    ui->borderColor->setFromByteArray(look.borderColor.state());
+    ui->borderWidth->setValue(look.borderWidthPt);
+    ui->textOnly->setChecked(look.textOnly);
+    enableBoxInputs(!look.textOnly);
+    m_preview->labels->setChecked(look.labels);
+    m_preview->holidays->setChecked(look.holidays);
+    showRota(look.rota);
+    m_preview->myCrew->setCurrentIndex(look.myCrew + 1);
+    schedulePreview();
+}
+
 Calendar::YearRequest MainWindow::request() const
 {
-    using Calendar::Cmyk;
-
     Calendar::YearRequest request;
     request.folder = ui->targetDirectory->text();
-    request.shiftColors = {Cmyk::fromColor(ui->shiftAColor->color()),
-                           Cmyk::fromColor(ui->shiftBColor->color()),
-                           Cmyk::fromColor(ui->shiftCColor->color())};
-    request.firstShift = ui->fisrtShift->currentIndex();
-    request.boxWidthMm = ui->boxWidth->value();
-    request.boxHeightMm = ui->boxHeight->value();
     request.year = ui->year->value();
-    request.look.fontSizePt = ui->fontSize->value();
-    request.look.fontColor = Cmyk::fromColor(ui->fontColor->color());
-    request.look.borderColor = Cmyk::fromColor(ui->borderColor->color());
-    request.look.borderWidthPt = ui->borderWidth->value();
-    request.look.textOnly = ui->textOnly->isChecked();
-    request.look.labels = m_preview->labels->isChecked();
-    request.look.holidays = m_preview->holidays->isChecked();
+    request.firstCrew = ui->fisrtShift->currentIndex();
+    request.look = look();
     request.yearSheet = m_preview->yearSheet->isChecked();
     request.phoneCalendars = m_preview->phoneCalendars->isChecked();
     return request;
@@ -145,12 +433,8 @@ Calendar::YearRequest MainWindow::request() const
 
 void MainWindow::on_finish_clicked()
 {
-    Calendar::YearRequest request = this->request();
-    // Once for the whole year, not once per month.
-    request.look.font = Calendar::resolvePdfFont(ui->font->currentFont().family());
-
-    const YearMessage message =
-        yearMessage(Calendar::writeYear(request), request.folder, request.look.font.family);
+    const Calendar::YearRequest request = this->request();
+    const YearMessage message = yearMessage(Calendar::writeYear(request), request.folder, request.look.font);
     if (message.success)
         QMessageBox::information(this, message.title, message.text);
     else
@@ -171,46 +455,6 @@ void MainWindow::enableBoxInputs(bool enabled)
     ui->shiftCColor->setEnabled(enabled);
 }
 
-Setup::Look MainWindow::look() const
-{
-    Setup::Look look;
-    look.colorA = ui->shiftAColor->toByteArray();
-    look.colorB = ui->shiftBColor->toByteArray();
-    look.colorC = ui->shiftCColor->toByteArray();
-    look.font = ui->font->currentText();
-    look.fontColor = ui->fontColor->toByteArray();
-    look.fontSize = ui->fontSize->value();
-    look.boxWidth = ui->boxWidth->value();
-    look.boxHeight = ui->boxHeight->value();
-    look.borderColor = ui->borderColor->toByteArray();
-    look.borderWidth = ui->borderWidth->value();
-    look.textOnly = ui->textOnly->isChecked();
-    look.labels = m_preview->labels->isChecked();
-    look.holidays = m_preview->holidays->isChecked();
-    return look;
-}
-
-void MainWindow::showLook(const Setup::Look &look)
-{
-    ui->shiftAColor->setFromByteArray(look.colorA);
-    ui->shiftBColor->setFromByteArray(look.colorB);
-    ui->shiftCColor->setFromByteArray(look.colorC);
-    // The font box is editable: its text alone would not change the current
-    // font that "Dokončit" prints with.
-    ui->font->setCurrentText(look.font);
-    ui->font->setCurrentFont(QFont(look.font));
-    ui->fontColor->setFromByteArray(look.fontColor);
-    ui->fontSize->setValue(look.fontSize);
-    ui->boxWidth->setValue(look.boxWidth);
-    ui->boxHeight->setValue(look.boxHeight);
-    ui->borderColor->setFromByteArray(look.borderColor);
-    ui->borderWidth->setValue(look.borderWidth);
-    ui->textOnly->setChecked(look.textOnly);
-    enableBoxInputs(!look.textOnly);
-    m_preview->labels->setChecked(look.labels);
-    m_preview->holidays->setChecked(look.holidays);
-}
-
 QString MainWindow::chooseSetupFile(bool forSaving)
 {
     QFileDialog dialog(this);
@@ -229,9 +473,10 @@ void MainWindow::on_save_clicked()
     const QString path = chooseSetupFile(true);
     if (path.isEmpty())
         return;
-    if (!Setup::save(path, look())) {
+    const Setup::Saved saved = Setup::save(path, look());
+    if (!saved.ok) {
         QMessageBox::critical(this, tr("Chyba"),
-                              tr("Nepodařilo se uložit konfiguraci do souboru '%1'").arg(path));
+                              tr("Nepodařilo se uložit konfiguraci do souboru '%1': %2").arg(path, saved.problem));
     }
 }
 
@@ -240,9 +485,11 @@ void MainWindow::on_save_2_clicked()
     const QString path = chooseSetupFile(false);
     if (path.isEmpty() || !QFileInfo::exists(path))
         return;
-    Setup::Limits limits;
-    limits.fontSize = {ui->fontSize->minimum(), ui->fontSize->maximum()};
-    limits.boxSize = {ui->boxWidth->minimum(), ui->boxWidth->maximum()};
-    limits.borderWidth = {ui->borderWidth->minimum(), ui->borderWidth->maximum()};
-    showLook(Setup::load(path, look(), limits));
+    const Setup::Loaded loaded = Setup::load(path, look());
+    if (!loaded.read) {
+        QMessageBox::critical(this, tr("Chyba"),
+                              tr("Konfiguraci ze souboru '%1' se nepodařilo načíst: %2").arg(path, loaded.problem));
+        return;
+    }
+    showLook(loaded.look);
 }

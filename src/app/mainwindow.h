@@ -5,6 +5,9 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
+class ColorPicker;
 class QDockWidget;
 
 namespace Ui {
@@ -12,8 +15,9 @@ class MainWindow;
 class PreviewPanel;
 }
 
-namespace Setup {
-struct Look;
+namespace Calendar {
+class GlyphOutlines;
+class PdfRunFont;
 }
 
 class MainWindow : public QMainWindow
@@ -26,6 +30,7 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private slots:
     // Bound by object name in setupUi: the names are part of the form's contract.
@@ -37,25 +42,42 @@ private slots:
 
 private:
     void enableBoxInputs(bool enabled);
-    // Everything a run takes from the form but the resolved font.
-    Calendar::YearRequest request() const;
     void setUpPreview();
     void schedulePreview();
     void showPreview();
-    Setup::Look look() const;
-    void showLook(const Setup::Look &look);
+
+    // The look as the form and the panel show it, read once for a run, a
+    // preview or a setup file.
+    Calendar::Look look() const;
+    void showLook(const Calendar::Look &look);
+    Calendar::YearRequest request() const;
+
+    // The rota: the panel shows a preset's pattern and crews, or lets the
+    // user type them; the crew lists follow the number of crews.
+    Calendar::Rota rota() const;
+    void showRota(const Calendar::Rota &rota);
+    void rotaChosen(int preset);
+    void rotaTyped();
+    void showCrews(int crews);
+    void showRotaState();
+
     QString chooseSetupFile(bool forSaving);
+    QList<ColorPicker *> crewPickers() const;
+    QList<ColorPicker *> kindPickers() const;
 
     Ui::MainWindow *ui;
 
-    // The "Náhled" panel beside the form, and the font its page is measured
-    // with (resolved again only when the family changes).
+    // The "Náhled" panel beside the form.
     Ui::PreviewPanel *m_preview = nullptr;
     QDockWidget *m_previewDock = nullptr;
     bool m_previewPending = false;
+    bool m_showingRota = false;
+
+    // The face the preview draws with, opened again only when the family
+    // changes: the one the PDF will embed.
     QString m_previewFamily;
-    Calendar::PdfFontSource m_previewFont;
-    Calendar::TextFont m_previewText;
+    std::unique_ptr<Calendar::PdfRunFont> m_previewFont;
+    std::shared_ptr<const Calendar::GlyphOutlines> m_previewGlyphs;
 };
 
 #endif // LUNORIS_MAINWINDOW_H

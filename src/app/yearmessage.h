@@ -16,4 +16,12 @@ struct YearMessage
 YearMessage yearMessage(const Calendar::YearResult &result, const QString &folder,
                         const QString &fontFamily);
 
+// Why `family` cannot print the calendars: it cannot go into a PDF at all
+// when `lacking` is empty, else it has no glyphs for `lacking`. The preview
+// shows the same words as the message of "Dokončit".
+QString fontNotice(const QString &family, const QString &lacking);
+
+// "A: 122 směn, 2928 h".
+QString shiftCountText(const QString &crew, int shifts, int hours);
+
 #endif // LUNORIS_YEARMESSAGE_H

@@ -1,21 +1,10 @@
 #include "calendarlayout.h"
 
-#include <QColor>
-
 namespace Calendar {
 
-Cmyk Cmyk::fromColor(const QColor &color)
+bool Cmyk::operator==(const Cmyk &other) const
 {
-    // The PDF library throws on components outside 0..1; a QColor never
-    // holds such values, but bounding them costs nothing.
-    const auto unit = [](double v) { return qBound(0.0, v, 1.0); };
-    return {unit(color.cyanF()), unit(color.magentaF()), unit(color.yellowF()), unit(color.blackF())};
-}
-
-int shiftOnDate(const QDate &date, int firstShift)
-{
-    const qint64 days = QDate(date.year(), 1, 1).daysTo(date);
-    return int((firstShift + days) % ShiftCount);
+    return cyan == other.cyan && magenta == other.magenta && yellow == other.yellow && black == other.black;
 }
 
 QString monthFileName(const QDate &date)

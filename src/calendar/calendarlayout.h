@@ -6,16 +6,10 @@
 #include <QSizeF>
 #include <QString>
 
-#include <array>
-
-class QColor;
-
 namespace Calendar {
 
 // PDF user space is scaled so that one unit is one millimetre on paper.
 constexpr double PointsPerMm = 72.0 / 25.4;
-
-constexpr int ShiftCount = 3;
 
 // A colour as the PDF gets it: CMYK fractions from 0 to 1.
 struct Cmyk
@@ -25,13 +19,9 @@ struct Cmyk
     double yellow = 0.0;
     double black = 0.0;
 
-    static Cmyk fromColor(const QColor &color);
+    bool operator==(const Cmyk &other) const;
+    bool operator!=(const Cmyk &other) const { return !(*this == other); }
 };
-
-using ShiftColors = std::array<Cmyk, ShiftCount>;
-
-// The shift on duty on `date` when `firstShift` is on duty on 1 January.
-int shiftOnDate(const QDate &date, int firstShift);
 
 // "2017_03.pdf" for any day of March 2017.
 QString monthFileName(const QDate &date);

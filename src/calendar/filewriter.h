@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QVector>
 
 namespace Calendar {
 
@@ -14,11 +15,44 @@ bool isWritablePlace(const QString &path);
 // Replaces the contents of `path` with `bytes`: the old contents stay whole
 // unless the new ones were written completely. Written beside the file and
 // renamed over it; where the folder takes no new files, written in place
-// with the old bytes put back on failure.
-bool replaceFile(const QString &path, const QByteArray &bytes);
+// with the old bytes put back on failure. On failure `error` says why, in the
+// system's words.
+bool replaceFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// Files of one run replaced together: each written beside its place, all of
+// them made durable with one sync of the disk, then each renamed over its
+// place. A run of twelve files waits for the disk once instead of twelve
+// times, and every file is still either its old or its new whole self.
+// Files staged but not committed are removed.
+class FileBatch
+{
+public:
+    FileBatch() = default;
+    ~FileBatch();
+    FileBatch(const FileBatch &) = delete;
+    FileBatch &operator=(const FileBatch &) = delete;
+
+    enum class Staged { Written, NoRoom, Failed };
+    // Writes `bytes` beside `path`. NoRoom when the folder takes no new
+    // files (the caller may rewrite the file in place); Failed with `error`
+    // when the bytes could not be written.
+    Staged stage(const QString &path, const QByteArray &bytes, QString *error);
+
+    // Makes every staged file durable and puts it in its place, in the order
+    // staged; stops at the first that cannot be, naming it in `failed`.
+    bool commit(QString *failed, QString *error);
+
+private:
+    struct File
+    {
+        QString temporary;
+        QString path;
+    };
+    QVector<File> m_files;
+};
 
 // The in-place part of replaceFile, for an existing regular file.
-bool rewriteInPlace(const QString &path, const QByteArray &bytes);
+bool rewriteInPlace(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 
 } // namespace Calendar
 

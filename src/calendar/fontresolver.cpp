@@ -63,23 +63,18 @@ PdfFontSource::Kind embeddableKind(const QString &file, const QString &format, i
     return PdfFontSource::Kind::Unusable;
 }
 
-PdfFontSource resolvePdfFont(const QString &family)
-{
-    PdfFontSource source;
-    source.family = family;
-    if (isStandard14Font(family)) {
-        source.kind = PdfFontSource::Kind::Standard14;
-        source.resolvedFamily = family;
-        return source;
-    }
-    if (family.trimmed().isEmpty() || !FcInit())
-        return source;
+namespace {
 
-    // The calendar prints the regular face: the font box's weight and slant
-    // play no part in the numbers.
+// The faces fontconfig offers for `family`, best first: the regular face, as
+// the calendar prints the numbers upright and of normal weight whatever the
+// font box shows.
+FontSet sortedFaces(const QString &family)
+{
+    if (family.trimmed().isEmpty() || !FcInit())
+        return nullptr;
     Pattern pattern(FcPatternCreate());
     if (!pattern)
-        return source;
+        return nullptr;
     // The toolkit names a family that several foundries install "Family
     // [Foundry]"; fontconfig knows it by the family alone.
     static const QRegularExpression foundry(QStringLiteral("^(.+) \\[[^\\]]+\\]$"));
@@ -91,12 +86,28 @@ PdfFontSource resolvePdfFont(const QString &family)
     FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
     FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
     FcDefaultSubstitute(pattern.get());
-
     // Untrimmed: a Type 1 or TrueType file of the family adds no coverage to
     // the CFF file before it, and trimming would drop it.
     FcResult result = FcResultNoMatch;
     FontSet matches(FcFontSort(nullptr, pattern.get(), FcFalse, nullptr, &result));
     if (!matches || matches->nfont == 0)
+        return nullptr;
+    return matches;
+}
+
+} // namespace
+
+PdfFontSource resolvePdfFont(const QString &family)
+{
+    PdfFontSource source;
+    source.family = family;
+    if (isStandard14Font(family)) {
+        source.kind = PdfFontSource::Kind::Standard14;
+        source.resolvedFamily = family;
+        return source;
+    }
+    const FontSet matches = sortedFaces(family);
+    if (!matches)
         return source;
     // The first match is the family the toolkit shows for the name.
     source.resolvedFamily = patternString(matches->fonts[0], FC_FAMILY);
@@ -120,6 +131,16 @@ PdfFontSource resolvePdfFont(const QString &family)
         break;
     }
     return source;
+}
+
+QByteArray substituteFontFile(const QString &family, int *index)
+{
+    *index = 0;
+    const FontSet matches = sortedFaces(family);
+    if (!matches)
+        return {};
+    FcPatternGetInteger(matches->fonts[0], FC_INDEX, 0, index);
+    return QFile::encodeName(patternString(matches->fonts[0], FC_FILE));
 }
 
 } // namespace Calendar

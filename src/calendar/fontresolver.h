@@ -39,6 +39,11 @@ PdfFontSource::Kind embeddableKind(const QString &file, const QString &format, i
 // PDF library can embed, and reads its file.
 PdfFontSource resolvePdfFont(const QString &family);
 
+// The file of the regular face that fontconfig picks for `family`, whatever
+// its format, and the face's index within it: what stands in for a built-in
+// PDF font on this system. Empty when there is none.
+QByteArray substituteFontFile(const QString &family, int *index);
+
 } // namespace Calendar
 
 #endif // LUNORIS_FONTRESOLVER_H

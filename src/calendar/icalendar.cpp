@@ -1,6 +1,6 @@
 #include "icalendar.h"
 
-#include "calendarlayout.h"
+#include "rota.h"
 
 namespace Calendar {
 
@@ -8,9 +8,20 @@ namespace {
 
 constexpr int MaximumLineOctets = 75;
 
-QString crewName(int crew)
+const char *const PragueTimeZone[] = {
+    "BEGIN:VTIMEZONE",         "TZID:Europe/Prague",
+    "BEGIN:DAYLIGHT",          "TZOFFSETFROM:+0100",
+    "TZOFFSETTO:+0200",        "TZNAME:CEST",
+    "DTSTART:19700329T020000", "RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU",
+    "END:DAYLIGHT",            "BEGIN:STANDARD",
+    "TZOFFSETFROM:+0200",      "TZOFFSETTO:+0100",
+    "TZNAME:CET",              "DTSTART:19701025T030000",
+    "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU", "END:STANDARD",
+    "END:VTIMEZONE"};
+
+QString localTime(const QDateTime &wallClock)
 {
-    return QString(QChar(u'A' + crew));
+    return QStringLiteral("TZID=Europe/Prague:") + wallClock.toString(QStringLiteral("yyyyMMdd'T'HHmmss"));
 }
 
 } // namespace
@@ -39,29 +50,52 @@ QString crewCalendarFileName(int year, int crew)
     return QStringLiteral("%1_%2.ics").arg(year).arg(crewName(crew));
 }
 
-QByteArray crewCalendar(int year, int firstShift, int crew, const QDateTime &stamp)
+QByteArray crewCalendar(const Rota &rota, int year, int firstCrew, int crew, const QDateTime &stamp)
 {
-    const QString summary = QStringLiteral("Směna %1").arg(crewName(crew));
+    const QString crewSummary = QStringLiteral("Směna %1").arg(crewName(crew));
     const QString dtstamp = stamp.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+    bool timed = false;
+    for (const ShiftKind &kind : rota.usedKinds())
+        timed = timed || !kind.isAllDay();
+
     QByteArray calendar;
     calendar.append(contentLine(QStringLiteral("BEGIN:VCALENDAR")));
     calendar.append(contentLine(QStringLiteral("VERSION:2.0")));
     calendar.append(contentLine(QStringLiteral("PRODID:-//Lunoris//Lunoris 2.0//CS")));
     calendar.append(contentLine(QStringLiteral("CALSCALE:GREGORIAN")));
     calendar.append(contentLine(QStringLiteral("METHOD:PUBLISH")));
-    calendar.append(contentLine(QStringLiteral("X-WR-CALNAME:%1 %2").arg(summary).arg(year)));
+    calendar.append(contentLine(QStringLiteral("X-WR-CALNAME:%1 %2").arg(crewSummary).arg(year)));
+    if (timed) {
+        for (const char *line : PragueTimeZone)
+            calendar.append(contentLine(QString::fromLatin1(line)));
+    }
     for (QDate date(year, 1, 1); date.year() == year; date = date.addDays(1)) {
-        if (shiftOnDate(date, firstShift) != crew)
+        const QChar code = rota.codeOf(crew, dayOfYear(date), firstCrew);
+        if (code == QLatin1Char('-'))
             continue;
+        const ShiftKind &kind = rota.kind(code);
         const QString day = date.toString(QStringLiteral("yyyyMMdd"));
         calendar.append(contentLine(QStringLiteral("BEGIN:VEVENT")));
         calendar.append(contentLine(QStringLiteral("UID:%1-%2@lunoris.cz").arg(day, crewName(crew))));
         calendar.append(contentLine(QStringLiteral("DTSTAMP:") + dtstamp));
-        calendar.append(contentLine(QStringLiteral("DTSTART;VALUE=DATE:") + day));
-        calendar.append(contentLine(QStringLiteral("DTEND;VALUE=DATE:") + date.addDays(1).toString(QStringLiteral("yyyyMMdd"))));
-        calendar.append(contentLine(QStringLiteral("SUMMARY:") + summary));
-        // A duty day does not make the person busy all day in shared calendars.
-        calendar.append(contentLine(QStringLiteral("TRANSP:TRANSPARENT")));
+        if (kind.isAllDay()) {
+            calendar.append(contentLine(QStringLiteral("DTSTART;VALUE=DATE:") + day));
+            calendar.append(contentLine(QStringLiteral("DTEND;VALUE=DATE:")
+                                        + date.addDays(1).toString(QStringLiteral("yyyyMMdd"))));
+        } else {
+            // Wall-clock times: a shift ends at the hour on the roster, also
+            // on the nights the clocks change.
+            const QDateTime start(date, kind.start, Qt::UTC);
+            calendar.append(contentLine(QStringLiteral("DTSTART;") + localTime(start)));
+            calendar.append(contentLine(QStringLiteral("DTEND;") + localTime(start.addSecs(kind.hours * 3600))));
+        }
+        calendar.append(contentLine(QStringLiteral("SUMMARY:")
+                                    + (rota.isDefault() ? crewSummary
+                                                        : QStringLiteral("%1 – %2").arg(kind.name, crewSummary))));
+        // A whole day of duty does not make the person busy all day in shared
+        // calendars; the hours of a shift do.
+        calendar.append(contentLine(kind.isAllDay() ? QStringLiteral("TRANSP:TRANSPARENT")
+                                                    : QStringLiteral("TRANSP:OPAQUE")));
         calendar.append(contentLine(QStringLiteral("END:VEVENT")));
     }
     calendar.append(contentLine(QStringLiteral("END:VCALENDAR")));

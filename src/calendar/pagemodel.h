@@ -1,6 +1,8 @@
 #ifndef LUNORIS_PAGEMODEL_H
 #define LUNORIS_PAGEMODEL_H
 
+#include "calendarlayout.h"
+
 #include <QDate>
 #include <QHash>
 #include <QPointF>
@@ -12,35 +14,46 @@
 
 namespace Calendar {
 
-// What the page needs to know of its font to place text: the ascent and
-// descent and the advance of each character it prints (digits, month and
-// weekday names), in ems, as the PDF library measures the font that goes
-// into the file.
+struct Look;
+
+// What the pages need to know of their font to place text, as the PDF
+// library measures the face that goes into the file: per em of the font size
+// the ascent, the descent (negative) and the line spacing, and the advance of
+// every character the pages may print, in thousandths of an em.
 struct TextFont
 {
     double ascent = 0.0;
-    double descent = 0.0; // negative: below the baseline
+    double descent = 0.0;
+    double lineSpacing = 0.0;
     QHash<QChar, double> advances;
 
     double width(const QString &text) const; // in ems
 
-    // Every character a page can print.
-    static QString alphabet();
+    // The same at a font size in millimetres, in the library's own
+    // arithmetic (it keeps a size in single precision), so that a day number
+    // stands exactly where the library would centre it.
+    double widthAt(const QString &text, float sizeMm) const;
+    double ascentAt(float sizeMm) const { return ascent * sizeMm; }
+    double descentAt(float sizeMm) const { return descent * sizeMm; }
+    double lineSpacingAt(float sizeMm) const { return lineSpacing * sizeMm; }
+
+    bool isEmpty() const { return advances.isEmpty(); }
 };
 
-// How the page is laid out: the box size, the font size, and what it shows
-// besides the days.
-struct Layout
-{
-    double boxWidthMm = 10.0;
-    double boxHeightMm = 10.0;
-    double fontSizePt = 10.0;
-    TextFont font;
-    bool labels = false;   // month and year above the boxes, weekday names beside them
-    bool holidays = false; // a mark on public holidays
-};
+// Every character the pages of `look` may print: digits, and with labels the
+// Czech month and weekday names and the legend.
+QString printableCharacters(const Look &look);
 
-// A line of text centred on a spot of the page.
+// The characters a run's font must hold for pages that print `printed`,
+// each once, in the order of printableCharacters(): the letters WinAnsi lacks
+// get their codes in that order.
+QString fontCharacters(const Look &look, const QString &printed);
+
+// Czech names of the months, 1 = "Leden", and of the weekdays, 1 = "Po".
+QString monthName(int month);
+QString weekdayName(int weekday);
+
+// A line of text on the page, starting at its baseline.
 struct TextLabel
 {
     QString text;
@@ -48,38 +61,60 @@ struct TextLabel
     QPointF baseline;
 };
 
+// An area of the page filled with a colour.
+struct Fill
+{
+    QRectF area;
+    Cmyk color;
+};
+
 // One day on the page. Coordinates are millimetres from the page's top-left
 // corner with y growing upwards (so they are negative), the PDF's user space.
 struct DayCell
 {
     QDate date;
-    int shift = 0;        // 0, 1, 2 for "A", "B", "C"
-    QRectF box;           // x/y is the lower-left corner
-    QString number;       // "1" to "31"
-    double numberWidthMm = 0.0;
-    QPointF baseline;     // where the number's text starts
+    QRectF box;          // x/y is the lower-left corner
+    // The box's colours: the whole box for one shift, a band for each kind of
+    // shift of the rota, nothing on a day off of the crew shown.
+    QVector<Fill> fills;
+    QString number;      // "1" to "31"
+    QPointF baseline;    // where the number's text starts
     bool holiday = false;
-    QPolygonF mark;       // the holiday's corner mark, empty on other days
+    QPolygonF mark;      // the holiday's corner mark, empty on other days
 };
 
 // A month's page: everything any renderer draws, computed once.
 struct MonthModel
 {
-    QSizeF pageMm;        // eight boxes wide, nine high
-    Layout layout;
+    QSizeF pageMm;       // eight boxes wide, nine high
+    double boxWidthMm = 0.0;
+    double boxHeightMm = 0.0;
+    float numberSizeMm = 0.0f; // the day numbers' font size
+    bool textOnly = false;     // numbers without boxes
+    Cmyk fontColor;
+    Cmyk borderColor;
+    double borderWidthMm = 0.0;
     QVector<DayCell> days;
     QVector<TextLabel> labels;
-    int shiftAfter = 0;   // the shift on the first day of the next month
+    QVector<Fill> swatches;    // the legend's colours, outlined as the boxes are
 
-    // The free margins the boxes leave: the row above them, over the six
-    // week columns, and the column to their left (one box wide, one row per
-    // weekday, 1 = Monday).
+    // The free margins the boxes leave: the row above them and the row
+    // below them, over the six week columns, and the column to their left
+    // (one box wide, one row per weekday, 1 = Monday).
     QRectF headerArea() const;
+    QRectF footerArea() const;
     QRectF weekdayCell(int weekday) const;
+    QRectF pageArea() const;
+
+    // Every character the page prints.
+    QString text() const;
+    // Whether a box holds more than one colour, or one in part of it.
+    bool isBanded() const;
 };
 
-// The page of `month` of `year`, whose first day is worked by `shift`.
-MonthModel layOutMonth(int year, int month, int shift, const Layout &layout);
+// The page of `month` of `year` in `look`, when `firstCrew` stands at the
+// start of the rota's pattern on 1 January.
+MonthModel layOutMonth(int year, int month, int firstCrew, const Look &look, const TextFont &font);
 
 } // namespace Calendar
 

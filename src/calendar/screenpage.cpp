@@ -1,7 +1,9 @@
 #include "screenpage.h"
 
+#include "glyphoutlines.h"
+#include "printcolor.h"
+
 #include <QColor>
-#include <QFont>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
@@ -9,12 +11,6 @@
 namespace Calendar {
 
 namespace {
-
-// The CMYK values converted for the screen as the toolkit converts them.
-QColor screenColor(const Cmyk &color)
-{
-    return QColor::fromCmykF(color.cyan, color.magenta, color.yellow, color.black);
-}
 
 // The model's y grows upwards from the top edge; the screen's downwards.
 QRectF onScreen(const QRectF &box)
@@ -29,53 +25,66 @@ QPolygonF onScreen(QPolygonF polygon)
     return polygon;
 }
 
-// Glyphs are drawn large and scaled down, so that they keep the outlines'
-// own advances at any zoom, as the PDF does.
-constexpr int DrawnPixelSize = 256;
-
 } // namespace
 
-void paintMonth(QPainter &painter, const MonthModel &model, const ShiftColors &shiftColors,
-                const PageLook &look)
+QColor screenColor(const Cmyk &color)
+{
+    return PrintColors::instance().toScreen(color);
+}
+
+void paintMonth(QPainter &painter, const MonthModel &model, const GlyphOutlines &glyphs, const TextFont &font)
 {
     painter.save();
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    painter.setClipRect(onScreen(model.pageArea()), Qt::IntersectClip);
     // A width of 0 is the thinnest line the device can show, in the PDF too.
-    QPen border(screenColor(look.borderColor), look.borderWidthPt / PointsPerMm);
+    QPen border(screenColor(model.borderColor), model.borderWidthMm);
     border.setJoinStyle(Qt::MiterJoin);
-    const QBrush ink(screenColor(look.fontColor));
+    const QBrush ink(screenColor(model.fontColor));
 
-    QFont font(look.font.resolvedFamily.isEmpty() ? look.font.family : look.font.resolvedFamily);
-    font.setPixelSize(DrawnPixelSize);
-    font.setHintingPreference(QFont::PreferNoHinting);
-    font.setKerning(false);
-    // As outlines, not glyph images: those would be snapped to whole pixels.
-    const auto drawText = [&](const QString &text, const QPointF &baseline, double sizePt) {
-        QPainterPath outline;
-        outline.addText(QPointF(0, 0), font, text);
-        const double scale = sizePt / PointsPerMm / DrawnPixelSize;
+    // Each character's outline at the face's own advances, as the PDF sets it.
+    const auto drawText = [&](const QString &text, const QPointF &baseline, double sizeMm) {
+        QPainterPath line;
+        line.setFillRule(Qt::WindingFill);
+        double x = 0.0;
+        for (const QChar character : text) {
+            line.addPath(glyphs.outline(character).translated(x, 0.0));
+            x += font.advances.value(character) / 1000.0;
+        }
         painter.save();
         painter.translate(baseline.x(), -baseline.y());
-        painter.scale(scale, scale);
-        painter.drawPath(outline);
+        painter.scale(sizeMm, sizeMm);
+        painter.drawPath(line);
         painter.restore();
     };
 
     // Day by day in the PDF's order, so that what overlaps covers alike.
     for (const DayCell &day : model.days) {
-        if (!look.textOnly) {
+        if (!model.textOnly) {
+            painter.setPen(Qt::NoPen);
+            for (const Fill &fill : day.fills) {
+                painter.setBrush(screenColor(fill.color));
+                painter.drawRect(onScreen(fill.area));
+            }
             painter.setPen(border);
-            painter.setBrush(screenColor(shiftColors[size_t(day.shift)]));
+            painter.setBrush(Qt::NoBrush);
             painter.drawRect(onScreen(day.box));
         }
         painter.setPen(Qt::NoPen);
         painter.setBrush(ink);
         if (day.holiday)
             painter.drawPolygon(onScreen(day.mark));
-        drawText(day.number, day.baseline, model.layout.fontSizePt);
+        drawText(day.number, day.baseline, model.numberSizeMm);
     }
+    for (const Fill &swatch : model.swatches) {
+        painter.setPen(border);
+        painter.setBrush(screenColor(swatch.color));
+        painter.drawRect(onScreen(swatch.area));
+    }
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(ink);
     for (const TextLabel &label : model.labels)
-        drawText(label.text, label.baseline, label.sizePt);
+        drawText(label.text, label.baseline, label.sizePt / PointsPerMm);
     painter.restore();
 }
 

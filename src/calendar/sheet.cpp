@@ -8,17 +8,24 @@ namespace {
 
 const QSizeF A4(210.0, 297.0);
 // A crop mark starts this far from the card's corner and is this long; the
-// page keeps that much free around the cards, and cards that much apart
-// twice over, so that no mark touches another card.
-constexpr double MarkGap = 1.0;
-constexpr double MarkLength = 3.0;
+// page keeps that much free around the cards beyond the printer's margin,
+// and cards that much apart twice over, so that no mark touches a card.
+constexpr double MarkGap = 0.75;
+constexpr double MarkLength = 2.0;
 constexpr double MarkReach = MarkGap + MarkLength;
 constexpr double Gutter = 2 * MarkReach;
+constexpr double Border = PrinterMarginMm + MarkReach;
 
 // Whole tenths of a millimetre keep the cards on the printer's grid.
 double tenths(double mm)
 {
-    return std::floor(mm * 10.0) / 10.0;
+    // Not a tenth less for a size that came through points and back.
+    return std::floor(mm * 10.0 + 1e-9) / 10.0;
+}
+
+double tenthsUp(double mm)
+{
+    return std::ceil(mm * 10.0 - 1e-9) / 10.0;
 }
 
 void addCropMarks(SheetPage &page, const QPointF &origin, const QSizeF &card)
@@ -41,46 +48,69 @@ void addCropMarks(SheetPage &page, const QPointF &origin, const QSizeF &card)
 
 } // namespace
 
-QVector<SheetPage> layOutSheet(const QSizeF &cardMm)
+bool fitsA4(const QSizeF &cardMm)
+{
+    return cardMm.width() <= A4.width() - 2 * Border && cardMm.height() <= A4.height() - 2 * Border;
+}
+
+QVector<SheetPage> layOutSheet(const QSizeF &cardMm, int count)
 {
     QVector<SheetPage> pages;
     const double w = cardMm.width(), h = cardMm.height();
-    const double usableWidth = A4.width() - 2 * MarkReach;
-    const double usableHeight = A4.height() - 2 * MarkReach;
-    if (w > usableWidth || h > usableHeight) {
-        for (int month = 1; month <= 12; ++month) {
+    if (!fitsA4(cardMm)) {
+        const double border = tenthsUp(Border);
+        for (int card = 0; card < count; ++card) {
             SheetPage page;
-            page.sizeMm = QSizeF(w + 2 * MarkReach, h + 2 * MarkReach);
-            page.months.append(month);
-            page.cardOrigins.append(QPointF(MarkReach, -MarkReach));
+            page.sizeMm = QSizeF(w + 2 * border, h + 2 * border);
+            page.cards.append(card);
+            page.cardOrigins.append(QPointF(border, -border));
             addCropMarks(page, page.cardOrigins.last(), cardMm);
             pages.append(page);
         }
         return pages;
     }
 
-    constexpr int Cards = 12;
-    const int columns = qMin(Cards, qMax(1, int((usableWidth + Gutter) / (w + Gutter))));
+    const double usableWidth = A4.width() - 2 * Border;
+    const double usableHeight = A4.height() - 2 * Border;
+    const int columns = qMin(count, qMax(1, int((usableWidth + Gutter) / (w + Gutter))));
     // Only as many rows as the cards fill, so that a single page is centred
     // on what it holds.
-    const int rows = qMin((Cards + columns - 1) / columns, qMax(1, int((usableHeight + Gutter) / (h + Gutter))));
+    const int rows = qMin((count + columns - 1) / columns, qMax(1, int((usableHeight + Gutter) / (h + Gutter))));
     const double gridWidth = columns * w + (columns - 1) * Gutter;
     const double gridHeight = rows * h + (rows - 1) * Gutter;
     const double left = tenths((A4.width() - gridWidth) / 2);
     const double top = tenths((A4.height() - gridHeight) / 2);
-    for (int month = 1; month <= Cards; ++month) {
-        const int index = (month - 1) % (columns * rows);
+    for (int card = 0; card < count; ++card) {
+        const int index = card % (columns * rows);
         if (index == 0) {
             pages.append(SheetPage());
             pages.last().sizeMm = A4;
         }
         SheetPage &page = pages.last();
         const QPointF origin(left + (index % columns) * (w + Gutter), -(top + (index / columns) * (h + Gutter)));
-        page.months.append(month);
+        page.cards.append(card);
         page.cardOrigins.append(origin);
         addCropMarks(page, origin, cardMm);
     }
     return pages;
+}
+
+QVector<SheetPage> mirroredBacks(const QVector<SheetPage> &fronts, const QSizeF &cardMm)
+{
+    QVector<SheetPage> backs;
+    for (const SheetPage &front : fronts) {
+        SheetPage back;
+        back.sizeMm = front.sizeMm;
+        back.cards = front.cards;
+        for (const QPointF &origin : front.cardOrigins) {
+            // Turned over its long edge, left and right swap; top stays top.
+            const QPointF mirrored(front.sizeMm.width() - origin.x() - cardMm.width(), origin.y());
+            back.cardOrigins.append(mirrored);
+            addCropMarks(back, mirrored, cardMm);
+        }
+        backs.append(back);
+    }
+    return backs;
 }
 
 } // namespace Calendar

@@ -1,22 +1,22 @@
 #include "yearwriter.h"
 
+#include "calendarpdf.h"
 #include "filewriter.h"
+#include "glyphoutlines.h"
 #include "icalendar.h"
+#include "pdffont.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
-#include <cmath>
-
 namespace Calendar {
 
 namespace {
 
-// Opening for writing is the test that the month can be written at all. It
+// Opening for writing is the test that the file can be written at all. It
 // appends instead of truncating, so that an earlier calendar in its place
-// survives whole if the month fails later on.
+// survives whole if the file fails later on.
 bool passesWriteTest(const QString &path)
 {
     // A named pipe would block the window in open(); only a regular file or
@@ -29,37 +29,18 @@ bool passesWriteTest(const QString &path)
     return writable;
 }
 
-bool within(double value, double minimum, double maximum)
-{
-    return std::isfinite(value) && value >= minimum && value <= maximum;
-}
-
-bool isInk(const Cmyk &color)
-{
-    return within(color.cyan, 0, 1) && within(color.magenta, 0, 1) && within(color.yellow, 0, 1)
-           && within(color.black, 0, 1);
-}
-
-// Only what the form can produce: anything else would loop over years that
-// never end, index past the shift colours or write nan into a PDF.
 bool isValid(const YearRequest &request)
 {
-    const PageLook &look = request.look;
-    return request.year >= FirstYear && request.year <= LastYear && request.firstShift >= 0
-           && request.firstShift < ShiftCount && within(request.boxWidthMm, MinimumSize, MaximumSize)
-           && within(request.boxHeightMm, MinimumSize, MaximumSize)
-           && within(look.fontSizePt, MinimumSize, MaximumSize) && within(look.borderWidthPt, 0, MaximumBorderPt)
-           && isInk(look.fontColor) && isInk(look.borderColor)
-           && std::all_of(request.shiftColors.begin(), request.shiftColors.end(), isInk);
+    return request.year >= FirstYear && request.year <= LastYear && request.firstCrew >= 0
+           && request.firstCrew < request.look.rota.crews && request.look.isValid();
 }
 
-} // namespace
-
 // Writes one file of the run: the write test, then the bytes `build` makes,
-// replacing what was there only when they are complete. On failure says why
-// in `result` and leaves no file that was not there before.
+// staged in `batch` to replace what was there once they are complete (or
+// written in place at once where the folder takes no new files). On failure
+// says why in `result` and leaves no file that was not there before.
 template<typename Build>
-bool writeOne(const QString &path, Build build, YearResult &result)
+bool writeOne(const QString &path, Build build, FileBatch &batch, YearResult &result)
 {
     const bool existed = QFileInfo::exists(path);
     if (!passesWriteTest(path)) {
@@ -67,75 +48,154 @@ bool writeOne(const QString &path, Build build, YearResult &result)
         result.file = path;
         return false;
     }
-    const MonthPdf file = build();
-    if (file.ok() && replaceFile(path, file.bytes))
-        return true;
-
+    const PdfBytes file = build();
+    if (file.ok()) {
+        switch (batch.stage(path, file.bytes, &result.detail)) {
+        case FileBatch::Staged::Written:
+            return true;
+        case FileBatch::Staged::NoRoom:
+            if (rewriteInPlace(path, file.bytes, &result.detail))
+                return true;
+            break;
+        case FileBatch::Staged::Failed:
+            break;
+        }
+    }
     if (!existed)
         QFile::remove(path);
     result.file = path;
-    switch (file.error) {
-    case MonthPdf::Error::None:
-        result.status = YearResult::Status::CannotWrite;
-        break;
-    case MonthPdf::Error::FontUnavailable:
-        result.status = YearResult::Status::FontUnavailable;
-        break;
-    case MonthPdf::Error::PdfLibrary:
-        result.status = YearResult::Status::PdfFailure;
-        result.detail = file.detail;
-        break;
-    }
+    result.status = file.ok() ? YearResult::Status::CannotWrite : YearResult::Status::PdfFailure;
+    result.detail = file.detail;
     return false;
+}
+
+// Puts the staged files in their places; a file that cannot be is the
+// run's failure.
+bool commit(FileBatch &batch, YearResult &result)
+{
+    QString failed, error;
+    if (batch.commit(&failed, &error))
+        return true;
+    result.status = YearResult::Status::CannotWrite;
+    result.file = failed;
+    return false;
+}
+
+} // namespace
+
+YearCalendars::YearCalendars(const YearRequest &request)
+    : m_request(request)
+{
+    if (!request.look.rota.isValid()) {
+        m_status = YearResult::Status::InvalidRota;
+        m_detail = request.look.rota.problem();
+        return;
+    }
+    if (!isValid(request)) {
+        m_status = YearResult::Status::InvalidRequest;
+        return;
+    }
+
+    // Every character the pages print must be in the face that is embedded,
+    // or nothing is written at all.
+    const Look &look = request.look;
+    const PdfFontSource source = resolvePdfFont(look.font);
+    m_font = std::make_unique<PdfRunFont>(source);
+    const GlyphOutlines glyphs(source);
+    if (!m_font->isOpen() || !glyphs.isOpen()) {
+        m_status = YearResult::Status::FontUnavailable;
+        return;
+    }
+    const TextFont text = m_font->measure(printableCharacters(look));
+    QString printed;
+    for (int month = 1; month <= 12; ++month) {
+        m_months.append(layOutMonth(request.year, month, request.firstCrew, look, text));
+        printed += m_months.last().text();
+    }
+    const QString characters = fontCharacters(look, printed);
+    const QString lacking = glyphs.lacking(characters);
+    if (!lacking.isEmpty()) {
+        m_status = YearResult::Status::FontLacksCharacters;
+        m_detail = lacking;
+        return;
+    }
+    if (!m_font->prepare(characters, &m_problem) && m_problem.isEmpty())
+        m_problem = QStringLiteral("?");
+}
+
+YearCalendars::~YearCalendars() = default;
+
+PdfBytes YearCalendars::month(int month) const
+{
+    if (!m_problem.isEmpty())
+        return {{}, true, m_problem};
+    return renderMonth(*m_font, m_months.at(month - 1));
+}
+
+QSizeF YearCalendars::sheetPageMm() const
+{
+    const Look &look = m_request.look;
+    return layOutSheet(QSizeF(8 * look.boxWidthMm, 9 * look.boxHeightMm), 12).first().sizeMm;
+}
+
+PdfBytes YearCalendars::sheet() const
+{
+    if (!m_problem.isEmpty())
+        return {{}, true, m_problem};
+    const Look &look = m_request.look;
+    return renderSheet(*m_font, m_months, layOutSheet(QSizeF(8 * look.boxWidthMm, 9 * look.boxHeightMm), 12));
 }
 
 YearResult writeYear(const YearRequest &request)
 {
     YearResult result;
-    if (!isValid(request)) {
-        result.status = YearResult::Status::InvalidRequest;
-        return result;
-    }
-    // An empty path would name the current directory, which always exists.
-    if (request.folder.isEmpty() || !QFileInfo(request.folder).isDir()) {
+    // An empty path would name the current directory, which always exists;
+    // a request that is no calendar at all is refused before the folder.
+    if ((request.folder.isEmpty() || !QFileInfo(request.folder).isDir()) && request.look.rota.isValid()
+        && isValid(request)) {
         result.status = YearResult::Status::FolderMissing;
         return result;
     }
-
-    const QDir folder(request.folder);
-    const auto pathOf = [&folder](const QString &name) { return QFileInfo(folder, name).absoluteFilePath(); };
-    QDate date(request.year, 1, 1);
-    int shift = request.firstShift;
-    while (date.year() == request.year) {
-        const auto month = [&] {
-            return renderMonth(date, shift, request.shiftColors, request.boxWidthMm, request.boxHeightMm,
-                               request.look);
-        };
-        if (!writeOne(pathOf(monthFileName(date)), month, result))
-            return result;
-        ++result.monthsWritten;
+    const YearCalendars calendars(request);
+    if (calendars.status() != YearResult::Status::Written) {
+        result.status = calendars.status();
+        result.detail = calendars.detail();
+        return result;
     }
 
+    // Every file of the run waits for the disk together; a failure puts the
+    // files before it in their places all the same.
+    const QDir folder(request.folder);
+    const auto pathOf = [&folder](const QString &name) { return QFileInfo(folder, name).absoluteFilePath(); };
+    FileBatch batch;
+    const auto fail = [&] {
+        YearResult failure = result;
+        commit(batch, result);
+        return failure;
+    };
+    for (int month = 1; month <= 12; ++month) {
+        const auto build = [&] { return calendars.month(month); };
+        if (!writeOne(pathOf(monthFileName(QDate(request.year, month, 1))), build, batch, result))
+            return fail();
+        ++result.monthsWritten;
+    }
     if (request.yearSheet) {
-        const auto sheet = [&] {
-            return renderSheet(request.year, request.firstShift, request.shiftColors, request.boxWidthMm,
-                               request.boxHeightMm, request.look);
-        };
-        if (!writeOne(pathOf(QStringLiteral("%1.pdf").arg(request.year)), sheet, result))
-            return result;
+        const auto build = [&] { return calendars.sheet(); };
+        if (!writeOne(pathOf(QStringLiteral("%1.pdf").arg(request.year)), build, batch, result))
+            return fail();
+        result.sheetPageMm = calendars.sheetPageMm();
     }
     if (request.phoneCalendars) {
         const QDateTime stamp = QDateTime::currentDateTimeUtc();
-        for (int crew = 0; crew < ShiftCount; ++crew) {
-            const auto calendar = [&] {
-                MonthPdf file;
-                file.bytes = crewCalendar(request.year, request.firstShift, crew, stamp);
-                return file;
+        for (int crew = 0; crew < request.look.rota.crews; ++crew) {
+            const auto build = [&] {
+                return PdfBytes{crewCalendar(request.look.rota, request.year, request.firstCrew, crew, stamp), false, {}};
             };
-            if (!writeOne(pathOf(crewCalendarFileName(request.year, crew)), calendar, result))
-                return result;
+            if (!writeOne(pathOf(crewCalendarFileName(request.year, crew)), build, batch, result))
+                return fail();
         }
     }
+    commit(batch, result);
     return result;
 }
 

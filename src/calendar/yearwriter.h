@@ -1,24 +1,25 @@
 #ifndef LUNORIS_YEARWRITER_H
 #define LUNORIS_YEARWRITER_H
 
-#include "monthpage.h"
+#include "calendarpdf.h"
+#include "look.h"
 
 #include <QString>
+#include <QVector>
+
+#include <memory>
 
 namespace Calendar {
 
 // Everything one run of "Dokončit" needs, gathered from the form.
 struct YearRequest
 {
-    QString folder;     // exactly as the target-folder button shows it
-    int year = 2000;
-    int firstShift = 0; // 0, 1, 2 for "A", "B", "C"
-    ShiftColors shiftColors;
-    double boxWidthMm = 10.0;
-    double boxHeightMm = 10.0;
-    PageLook look;      // with its font resolved once for the run
+    QString folder;    // exactly as the target-folder button shows it
+    int year = FirstYear;
+    int firstCrew = 0; // the crew at the start of the pattern on 1 January
+    Look look;
     // Choices of the run, not of the look: also the year's print sheet
-    // (yyyy.pdf) and each crew's duty days for phones (yyyy_A.ics, ...).
+    // (yyyy.pdf) and each crew's shifts for phones (yyyy_A.ics, ...).
     bool yearSheet = false;
     bool phoneCalendars = false;
 };
@@ -26,31 +27,58 @@ struct YearRequest
 struct YearResult
 {
     enum class Status {
-        Written,        // all twelve months
-        FolderMissing,  // empty text or no such directory; nothing touched
-        CannotWrite,    // `file` could not be opened or written
-        FontUnavailable,// the font could not be used for `file`
-        PdfFailure,     // the PDF library failed on `file`, see `detail`
-        InvalidRequest  // a value the form cannot produce; nothing touched
+        Written,             // all twelve months, and the extras asked for
+        FolderMissing,       // empty text or no such directory; nothing touched
+        CannotWrite,         // `file` could not be opened or written
+        FontUnavailable,     // the font cannot go into a PDF; nothing touched
+        FontLacksCharacters, // the font has no glyphs for `detail`; nothing touched
+        PdfFailure,          // the PDF library failed on `file`, see `detail`
+        InvalidRota,         // the rota cannot be used, `detail` says why; nothing touched
+        InvalidRequest       // a value the form cannot produce; nothing touched
     };
 
     Status status = Status::Written;
-    QString file;        // absolute path of the month that failed
+    QString file;        // absolute path of the file that failed
     QString detail;
     int monthsWritten = 0;
+    QSizeF sheetPageMm;  // the print sheet's page size, when one was written
 };
 
-// The ranges of the form's inputs; a request outside them is refused.
-constexpr int FirstYear = 2000;
-constexpr int LastYear = 4000;
-constexpr double MinimumSize = 1.0;      // box sizes (mm) and font size (pt)
-constexpr double MaximumSize = 100.0;
-constexpr double MaximumBorderPt = 99.99;
+class PdfRunFont;
+
+// A run's calendars made in memory, wherever they go: the font resolved,
+// checked against
+// every character the pages print and prepared once; the months laid out
+// once, for the month files and the sheet alike.
+class YearCalendars
+{
+public:
+    // Checks the request and the font (the folder is the writer's); on a
+    // problem status() says what.
+    explicit YearCalendars(const YearRequest &request);
+    ~YearCalendars();
+
+    YearResult::Status status() const { return m_status; }
+    QString detail() const { return m_detail; }
+
+    PdfBytes month(int month) const; // 1 to 12
+    PdfBytes sheet() const;
+    QSizeF sheetPageMm() const;
+
+private:
+    YearRequest m_request;
+    YearResult::Status m_status = YearResult::Status::Written;
+    QString m_detail;
+    std::unique_ptr<PdfRunFont> m_font;
+    QVector<MonthModel> m_months;
+    QString m_problem; // the library's words when the font could not be prepared
+};
 
 // Writes yyyy_01.pdf to yyyy_12.pdf into the folder, then the sheet and the
 // phone calendars when asked for, stopping at the first failure; files
-// written before it stay. A month's file is replaced only by
-// a complete calendar: a failed month leaves no empty or truncated file.
+// written before it stay. The font is checked before anything is written: a
+// calendar it cannot print is not made at all. A file is replaced only by a
+// complete one: a failure leaves no empty or truncated file.
 YearResult writeYear(const YearRequest &request);
 
 } // namespace Calendar

@@ -176,28 +176,17 @@ QStringList unescapedElements(const QByteArray &data, int from, int to)
     return elements;
 }
 
-bool isHarmlessElement(const QString &element)
+// What the reader decodes through a data stream: a value that, unescaped,
+// begins so. Anything else it turns into text, bytes or plain values.
+bool reachesDataStream(const QString &element)
 {
-    if (!element.startsWith(QLatin1Char('@')))
-        return true;
-    // What the reader turns into plain values without a data stream.
-    static const char *const plain[] = {"@ByteArray(", "@Rect(", "@Size(", "@Point(", "@@", "@Invalid()"};
-    for (const char *prefix : plain) {
-        if (element.startsWith(QLatin1String(prefix)))
-            return true;
-    }
-    return false;
+    return element.startsWith(QLatin1String("@Variant(")) || element.startsWith(QLatin1String("@DateTime("));
 }
 
 } // namespace
 
 bool isSafeIni(const QByteArray &bytes)
 {
-    // Our own files never spell it, escaped or not; the walk below is what
-    // decides, this only makes a plain hostile file fail early.
-    if (bytes.contains("Variant("))
-        return false;
-
     int pos = 0;
     Line line;
     while (nextLine(bytes, pos, line)) {
@@ -205,7 +194,7 @@ bool isSafeIni(const QByteArray &bytes)
             continue;
         const QStringList elements = unescapedElements(bytes, line.equals + 1, line.end);
         for (const QString &element : elements) {
-            if (!isHarmlessElement(element))
+            if (reachesDataStream(element))
                 return false;
         }
     }

@@ -3,14 +3,23 @@
 #include "calendar/filewriter.h"
 #include "inischeck.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSettings>
-#include <QTemporaryDir>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+#include <QTime>
 #include <QVariant>
 
+#include <memory>
 #include <optional>
+
+using Calendar::Ink;
+using Calendar::Look;
+using Calendar::Rota;
 
 namespace Setup {
 
@@ -39,139 +48,332 @@ const QString KeyBorderWidth = QStringLiteral("borderWidth");
 const QString KeyTextOnly = QStringLiteral("textOnly");
 const QString KeyLabels = QStringLiteral("labels");
 const QString KeyHolidays = QStringLiteral("holidays");
+const QString KeyRota = QStringLiteral("rota");
+const QString KeyRotaPattern = QStringLiteral("rotaPattern");
+const QString KeyCrewCount = QStringLiteral("crewCount");
+const QString KeyMyCrew = QStringLiteral("myCrew");
+const QString KeyCardNote = QStringLiteral("cardNote");
 
-void setOption(QSettings &settings, const QString &key, bool on)
+QString tr(const char *text)
 {
-    if (on)
-        settings.setValue(key, true);
-    else
-        settings.remove(key);
+    return QCoreApplication::translate("Setup", text);
 }
 
-void readColor(const QSettings &settings, const QString &key, QByteArray &color)
+// The crews' colours after A, B and C, which the eleven keys hold.
+QString crewColorKey(int crew)
+{
+    return QStringLiteral("color") + Calendar::crewName(crew);
+}
+
+QString kindColorKey(int kind)
+{
+    return QStringLiteral("kind%1Color").arg(Calendar::kindCodes().at(kind));
+}
+
+QString kindStartKey(int kind)
+{
+    return QStringLiteral("kind%1Start").arg(Calendar::kindCodes().at(kind));
+}
+
+QString kindHoursKey(int kind)
+{
+    return QStringLiteral("kind%1Hours").arg(Calendar::kindCodes().at(kind));
+}
+
+// A key that holds what the form starts with is left out, or taken out of a
+// file that held another value.
+template<typename T>
+void setUnlessDefault(QSettings &settings, const QString &key, const T &value, bool isDefault)
+{
+    if (isDefault)
+        settings.remove(key);
+    else
+        settings.setValue(key, value);
+}
+
+void readColor(const QSettings &settings, const QString &key, Ink &ink)
 {
     // Only a real @ByteArray(...) of the right length is a colour state: a
     // damaged one read as text can happen to be 16 bytes long, and guessing
     // zeros for missing components would print a colour nobody chose.
     const QVariant value = settings.value(key);
     if (value.userType() == QMetaType::QByteArray && value.toByteArray().size() == ColorStateSize)
-        color = value.toByteArray();
+        ink = Ink::fromState(value.toByteArray());
 }
 
-void readSize(const QSettings &settings, const QString &key, const SizeLimits &limits, double &size)
+// A colour written only when it is not the form's white: missing is white.
+void readOptionalColor(const QSettings &settings, const QString &key, Ink &ink)
+{
+    if (!settings.contains(key))
+        ink = Ink();
+    else
+        readColor(settings, key, ink);
+}
+
+void readSize(const QSettings &settings, const QString &key, const Calendar::Range &range, double &size)
 {
     if (!settings.contains(key))
         return;
     bool isNumber = false;
     const double value = settings.value(key).toDouble(&isNumber);
-    if (isNumber && value >= limits.minimum && value <= limits.maximum)
+    if (isNumber && range.contains(value))
         size = value;
 }
 
+// The rota as the file has it; each bad value leaves what was there.
+Rota readRota(const QSettings &settings, const Rota &current)
+{
+    if (!settings.contains(KeyRota))
+        return Rota();
+    bool isNumber = false;
+    const int preset = settings.value(KeyRota).toInt(&isNumber);
+    if (!isNumber || preset < 0 || preset > Rota::Custom)
+        return current;
+    if (preset < Rota::Custom)
+        return Rota::fromPreset(preset);
+    Rota rota = current;
+    rota.preset = Rota::Custom;
+    if (settings.contains(KeyRotaPattern))
+        rota.pattern = settings.value(KeyRotaPattern).toString().toUpper();
+    const int crews = settings.value(KeyCrewCount, rota.crews).toInt(&isNumber);
+    if (isNumber)
+        rota.crews = crews;
+    for (int kind = 0; kind < Calendar::KindCount; ++kind) {
+        Calendar::ShiftKind &shift = rota.kinds[kind];
+        shift = Rota().kinds.at(kind);
+        if (settings.contains(kindStartKey(kind))) {
+            const QString text = settings.value(kindStartKey(kind)).toString();
+            const QTime start = QTime::fromString(text, QStringLiteral("HH:mm"));
+            if (start.isValid() || text.isEmpty())
+                shift.start = start;
+        }
+        const int hours = settings.value(kindHoursKey(kind), shift.hours).toInt(&isNumber);
+        if (isNumber && hours >= 1 && hours <= 24)
+            shift.hours = hours;
+    }
+    return rota.isValid() ? rota : current;
+}
+
 // The bytes of a regular file of at most MaximumFileSize; none for anything
-// larger, unreadable or not a regular file.
-std::optional<QByteArray> readSmallFile(const QString &path)
+// larger or not a regular file, and an error where it cannot be read.
+std::optional<QByteArray> readSmallFile(const QString &path, QString *error = nullptr)
 {
     QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path).isFile())
         return std::nullopt;
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return std::nullopt;
+    }
     QByteArray bytes = file.read(MaximumFileSize + 1);
-    if (bytes.size() > MaximumFileSize || file.error() != QFileDevice::NoError)
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file.errorString();
+        return std::nullopt;
+    }
+    if (bytes.size() > MaximumFileSize)
         return std::nullopt;
     return bytes;
 }
 
 // The toolkit's settings only ever see a private copy of the user's file:
-// it keeps parsed files cached per path (a file replaced with one of the
-// same size and time would read stale) and locks beside the file it writes,
-// where a foreign lock could make it wait for half a minute.
-bool writeDraft(const QTemporaryDir &scratch, const QByteArray &bytes, QString &draft)
+// they keep parsed files cached per path (a file replaced with one of the
+// same size and time would read stale) and lock beside the file they write,
+// where a foreign lock could make them wait for half a minute. The copy goes
+// to the temporary folder, or where that is full or missing, to the user's
+// runtime or cache folder, or last beside the file being saved.
+class Draft
 {
-    draft = scratch.filePath(QStringLiteral("setup.lns"));
-    QFile file(draft);
-    return scratch.isValid() && file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+public:
+    bool create(const QByteArray &bytes, const QString &beside, QString *problem)
+    {
+        QStringList folders = {QDir::tempPath()};
+        const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+        if (!runtime.isEmpty())
+            folders << runtime;
+        folders << QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+        if (!beside.isEmpty())
+            folders << beside;
+        QString firstError;
+        for (const QString &folder : folders) {
+            auto file = std::make_unique<QTemporaryFile>(folder + QStringLiteral("/.lunoris-XXXXXX.lns"));
+            if (file->open() && file->write(bytes) == bytes.size() && file->flush()) {
+                m_file = std::move(file);
+                return true;
+            }
+            if (firstError.isEmpty())
+                firstError = tr("pracovní kopii nelze vytvořit ve složce '%1': %2").arg(folder, file->errorString());
+        }
+        *problem = firstError;
+        return false;
+    }
+
+    QString path() const { return m_file->fileName(); }
+
+private:
+    std::unique_ptr<QTemporaryFile> m_file;
+};
+
+QString lockProblem(const QLockFile &lock, const QString &path)
+{
+    switch (lock.error()) {
+    case QLockFile::LockFailedError:
+        return tr("soubor má právě otevřený jiný program (zámek '%1.lock')").arg(path);
+    case QLockFile::PermissionError:
+        return tr("vedle souboru nelze vytvořit zámek '%1.lock'").arg(path);
+    default:
+        return tr("zámek '%1.lock' nelze použít").arg(path);
+    }
 }
 
 } // namespace
 
-bool save(const QString &path, const Look &look)
+Saved save(const QString &path, const Look &look)
 {
-    if (!Calendar::isWritablePlace(path))
-        return false;
+    Saved saved;
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QFileInfo(folder).isDir()) {
+        saved.problem = tr("složka '%1' neexistuje").arg(folder);
+        return saved;
+    }
+    if (!Calendar::isWritablePlace(path)) {
+        saved.problem = tr("na tomto místě není soubor, ale složka nebo zařízení");
+        return saved;
+    }
     QLockFile lock(path + QStringLiteral(".lock"));
-    if (!lock.tryLock(LockWaitMs))
-        return false;
+    if (!lock.tryLock(LockWaitMs)) {
+        saved.problem = lockProblem(lock, path);
+        return saved;
+    }
 
     QByteArray merged;
     if (QFileInfo::exists(path)) {
-        const std::optional<QByteArray> existing = readSmallFile(path);
-        if (!existing)
-            return false;
+        QString error;
+        const std::optional<QByteArray> existing = readSmallFile(path, &error);
+        if (!existing && !error.isEmpty()) {
+            saved.problem = tr("dosavadní soubor nelze přečíst: %1").arg(error);
+            return saved;
+        }
         // Keys of other programs are kept; a file the toolkit could not read
         // safely is not a setup file, and the user agreed to replace it.
-        if (isSafeIni(*existing))
+        if (existing && isSafeIni(*existing))
             merged = *existing;
     }
 
-    const QTemporaryDir scratch;
-    QString draft;
-    if (!writeDraft(scratch, merged, draft))
-        return false;
+    Draft draft;
+    if (!draft.create(merged, QFileInfo(path).absolutePath(), &saved.problem))
+        return saved;
     {
-        QSettings settings(draft, QSettings::IniFormat);
-        settings.setValue(KeyColorA, look.colorA);
-        settings.setValue(KeyColorB, look.colorB);
-        settings.setValue(KeyColorC, look.colorC);
+        QSettings settings(draft.path(), QSettings::IniFormat);
+        settings.setValue(KeyColorA, look.crewColors[0].state());
+        settings.setValue(KeyColorB, look.crewColors[1].state());
+        settings.setValue(KeyColorC, look.crewColors[2].state());
         settings.setValue(KeyFont, look.font);
-        settings.setValue(KeyFontColor, look.fontColor);
-        settings.setValue(KeyFontSize, look.fontSize);
-        settings.setValue(KeyBoxWidth, look.boxWidth);
-        settings.setValue(KeyBoxHeight, look.boxHeight);
-        settings.setValue(KeyBorderColor, look.borderColor);
-        settings.setValue(KeyBorderWidth, look.borderWidth);
+        settings.setValue(KeyFontColor, look.fontColor.state());
+        settings.setValue(KeyFontSize, look.fontSizePt);
+        settings.setValue(KeyBoxWidth, look.boxWidthMm);
+        settings.setValue(KeyBoxHeight, look.boxHeightMm);
+        settings.setValue(KeyBorderColor, look.borderColor.state());
+        settings.setValue(KeyBorderWidth, look.borderWidthPt);
         settings.setValue(KeyTextOnly, look.textOnly);
-        setOption(settings, KeyLabels, look.labels);
-        setOption(settings, KeyHolidays, look.holidays);
+        setUnlessDefault(settings, KeyLabels, true, !look.labels);
+        setUnlessDefault(settings, KeyHolidays, true, !look.holidays);
+
+        const Rota &rota = look.rota;
+        const bool custom = rota.preset == Rota::Custom;
+        setUnlessDefault(settings, KeyRota, rota.preset, rota.preset == 0);
+        setUnlessDefault(settings, KeyRotaPattern, rota.pattern, !custom);
+        setUnlessDefault(settings, KeyCrewCount, rota.crews, !custom);
+        for (int kind = 0; kind < Calendar::KindCount; ++kind) {
+            const Calendar::ShiftKind &shift = rota.kinds.at(kind);
+            const bool standard = !custom || shift == Rota().kinds.at(kind);
+            setUnlessDefault(settings, kindStartKey(kind), shift.start.toString(QStringLiteral("HH:mm")), standard);
+            setUnlessDefault(settings, kindHoursKey(kind), shift.hours, standard);
+            setUnlessDefault(settings, kindColorKey(kind), look.kindColors[size_t(kind)].state(),
+                             look.kindColors[size_t(kind)].isWhite());
+        }
+        for (int crew = 3; crew < Calendar::MaximumCrews; ++crew)
+            setUnlessDefault(settings, crewColorKey(crew), look.crewColors[size_t(crew)].state(),
+                             look.crewColors[size_t(crew)].isWhite());
+        setUnlessDefault(settings, KeyMyCrew, Calendar::crewName(look.myCrew), look.myCrew < 0);
+        setUnlessDefault(settings, KeyCardNote, look.cardNote, look.cardNote.isEmpty());
         settings.sync();
         // A format error is about the old lines it read, not about writing.
-        if (settings.status() == QSettings::AccessError)
-            return false;
+        if (settings.status() == QSettings::AccessError) {
+            saved.problem = tr("pracovní kopii '%1' nelze zapsat").arg(draft.path());
+            return saved;
+        }
     }
-    const std::optional<QByteArray> written = readSmallFile(draft);
-    return written && Calendar::replaceFile(path, *written);
+    QString error;
+    const std::optional<QByteArray> written = readSmallFile(draft.path(), &error);
+    if (!written) {
+        saved.problem = tr("pracovní kopii '%1' nelze přečíst: %2").arg(draft.path(), error);
+        return saved;
+    }
+    if (!Calendar::replaceFile(path, *written, &error)) {
+        saved.problem = error;
+        return saved;
+    }
+    saved.ok = true;
+    return saved;
 }
 
-Look load(const QString &path, const Look &current, const Limits &limits)
+Loaded load(const QString &path, const Look &current)
 {
-    const std::optional<QByteArray> bytes = readSmallFile(path);
-    if (!bytes || !isSafeIni(*bytes))
-        return current;
-    const QTemporaryDir scratch;
-    QString draft;
-    if (!writeDraft(scratch, *bytes, draft))
-        return current;
+    Loaded loaded;
+    loaded.look = current;
+    QString error;
+    const std::optional<QByteArray> bytes = readSmallFile(path, &error);
+    if (!bytes) {
+        loaded.read = error.isEmpty();
+        loaded.problem = error;
+        return loaded;
+    }
+    if (!isSafeIni(*bytes))
+        return loaded;
+    Draft draft;
+    if (!draft.create(*bytes, QString(), &loaded.problem)) {
+        loaded.read = false;
+        return loaded;
+    }
 
-    const QSettings settings(draft, QSettings::IniFormat);
+    const QSettings settings(draft.path(), QSettings::IniFormat);
     if (settings.status() != QSettings::NoError)
-        return current;
+        return loaded;
 
-    Look look = current;
-    readColor(settings, KeyColorA, look.colorA);
-    readColor(settings, KeyColorB, look.colorB);
-    readColor(settings, KeyColorC, look.colorC);
+    Look &look = loaded.look;
+    readColor(settings, KeyColorA, look.crewColors[0]);
+    readColor(settings, KeyColorB, look.crewColors[1]);
+    readColor(settings, KeyColorC, look.crewColors[2]);
     const QString font = settings.value(KeyFont, current.font).toString();
     if (!font.trimmed().isEmpty())
         look.font = font;
     readColor(settings, KeyFontColor, look.fontColor);
-    readSize(settings, KeyFontSize, limits.fontSize, look.fontSize);
-    readSize(settings, KeyBoxWidth, limits.boxSize, look.boxWidth);
-    readSize(settings, KeyBoxHeight, limits.boxSize, look.boxHeight);
+    readSize(settings, KeyFontSize, Calendar::FontSizeRange, look.fontSizePt);
+    readSize(settings, KeyBoxWidth, Calendar::BoxSizeRange, look.boxWidthMm);
+    readSize(settings, KeyBoxHeight, Calendar::BoxSizeRange, look.boxHeightMm);
     readColor(settings, KeyBorderColor, look.borderColor);
-    readSize(settings, KeyBorderWidth, limits.borderWidth, look.borderWidth);
+    readSize(settings, KeyBorderWidth, Calendar::BorderWidthRange, look.borderWidthPt);
     look.textOnly = settings.value(KeyTextOnly, current.textOnly).toBool();
     look.labels = settings.value(KeyLabels, false).toBool();
     look.holidays = settings.value(KeyHolidays, false).toBool();
-    return look;
+
+    look.rota = readRota(settings, current.rota);
+    for (int crew = 3; crew < Calendar::MaximumCrews; ++crew)
+        readOptionalColor(settings, crewColorKey(crew), look.crewColors[size_t(crew)]);
+    for (int kind = 0; kind < Calendar::KindCount; ++kind)
+        readOptionalColor(settings, kindColorKey(kind), look.kindColors[size_t(kind)]);
+    look.myCrew = -1;
+    if (settings.contains(KeyMyCrew)) {
+        const QString crew = settings.value(KeyMyCrew).toString();
+        const int index = crew.size() == 1 ? crew.at(0).unicode() - u'A' : -1;
+        look.myCrew = index >= 0 && index < look.rota.crews ? index
+                      : current.myCrew < look.rota.crews ? current.myCrew : -1;
+    }
+    // A hand-written note with a comma reads as a list.
+    look.cardNote = settings.value(KeyCardNote).toStringList().join(QStringLiteral(", "));
+    return loaded;
 }
 
 } // namespace Setup

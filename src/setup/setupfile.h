@@ -1,54 +1,42 @@
 #ifndef LUNORIS_SETUPFILE_H
 #define LUNORIS_SETUPFILE_H
 
-#include <QByteArray>
+#include "calendar/look.h"
+
 #include <QString>
 
 namespace Setup {
 
-// The look of the calendars as a setup file holds it. Year, first shift and
-// target folder are deliberately not part of it.
-struct Look
+// What became of a save: done, or why not, in Czech for the user.
+struct Saved
 {
-    QByteArray colorA;
-    QByteArray colorB;
-    QByteArray colorC;
-    QString font;
-    QByteArray fontColor;
-    double fontSize = 10.0;
-    double boxWidth = 10.0;
-    double boxHeight = 10.0;
-    QByteArray borderColor;
-    double borderWidth = 1.0;
-    bool textOnly = false;
-    // Written only when on, so that a look without them is the eleven keys
-    // it always was; a file without them means off.
-    bool labels = false;
-    bool holidays = false;
+    bool ok = false;
+    QString problem;
 };
 
-// Ranges of the form's inputs; a loaded size outside them is not taken.
-struct SizeLimits
+// Writes the look into the INI file at `path`: the eleven keys of every
+// setup file, and the others only where the look differs from the start of
+// the form, so that a look of the form's own kind is the eleven keys it
+// always was. Keys of other programs in the file are kept.
+Saved save(const QString &path, const Calendar::Look &look);
+
+// What a load found.
+struct Loaded
 {
-    double minimum;
-    double maximum;
+    Calendar::Look look;
+    // False when the file could not be read at all (`problem` says why); a
+    // file that is not a setup file reads fine and gives nothing.
+    bool read = true;
+    QString problem;
 };
 
-struct Limits
-{
-    SizeLimits fontSize{1.0, 100.0};
-    SizeLimits boxSize{1.0, 100.0};
-    SizeLimits borderWidth{0.0, 99.99};
-};
-
-// Writes the eleven keys into the INI file at `path`, keeping any other keys
-// it already holds. Returns false when the file could not be written.
-bool save(const QString &path, const Look &look);
-
-// Reads the look from `path`, starting from `current`: a key the file lacks,
-// or whose value the form could not take as it stands, keeps its current
-// value. A file that is not a setup file at all gives `current` back.
-Look load(const QString &path, const Look &current, const Limits &limits = {});
+// Reads the look from `path`, starting from `current`: one of the eleven
+// keys that the file lacks, or whose value the form could not take as it
+// stands, keeps its current value; any other key the file lacks means what
+// the form starts with. A file that is not a setup file at all, or that
+// holds a value the toolkit's reader would decode as a serialised object,
+// gives `current` back.
+Loaded load(const QString &path, const Calendar::Look &current);
 
 } // namespace Setup
 

@@ -1,5 +1,6 @@
 #include "monthpreview.h"
 
+#include "calendar/glyphoutlines.h"
 #include "calendar/screenpage.h"
 
 #include <QPainter>
@@ -8,14 +9,28 @@ MonthPreview::MonthPreview(QWidget *parent)
     : QWidget(parent)
 {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    setAccessibleName(tr("Náhled kalendáříku"));
 }
 
-void MonthPreview::setPage(const Calendar::MonthModel &model, const Calendar::ShiftColors &shiftColors,
-                           const Calendar::PageLook &look)
+void MonthPreview::setPage(const Calendar::MonthModel &model, std::shared_ptr<const Calendar::GlyphOutlines> glyphs,
+                           const Calendar::TextFont &font)
 {
     m_model = model;
-    m_shiftColors = shiftColors;
-    m_look = look;
+    m_glyphs = std::move(glyphs);
+    m_font = font;
+    m_notice.clear();
+    if (!m_model.days.isEmpty()) {
+        const QDate first = m_model.days.first().date;
+        setAccessibleDescription(QStringLiteral("%1 %2").arg(Calendar::monthName(first.month())).arg(first.year()));
+    }
+    update();
+}
+
+void MonthPreview::setNotice(const QString &notice)
+{
+    m_notice = notice;
+    m_glyphs.reset();
+    setAccessibleDescription(notice);
     update();
 }
 
@@ -31,8 +46,15 @@ QSize MonthPreview::minimumSizeHint() const
 
 void MonthPreview::paintEvent(QPaintEvent *)
 {
+    QPainter painter(this);
+    if (!m_notice.isEmpty()) {
+        // Where the page would be: what stops it from printing.
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(rect().adjusted(12, 12, -12, -12), Qt::AlignCenter | Qt::TextWordWrap, m_notice);
+        return;
+    }
     const QSizeF page = m_model.pageMm;
-    if (page.isEmpty())
+    if (page.isEmpty() || !m_glyphs)
         return;
     // The largest size that fits, with room for the frame.
     const double margin = 4;
@@ -42,11 +64,10 @@ void MonthPreview::paintEvent(QPaintEvent *)
     const QSizeF shown = page * scale;
     const QPointF origin((width() - shown.width()) / 2, (height() - shown.height()) / 2);
 
-    QPainter painter(this);
     painter.setPen(QPen(palette().color(QPalette::Mid), 0));
     painter.setBrush(Qt::white);
     painter.drawRect(QRectF(origin, shown).adjusted(-0.5, -0.5, 0.5, 0.5));
     painter.translate(origin);
     painter.scale(scale, scale);
-    Calendar::paintMonth(painter, m_model, m_shiftColors, m_look);
+    Calendar::paintMonth(painter, m_model, *m_glyphs, m_font);
 }

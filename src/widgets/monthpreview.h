@@ -1,13 +1,19 @@
 #ifndef LUNORIS_MONTHPREVIEW_H
 #define LUNORIS_MONTHPREVIEW_H
 
-#include "calendar/monthpage.h"
 #include "calendar/pagemodel.h"
 
 #include <QWidget>
 
+#include <memory>
+
+namespace Calendar {
+class GlyphOutlines;
+}
+
 // One month's page as it will print, as large as the widget allows, on a
-// white sheet with a thin frame.
+// white sheet with a thin frame; or, where the calendar could not be
+// printed, a notice that says why.
 class MonthPreview : public QWidget
 {
     Q_OBJECT
@@ -15,8 +21,10 @@ class MonthPreview : public QWidget
 public:
     explicit MonthPreview(QWidget *parent = nullptr);
 
-    void setPage(const Calendar::MonthModel &model, const Calendar::ShiftColors &shiftColors,
-                 const Calendar::PageLook &look);
+    void setPage(const Calendar::MonthModel &model, std::shared_ptr<const Calendar::GlyphOutlines> glyphs,
+                 const Calendar::TextFont &font);
+    void setNotice(const QString &notice);
+    QString notice() const { return m_notice; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -26,8 +34,9 @@ protected:
 
 private:
     Calendar::MonthModel m_model;
-    Calendar::ShiftColors m_shiftColors;
-    Calendar::PageLook m_look;
+    std::shared_ptr<const Calendar::GlyphOutlines> m_glyphs;
+    Calendar::TextFont m_font;
+    QString m_notice;
 };
 
 #endif // LUNORIS_MONTHPREVIEW_H
