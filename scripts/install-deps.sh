@@ -10,6 +10,8 @@ packages=(
     libpodofo-dev libfontconfig-dev
     # The form's default "Arial" is Liberation Sans where Arial is missing.
     fonts-liberation fonts-dejavu-core
+    # The toolkit's own dialogs and buttons in Czech.
+    qttranslations5-l10n
 )
 if [ "${1:-}" = test ]; then
     packages+=(
