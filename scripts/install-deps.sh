@@ -22,6 +22,8 @@ if [ "${1:-}" = test ]; then
         python3-icalendar
         libbenchmark-dev
         desktop-file-utils appstream binutils-mingw-w64-x86-64
+        # Checks the .deb as Debian would.
+        lintian
     )
 fi
 
