@@ -14,6 +14,8 @@ packages=(
     liblcms2-dev libgs-common
     # The form's default "Arial" is Liberation Sans where Arial is missing.
     fonts-liberation fonts-dejavu-core
+    # The toolkit's own dialogs and buttons in Czech.
+    qttranslations5-l10n
 )
 if [ "${1:-}" = test ]; then
     packages+=(
@@ -29,6 +31,8 @@ if [ "${1:-}" = test ]; then
         ghostscript
         libbenchmark-dev
         desktop-file-utils appstream binutils-mingw-w64-x86-64
+        # Checks the .deb as Debian would.
+        lintian
     )
 fi
 

@@ -14,13 +14,26 @@ set(expected
     usr/bin/lunoris
     usr/share/applications/cz.lunoris.Lunoris.desktop
     usr/share/metainfo/cz.lunoris.Lunoris.metainfo.xml
-    usr/share/icons/hicolor/scalable/apps/lunoris.svg)
+    usr/share/icons/hicolor/scalable/apps/lunoris.svg
+    usr/share/doc/lunoris/copyright
+    usr/share/doc/lunoris/changelog.gz
+    usr/share/man/man1/lunoris.1.gz
+    "usr/share/lunoris/looks/Barevný.lns"
+    "usr/share/lunoris/looks/Tlumený.lns"
+    "usr/share/lunoris/looks/Černobílý pro tisk.lns")
 foreach(size 16 32 48 64 128 256)
     list(APPEND expected usr/share/icons/hicolor/${size}x${size}/apps/lunoris.png)
 endforeach()
 foreach(file IN LISTS expected)
-    if(NOT EXISTS ${STAGE}/${file})
+    if(NOT EXISTS "${STAGE}/${file}")
         message(FATAL_ERROR "missing after install: ${file}")
+    endif()
+endforeach()
+# Debian reads the changelog and the manual page gzipped.
+foreach(file usr/share/doc/lunoris/changelog.gz usr/share/man/man1/lunoris.1.gz)
+    file(READ ${STAGE}/${file} magic LIMIT 2 HEX)
+    if(NOT magic STREQUAL "1f8b")
+        message(FATAL_ERROR "not gzipped: ${file}")
     endif()
 endforeach()
 message(STATUS "installed ${STAGE}: every expected file present")

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
@@ -12,6 +13,7 @@ class TestColorPicker : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void newPickerIsWhite();
     void formContract();
     void swatchFollowsValues();
@@ -21,7 +23,8 @@ private slots:
     void setFromByteArray();
     void unchangedStateEmitsNothing();
     void languageChangeKeepsValues();
-    void heightIsFixed();
+    void heightFollowsFont_data();
+    void heightFollowsFont();
 
 private:
     static QSpinBox *spin(ColorPicker &picker, const char *name)
@@ -41,6 +44,12 @@ private:
         spin(picker, "k")->setValue(k);
     }
 };
+
+void TestColorPicker::initTestCase()
+{
+    // A desktop's usual font, as the form is drawn for (offscreen starts at 12 pt).
+    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+}
 
 void TestColorPicker::newPickerIsWhite()
 {
@@ -64,6 +73,7 @@ void TestColorPicker::formContract()
     QCOMPARE(picker.minimumSize(), QSize(0, 24));
     QCOMPARE(picker.maximumSize(), QSize(16777215, 24));
     QCOMPARE(picker.baseSize(), QSize(0, 24));
+    QCOMPARE(picker.size(), QSize(399, 24));
 
     auto *layout = qobject_cast<QHBoxLayout *>(picker.layout());
     QVERIFY(layout);
@@ -206,20 +216,57 @@ void TestColorPicker::languageChangeKeepsValues()
     QCOMPARE(picker.toByteArray(), QByteArray::fromHex("00000001000000020000000300000004"));
 }
 
-void TestColorPicker::heightIsFixed()
+void TestColorPicker::heightFollowsFont_data()
 {
+    QTest::addColumn<QFont>("font");
+    QTest::addColumn<bool>("whileShown");
+
+    const QFont usual = QApplication::font();
+    QFont twice = usual;
+    twice.setPixelSize(2 * QFontInfo(usual).pixelSize());
+    QTest::newRow("usual") << usual << false;
+    QTest::newRow("20 pt") << QFont(usual.family(), 20) << false;
+    QTest::newRow("20 pt once shown") << QFont(usual.family(), 20) << true;
+    QTest::newRow("twice the pixels") << twice << false;
+}
+
+void TestColorPicker::heightFollowsFont()
+{
+    QFETCH(QFont, font);
+    QFETCH(bool, whileShown);
+    const QFont usual = QApplication::font();
+    const auto restore = qScopeGuard([&] { QApplication::setFont(usual); });
+    if (!whileShown)
+        QApplication::setFont(font);
+
+    // A picker in a window far too low for it, its minimum set after it is
+    // built, as the main window's form does.
     QWidget host;
-    auto *layout = new QHBoxLayout(&host);
+    auto *layout = new QVBoxLayout(&host);
     auto *picker = new ColorPicker(&host);
+    picker->setMinimumSize(0, 24);
     layout->addWidget(picker);
-    host.resize(900, 300);
+    host.resize(900, 10);
     host.show();
     QVERIFY(QTest::qWaitForWindowExposed(&host));
-    QCOMPARE(picker->height(), 24);
+    if (whileShown) {
+        QApplication::setFont(font);
+        layout->activate();
+    }
+
     QVERIFY(picker->width() > 800);
-    auto *preview = picker->findChild<QLabel *>(QStringLiteral("preview"));
-    QCOMPARE(preview->size(), QSize(20, 20));
-    QVERIFY(spin(*picker, "c")->width() > 100);
+    QCOMPARE(picker->findChild<QLabel *>(QStringLiteral("preview"))->size(), QSize(20, 20));
+    for (const char *name : {"c", "m", "y", "k"}) {
+        QSpinBox *box = spin(*picker, name);
+        QCOMPARE(box->font().pixelSize(), font.pixelSize());
+        QVERIFY(box->width() > 100);
+        if (font == usual)
+            QCOMPARE(picker->height(), 24);
+        else
+            QVERIFY2(picker->height() >= box->sizeHint().height(),
+                     qPrintable(QStringLiteral("%1 < %2").arg(picker->height()).arg(box->sizeHint().height())));
+        QCOMPARE(box->height(), picker->height());
+    }
 }
 
 QTEST_MAIN(TestColorPicker)

@@ -2,13 +2,20 @@
 
 #include <QDirIterator>
 #include <QFile>
+#include <QHash>
+#include <QIcon>
 #include <QImage>
 #include <QImageReader>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QResource>
 #include <QTest>
 #include <QtEndian>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
 
 class TestResources : public QObject
 {
@@ -21,22 +28,55 @@ private slots:
     void pathsAreExact();
     void formShowsEveryPicture();
     void logoIsRendered();
+    void logoReadsOnWindowColours_data();
+    void logoReadsOnWindowColours();
 };
+
+namespace {
+
+const char *const iconNames[] = {"app_icon", "year", "first_shift", "font", "shift_colors", "field_size", "border",
+                                 "target_folder", "confirm", "save", "load", "red", "green", "blue"};
+
+// WCAG 2 relative luminance.
+double luminance(const QColor &colour)
+{
+    const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
+}
+
+} // namespace
 
 void TestResources::pictures_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QSize>("size");
-    for (const char *name : {"app_icon", "year", "first_shift", "font", "shift_colors", "field_size",
-                             "border", "target_folder", "confirm", "save", "load", "red", "green", "blue"})
-        QTest::newRow(name) << QStringLiteral(":/icon/16/") + QLatin1String(name) << QSize(16, 16);
-    QTest::newRow("logo_velmo") << QStringLiteral(":/other/logo_velmo") << QSize(256, 116);
+    QTest::addColumn<int>("ratio");
+    // Each picture beside its variants for device pixel ratio 2 and 3, which
+    // the toolkit looks for under the same name plus "@2x" and "@3x".
+    const auto add = [](const QString &path, QSize size) {
+        QTest::newRow(qPrintable(path)) << path << size << 1;
+        for (int ratio : {2, 3}) {
+            const QString variant = path + QStringLiteral("@%1x").arg(ratio);
+            QTest::newRow(qPrintable(variant)) << variant << size * ratio << ratio;
+        }
+    };
+    for (const char *name : iconNames)
+        add(QStringLiteral(":/icon/16/") + QLatin1String(name), QSize(16, 16));
+    add(QStringLiteral(":/other/logo_velmo"), QSize(256, 116));
+    QTest::newRow(":/icon/app") << QStringLiteral(":/icon/app") << QSize(256, 256) << 1;
 }
 
 void TestResources::pictures()
 {
     QFETCH(QString, path);
     QFETCH(QSize, size);
+    QFETCH(int, ratio);
+
+    if (ratio > 1) {
+        const QString base = path.left(path.size() - 3);
+        QCOMPARE(qt_findAtNxFile(base, ratio), path);
+        QCOMPARE(QImageReader(path).read().devicePixelRatio(), qreal(ratio));
+    }
 
     QResource resource(path);
     QVERIFY(resource.isValid());
@@ -81,7 +121,16 @@ void TestResources::onlyTheseEntries()
         if (it.fileInfo().isFile() && (path.startsWith(QLatin1String(":/icon/")) || path.startsWith(QLatin1String(":/other/"))))
             entries << path;
     }
-    QCOMPARE(entries.size(), 15);
+    QStringList expected = {QStringLiteral(":/icon/app")};
+    const auto withVariants = [&expected](const QString &path) {
+        expected << path << path + QStringLiteral("@2x") << path + QStringLiteral("@3x");
+    };
+    for (const char *name : iconNames)
+        withVariants(QStringLiteral(":/icon/16/") + QLatin1String(name));
+    withVariants(QStringLiteral(":/other/logo_velmo"));
+    entries.sort();
+    expected.sort();
+    QCOMPARE(entries, expected);
 
 
     // The three swatches are what their names say.
@@ -151,6 +200,47 @@ void TestResources::logoIsRendered()
         }
     }
     QVERIFY2(amber > 200, qPrintable(QString::number(amber)));
+}
+
+void TestResources::logoReadsOnWindowColours_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QColor>("window");
+    for (const char *variant : {"", "@2x", "@3x"}) {
+        const QString path = QStringLiteral(":/other/logo_velmo") + QLatin1String(variant);
+        for (const char *colour : {"#efefef", "#ffffff", "#2b2b2b", "#31363b"})
+            QTest::newRow(qPrintable(path + QLatin1Char(' ') + QLatin1String(colour))) << path << QColor(colour);
+    }
+}
+
+void TestResources::logoReadsOnWindowColours()
+{
+    QFETCH(QString, path);
+    QFETCH(QColor, window);
+
+    // The word "Lunoris" over the window colour: the commonest colour of its
+    // box is what lies behind the word, the next one the letters' own.
+    QImage logo(path);
+    logo.setDevicePixelRatio(1); // pixel for pixel
+    QImage shown(logo.size(), QImage::Format_ARGB32);
+    shown.fill(window);
+    QPainter(&shown).drawImage(0, 0, logo);
+    const int ratio = logo.width() / 256;
+    const QRect word(88 * ratio, 38 * ratio, 144 * ratio, 31 * ratio);
+    QHash<QRgb, int> counts;
+    for (int y = word.top(); y <= word.bottom(); ++y) {
+        for (int x = word.left(); x <= word.right(); ++x)
+            ++counts[shown.pixel(x, y)];
+    }
+    QList<QPair<int, QRgb>> byCount;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        byCount.append({it.value(), it.key()});
+    std::sort(byCount.begin(), byCount.end(), std::greater<>());
+    QVERIFY(byCount.size() >= 2);
+    const double behind = luminance(QColor(byCount.at(0).second));
+    const double letters = luminance(QColor(byCount.at(1).second));
+    const double contrast = (qMax(behind, letters) + 0.05) / (qMin(behind, letters) + 0.05);
+    QVERIFY2(contrast >= 4.5, qPrintable(QStringLiteral("%1:1").arg(contrast, 0, 'f', 2)));
 }
 
 QTEST_MAIN(TestResources)

@@ -2,7 +2,9 @@
 """Small PNG helpers for render-pictures.sh, with nothing but the standard library.
 
 pngtool.py rgba FILE...        rewrite 8-bit RGB or RGBA PNGs as RGBA, not interlaced
-pngtool.py ico SOURCE TARGET   wrap a 16 x 16 RGBA PNG into a .ico with a 32-bit image
+pngtool.py ico SOURCE... TARGET
+                               put square RGBA PNGs into one .ico: 32-bit bitmaps, except
+                               256 x 256, which Windows takes as the PNG itself
 """
 import struct
 import sys
@@ -61,24 +63,37 @@ def write_rgba_png(path, width, height, rows):
     open(path, 'wb').write(png)
 
 
-def to_ico(source, target):
+def ico_image(source):
     width, height, rows = read_rgba_png(source)
+    if width != height or width > 256:
+        raise SystemExit(f'{source}: want a square of at most 256 pixels')
+    if width == 256:
+        # The PNG is kept whole (and small): Windows Vista and later read it so.
+        return width, open(source, 'rb').read()
     pixels = b''.join(bytes(p for x in range(0, len(r), 4) for p in (r[x + 2], r[x + 1], r[x], r[x + 3]))
                       for r in reversed(rows))
+    # The AND mask stays all zero: the alpha channel alone says what is transparent.
     mask_stride = ((width + 31) // 32) * 4
     mask = bytes(mask_stride * height)
     bmp = struct.pack('<IiiHHIIiiII', 40, width, height * 2, 1, 32, 0, len(pixels) + len(mask), 0, 0, 0, 0)
-    image = bmp + pixels + mask
-    icon = struct.pack('<HHH', 0, 1, 1)
-    icon += struct.pack('<BBBBHHII', width % 256, height % 256, 0, 0, 1, 32, len(image), 22)
-    open(target, 'wb').write(icon + image)
+    return width, bmp + pixels + mask
+
+
+def to_ico(sources, target):
+    images = sorted((ico_image(source) for source in sources), key=lambda image: image[0])
+    icon = struct.pack('<HHH', 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for size, image in images:
+        icon += struct.pack('<BBBBHHII', size % 256, size % 256, 0, 0, 1, 32, len(image), offset)
+        offset += len(image)
+    open(target, 'wb').write(icon + b''.join(image for _, image in images))
 
 
 if __name__ == '__main__':
     if len(sys.argv) >= 3 and sys.argv[1] == 'rgba':
         for name in sys.argv[2:]:
             write_rgba_png(name, *read_rgba_png(name))
-    elif len(sys.argv) == 4 and sys.argv[1] == 'ico':
-        to_ico(sys.argv[2], sys.argv[3])
+    elif len(sys.argv) >= 4 and sys.argv[1] == 'ico':
+        to_ico(sys.argv[2:-1], sys.argv[-1])
     else:
         raise SystemExit(__doc__)

@@ -14,6 +14,10 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QResizeEvent>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <utility>
 
 using Calendar::Ink;
 using Calendar::Look;
@@ -36,6 +40,18 @@ struct KindEditor
     QLabel *label;
 };
 
+// Where the ready looks are installed: among the system's data folders, or
+// beside a build that is run where it was installed.
+QStringList readyLookFolders()
+{
+    QStringList folders = QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
+                                                    QStringLiteral("lunoris/looks"), QStandardPaths::LocateDirectory);
+    const QString beside = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../share/lunoris/looks"));
+    if (QFileInfo(beside).isDir() && !folders.contains(QDir::cleanPath(beside)))
+        folders << QDir::cleanPath(beside);
+    return folders;
+}
+
 KindEditor kindEditor(const Ui::PreviewPanel *panel, int kind)
 {
     const QWidget *page = panel->rotaPage;
@@ -53,6 +69,14 @@ MainWindow::MainWindow(QWidget *parent)
     , ui(new Ui::MainWindow)
 {
     ui->setupUi(this);
+    // The form's row pictures are 16-pixel pixmaps; taken again through an
+    // icon they come from the @2x and @3x pictures on dense screens (and are
+    // the same picture elsewhere).
+    const std::pair<QLabel *, const char *> rowPictures[] = {
+        {ui->label_2, "year"}, {ui->label_4, "first_shift"}, {ui->label_10, "font"}, {ui->label_6, "shift_colors"},
+        {ui->label_14, "field_size"}, {ui->label_18, "border"}, {ui->label_16, "target_folder"}};
+    for (const auto &[label, name] : rowPictures)
+        label->setPixmap(QIcon(QStringLiteral(":/icon/16/") + QLatin1String(name)).pixmap(16, 16));
     // The ranges live in one place; the form already has them, and keeps
     // them should they ever change there.
     ui->year->setRange(Calendar::FirstYear, Calendar::LastYear);
@@ -462,6 +486,15 @@ QString MainWindow::chooseSetupFile(bool forSaving)
     dialog.setDefaultSuffix(QStringLiteral("lns"));
     dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // The ready looks installed with the application, a click away.
+    if (!forSaving) {
+        QList<QUrl> places = dialog.sidebarUrls();
+        for (const QString &looks : readyLookFolders()) {
+            if (!places.contains(QUrl::fromLocalFile(looks)))
+                places << QUrl::fromLocalFile(looks);
+        }
+        dialog.setSidebarUrls(places);
+    }
     if (dialog.exec() != QDialog::Accepted)
         return {};
     const QStringList chosen = dialog.selectedFiles();

@@ -5,15 +5,39 @@
 #include <QEvent>
 #include <QPalette>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
+
+namespace {
+
+// Whether a spin box of the given height has room for a whole line of its
+// font: its line edit centres the line in the edit field and cuts off what
+// sticks out. The style's size hint asks for more than that, more than the
+// form's height even at usual font sizes.
+bool lineFits(const QSpinBox *box, int height)
+{
+    QStyleOptionSpinBox option;
+    option.initFrom(box);
+    option.rect = QRect(0, 0, box->sizeHint().width(), height);
+    option.frame = box->hasFrame();
+    option.buttonSymbols = box->buttonSymbols();
+    option.subControls = QStyle::SC_SpinBoxFrame | QStyle::SC_SpinBoxEditField | QStyle::SC_SpinBoxUp
+        | QStyle::SC_SpinBoxDown;
+    const QRect field = box->style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxEditField, box);
+    return box->fontMetrics().height() <= field.height();
+}
+
+} // namespace
 
 ColorPicker::ColorPicker(QWidget *parent)
     : QWidget(parent)
     , ui(new Ui::ColorPicker)
 {
     ui->setupUi(this);
+    m_formHeight = maximumHeight();
     ui->preview->setAutoFillBackground(true);
     showColor();
-    keepValuesWhole();
+    fitFont();
 }
 
 ColorPicker::~ColorPicker()
@@ -56,15 +80,36 @@ void ColorPicker::changeEvent(QEvent *event)
         ui->retranslateUi(this);
     if (event->type() == QEvent::LanguageChange || event->type() == QEvent::FontChange
         || event->type() == QEvent::StyleChange)
-        keepValuesWhole();
+        fitFont();
 }
 
-void ColorPicker::keepValuesWhole()
+bool ColorPicker::event(QEvent *event)
+{
+    const bool handled = QWidget::event(event);
+    // A form that holds the picker sets its height limits after building it;
+    // the font is fitted again once the picker is about to show.
+    if (event->type() == QEvent::Polish)
+        fitFont();
+    return handled;
+}
+
+void ColorPicker::fitFont()
 {
     // Squeezed below its size hint, a spin box cuts "100 %" short; the
     // window grows instead.
     for (QSpinBox *box : {ui->c, ui->m, ui->y, ui->k})
         box->setMinimumWidth(box->sizeHint().width());
+
+    // The form's height shows the values whole at usual font sizes. A font
+    // too large for it gets spin boxes of the height their style asks for,
+    // and the picker holds that height in any layout.
+    int height = m_formHeight;
+    for (QSpinBox *box : {ui->c, ui->m, ui->y, ui->k}) {
+        if (!lineFits(box, m_formHeight))
+            height = qMax(height, box->sizeHint().height());
+    }
+    setMinimumHeight(height);
+    setMaximumHeight(height);
 }
 
 void ColorPicker::colorChanged()

@@ -26,6 +26,7 @@ public:
     void setFromByteArray(const QByteArray &state);
 
 protected:
+    bool event(QEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private slots:
@@ -33,9 +34,10 @@ private slots:
 
 private:
     void showColor();
-    void keepValuesWhole();
+    void fitFont();
 
     Ui::ColorPicker *ui;
+    int m_formHeight = 0;
 };
 
 #endif // LUNORIS_COLORPICKER_H
