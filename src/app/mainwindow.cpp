@@ -143,7 +143,33 @@ void MainWindow::setUpPreview()
     m_preview->setupUi(panel);
     m_previewDock->setWidget(panel);
     addDockWidget(Qt::RightDockWidgetArea, m_previewDock);
-    resizeDocks({m_previewDock}, {m_preview->monthPreview->sizeHint().width()}, Qt::Horizontal);
+    // The settings scroll up and down only: the panel is as wide as their
+    // widest row, a colour picker beside its caption.
+    int captions = 0;
+    for (QLabel *caption : m_preview->rotaPage->findChildren<QLabel *>()) {
+        if (caption->buddy())
+            captions = qMax(captions, caption->sizeHint().width());
+    }
+    const QMargins margins = m_preview->rotaLayout->contentsMargins();
+    m_preview->rotaScroll->setMinimumWidth(
+        margins.left() + captions + m_preview->rotaLayout->horizontalSpacing()
+        + m_preview->shiftDColor->minimumSizeHint().width() + margins.right()
+        + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * m_preview->rotaScroll->frameWidth());
+    // Their height is what the preview leaves: a screenful of settings
+    // scrolls, the month is shown as large as it can be.
+    for (QScrollArea *settings : {m_preview->rotaScroll, m_preview->optionsScroll}) {
+        settings->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        settings->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
+        settings->setMinimumHeight(6 * fontMetrics().height());
+    }
+    // The presets' long names in full in the list, not in the panel's width.
+    for (QComboBox *box : {m_preview->rota, m_preview->myCrew}) {
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(16);
+    }
+    resizeDocks({m_previewDock},
+                {qMax(m_preview->monthPreview->sizeHint().width(), m_preview->rotaScroll->minimumWidth())},
+                Qt::Horizontal);
 
     // Every input that changes the page; the colour pickers through their
     // spin boxes.
