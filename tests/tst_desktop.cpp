@@ -4,7 +4,13 @@
 #include <QLibraryInfo>
 #include "app/mainwindow.h"
 
+#include "calendar/glyphoutlines.h"
+#include "calendar/pdffont.h"
+#include "calendar/screenpage.h"
+#include "setup/setupfile.h"
+
 #include <QDataStream>
+#include <QPainter>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
@@ -74,54 +80,56 @@ void TestDesktop::looks_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<bool>("greysOnly");
-    QTest::addColumn<int>("maximumShiftInk"); // percent, any one component
+    QTest::addColumn<int>("preset");
 
-    QTest::newRow("colourful") << QStringLiteral("Barevný.lns") << false << 100;
-    QTest::newRow("muted") << QStringLiteral("Tlumený.lns") << false << 40;
-    QTest::newRow("black and white") << QStringLiteral("Černobílý pro tisk.lns") << true << 100;
+    QTest::newRow("colourful") << QStringLiteral("Barevný.lns") << false << 0;
+    QTest::newRow("muted") << QStringLiteral("Tlumený.lns") << false << 0;
+    QTest::newRow("black and white") << QStringLiteral("Černobílý pro tisk.lns") << true << 0;
+    QTest::newRow("24 h, four crews") << QStringLiteral("Čtyři směny po 24 h.lns") << false << 1;
+    QTest::newRow("12 h") << QStringLiteral("12 h, denní a noční.lns") << false << 2;
+    QTest::newRow("8 h, four crews") << QStringLiteral("8 h, čtyři směny.lns") << false << 3;
+    QTest::newRow("8 h, five crews") << QStringLiteral("8 h, pět směn.lns") << false << 4;
 }
 
 void TestDesktop::looks()
 {
     QFETCH(QString, file);
     QFETCH(bool, greysOnly);
-    QFETCH(int, maximumShiftInk);
+    QFETCH(int, preset);
 
+    // Loaded as the window loads it, and drawn as the preview draws it: a
+    // first calendar that is not blank, in every crew's colour of its own.
     const QString path = QFINDTESTDATA(QStringLiteral("../resources/looks/") + file);
     QVERIFY(!path.isEmpty());
-    const QSettings settings(path, QSettings::IniFormat);
-    QCOMPARE(settings.status(), QSettings::NoError);
-    QStringList keys = settings.allKeys();
-    keys.sort();
-    QCOMPARE(keys, QStringList({"borderColor", "borderWidth", "boxHeight", "boxWidth", "colorA", "colorB", "colorC",
-                                "font", "fontColor", "fontSize", "textOnly"}));
+    const Calendar::Look look = Setup::load(path, Calendar::Look()).look;
+    QCOMPARE(look.rota.preset, preset);
+    QVERIFY(look.isValid());
+    QSet<QRgb> crews;
+    for (int crew = 0; crew < look.rota.crews; ++crew)
+        crews.insert(Calendar::screenColor(look.crewColors[size_t(crew)].cmyk()).rgb());
+    QCOMPARE(crews.size(), look.rota.crews);
 
-    QList<QByteArray> states;
-    for (const char *key : {"colorA", "colorB", "colorC", "fontColor", "borderColor"}) {
-        const QVariant value = settings.value(QLatin1String(key));
-        QCOMPARE(value.userType(), int(QMetaType::QByteArray));
-        states << value.toByteArray();
-        QCOMPARE(states.last().size(), 16);
-        QDataStream stream(states.last());
-        qint32 cmyk[4];
-        stream >> cmyk[0] >> cmyk[1] >> cmyk[2] >> cmyk[3];
-        for (int i = 0; i < 4; ++i) {
-            QVERIFY2(cmyk[i] >= 0 && cmyk[i] <= 100, key);
-            QVERIFY2(!greysOnly || i == 3 || cmyk[i] == 0, key);
-            QVERIFY2(states.size() > 3 || cmyk[i] <= maximumShiftInk, key);
+    const Calendar::PdfFontSource source = Calendar::resolvePdfFont(look.font);
+    Calendar::PdfRunFont font(source);
+    const Calendar::GlyphOutlines glyphs(source);
+    const Calendar::TextFont text = font.measure(Calendar::printableCharacters(look));
+    QImage page(800, 900, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    {
+        QPainter painter(&page);
+        painter.scale(page.width() / (8 * look.boxWidthMm), page.width() / (8 * look.boxWidthMm));
+        Calendar::paintMonth(painter, Calendar::layOutMonth(2027, 1, 0, look, text), glyphs, text);
+    }
+    int inked = 0;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor color = page.pixelColor(x, y);
+            inked += color.lightness() < 245;
+            if (greysOnly)
+                QVERIFY(qAbs(color.red() - color.green()) < 8 && qAbs(color.green() - color.blue()) < 8);
         }
     }
-    // Three shifts that tell apart.
-    QVERIFY(states.at(0) != states.at(1) && states.at(1) != states.at(2) && states.at(0) != states.at(2));
-
-    QVERIFY(!settings.value(QStringLiteral("font")).toString().isEmpty());
-    // Within the form's ranges (1 to 100, the border 0 to 99.99).
-    for (const char *key : {"fontSize", "boxWidth", "boxHeight", "borderWidth"}) {
-        bool number = false;
-        const double value = settings.value(QLatin1String(key)).toDouble(&number);
-        QVERIFY2(number && value >= 0.5 && value <= 99.99, key);
-    }
-    QCOMPARE(settings.value(QStringLiteral("textOnly")).toString(), QStringLiteral("false"));
+    QVERIFY2(inked > page.width() * page.height() / 4, qPrintable(QString::number(inked)));
 }
 
 QTEST_MAIN(TestDesktop)

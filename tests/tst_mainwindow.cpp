@@ -2,6 +2,8 @@
 #include "support/modal.h"
 #include "widgets/colorpicker.h"
 
+#include <QAbstractSpinBox>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDockWidget>
@@ -51,6 +53,7 @@ private slots:
     void closingExitsWithZero();
     void previewFollowsInputs_data();
     void previewFollowsInputs();
+    void everyInputHasAName();
 
 private:
     template<typename T>
@@ -594,6 +597,36 @@ void TestMainWindow::previewFollowsInputs()
     QTest::qWait(50);
     QCOMPARE(paints, 1);
     QVERIFY(preview->grab().toImage() != before);
+}
+
+void TestMainWindow::everyInputHasAName()
+{
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    // What a screen reader says for each input the keyboard reaches: its own
+    // name or its caption's text, never nothing.
+    QStringList nameless;
+    for (QWidget *widget : m_window->findChildren<QWidget *>()) {
+        if (!(widget->focusPolicy() & Qt::TabFocus) || widget->focusProxy() || widget->window() != m_window
+            || qobject_cast<QAbstractSpinBox *>(widget->parentWidget())
+            || qobject_cast<QComboBox *>(widget->parentWidget()))
+            continue;
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
+        if (!accessible || accessible->text(QAccessible::Name).trimmed().isEmpty())
+            nameless << QString::fromLatin1(widget->metaObject()->className()) + QLatin1Char(' ') + widget->objectName();
+    }
+    QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(QStringLiteral(", "))));
+    // Each part of a picker says which colour and which ink it is.
+    QAccessibleInterface *cyan = QAccessible::queryAccessibleInterface(
+        find<ColorPicker>("shiftAColor")->findChild<QSpinBox *>(QStringLiteral("c")));
+    QCOMPARE(cyan->text(QAccessible::Name), QStringLiteral("Barva A, azurová"));
+    // Every caption points at its input, without a caption moving.
+    for (QLabel *caption : m_window->findChildren<QLabel *>()) {
+        if (caption->text().endsWith(QLatin1Char(':')))
+            QVERIFY2(caption->buddy(), qPrintable(caption->objectName()));
+    }
+    QCOMPARE(QAccessible::queryAccessibleInterface(find<QWidget>("monthPreview"))->text(QAccessible::Description),
+             QStringLiteral("Leden 2000"));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -85,6 +85,7 @@ MainWindow::MainWindow(QWidget *parent)
     for (QDoubleSpinBox *size : {ui->boxWidth, ui->boxHeight})
         size->setRange(Calendar::BoxSizeRange.minimum, Calendar::BoxSizeRange.maximum);
     ui->borderWidth->setRange(Calendar::BorderWidthRange.minimum, Calendar::BorderWidthRange.maximum);
+    describeForAccessibility();
     setUpPreview();
 }
 
@@ -130,6 +131,41 @@ void MainWindow::resizeEvent(QResizeEvent *event)
     }
 }
 
+void MainWindow::describeForAccessibility()
+{
+    // Each caption names its input, for screen readers and for a click on
+    // the caption; the inputs without a caption of their own get a name.
+    const std::pair<QLabel *, QWidget *> captions[] = {
+        {ui->label_3, ui->year},          {ui->label_5, ui->fisrtShift},  {ui->label_11, ui->font},
+        {ui->label_7, ui->shiftAColor},   {ui->label_8, ui->shiftBColor}, {ui->label_9, ui->shiftCColor},
+        {ui->label_13, ui->boxWidth},     {ui->label_19, ui->borderWidth}, {ui->label_17, ui->targetDirectory}};
+    for (const auto &[caption, input] : captions)
+        caption->setBuddy(input);
+    const std::pair<QWidget *, const char *> names[] = {
+        {ui->year, "Rok"},
+        {ui->fisrtShift, "První směna"},
+        {ui->font, "Písmo"},
+        {ui->fontSize, "Velikost písma v bodech"},
+        {ui->boxWidth, "Šířka okénka v milimetrech"},
+        {ui->boxHeight, "Výška okénka v milimetrech"},
+        {ui->borderWidth, "Šířka rámečku v bodech"},
+        {ui->textOnly, "Žádná okénka, pouze text"},
+        {ui->targetDirectory, "Cílová složka"},
+        {ui->save, "Uložit konfiguraci"},
+        {ui->save_2, "Načíst konfiguraci"},
+        {ui->finish, "Dokončit"}};
+    for (const auto &[input, name] : names)
+        input->setAccessibleName(tr(name));
+    ui->fisrtShift->setAccessibleDescription(tr("Směna, která je na začátku rozpisu 1. ledna"));
+    ui->targetDirectory->setAccessibleDescription(tr("Složka, do které se kalendáříky uloží; vybírá se tlačítkem"));
+    ui->finish->setAccessibleDescription(tr("Uloží kalendáříky všech dvanácti měsíců do cílové složky"));
+    ui->shiftAColor->setAccessibleColorName(tr("Barva A"));
+    ui->shiftBColor->setAccessibleColorName(tr("Barva B"));
+    ui->shiftCColor->setAccessibleColorName(tr("Barva C"));
+    ui->fontColor->setAccessibleColorName(tr("Barva písma"));
+    ui->borderColor->setAccessibleColorName(tr("Barva rámečku"));
+}
+
 void MainWindow::setUpPreview()
 {
     // A panel of its own beside the form, which stays as it is: it can be
@@ -142,6 +178,8 @@ void MainWindow::setUpPreview()
     m_preview = new Ui::PreviewPanel;
     m_preview->setupUi(panel);
     m_previewDock->setWidget(panel);
+    for (ColorPicker *picker : crewPickers().mid(3) + kindPickers())
+        picker->setAccessibleColorName(picker->accessibleName());
     addDockWidget(Qt::RightDockWidgetArea, m_previewDock);
     // The settings scroll up and down only: the panel is as wide as their
     // widest row, a colour picker beside its caption.
@@ -159,6 +197,8 @@ void MainWindow::setUpPreview()
     // scrolls, the month is shown as large as it can be.
     for (QScrollArea *settings : {m_preview->rotaScroll, m_preview->optionsScroll}) {
         settings->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        // The keyboard goes to the settings, which the area scrolls to.
+        settings->setFocusPolicy(Qt::NoFocus);
         settings->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
         settings->setMinimumHeight(6 * fontMetrics().height());
     }

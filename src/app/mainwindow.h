@@ -42,6 +42,7 @@ private slots:
 
 private:
     void enableBoxInputs(bool enabled);
+    void describeForAccessibility();
     void setUpPreview();
     void schedulePreview();
     void showPreview();

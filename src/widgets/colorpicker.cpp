@@ -51,6 +51,18 @@ QColor ColorPicker::color() const
                              ui->y->value() / 100.0, ui->k->value() / 100.0, 1.0);
 }
 
+void ColorPicker::setAccessibleColorName(const QString &name)
+{
+    setAccessibleName(name);
+    const QPair<QSpinBox *, QString> inks[] = {{ui->c, tr("azurová")}, {ui->m, tr("purpurová")},
+                                               {ui->y, tr("žlutá")}, {ui->k, tr("černá")}};
+    for (const auto &ink : inks) {
+        ink.first->setAccessibleName(QStringLiteral("%1, %2").arg(name, ink.second));
+        ink.first->setAccessibleDescription(tr("Procento barvy v tisku, 0 až 100"));
+    }
+    ui->preview->setAccessibleName(tr("%1, jak se vytiskne").arg(name));
+}
+
 QByteArray ColorPicker::toByteArray() const
 {
     QByteArray state;

@@ -25,6 +25,10 @@ public:
     QByteArray toByteArray() const;
     void setFromByteArray(const QByteArray &state);
 
+    // What a screen reader says for the picker and each of its inks: "Barva
+    // A", "Barva A, azurová", ...
+    void setAccessibleColorName(const QString &name);
+
 protected:
     bool event(QEvent *event) override;
     void changeEvent(QEvent *event) override;
