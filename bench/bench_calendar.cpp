@@ -6,7 +6,8 @@
 // the time of the same year in Helvetica (1.5 with labels and holidays), the
 // year written into a folder in at most 2.5 times; the busiest rota at most
 // 1.5 times the default year; the print sheet and the phone calendars adding
-// at most as much again; and the preview redrawn in at most 5 ms.
+// at most as much again, the wallet card at most half as much; and the
+// preview redrawn in at most 5 ms.
 #include "calendar/glyphoutlines.h"
 #include "calendar/pdffont.h"
 #include "calendar/yearwriter.h"
@@ -35,6 +36,7 @@ constexpr double MaximumFolderSlowdown = 2.5;    // written into a folder
 constexpr double MaximumRotaSlowdown = 1.5;      // the busiest preset against the default year
 constexpr double MaximumPreviewSeconds = 0.005;
 constexpr double MaximumExtrasSlowdown = 2.0;
+constexpr double MaximumCardSlowdown = 1.5;      // the year with the wallet card
 
 Look benchLook(const char *family, bool labelled, int preset = 0)
 {
@@ -89,7 +91,7 @@ void yearInMemory(benchmark::State &state, const char *family, bool labelled = f
 
 // A year as the window runs it: twelve files written into a folder through
 // the same writer.
-void yearToFolder(benchmark::State &state, const char *family, bool extras = false)
+void yearToFolder(benchmark::State &state, const char *family, bool extras = false, bool card = false)
 {
     const QTemporaryDir folder;
     YearRequest request;
@@ -97,6 +99,7 @@ void yearToFolder(benchmark::State &state, const char *family, bool extras = fal
     request.year = 2017;
     request.look = benchLook(family, false);
     request.yearSheet = request.phoneCalendars = extras;
+    request.walletCard = card;
     for (auto _ : state) {
         const YearResult result = writeYear(request);
         if (result.status != YearResult::Status::Written) {
@@ -140,6 +143,7 @@ BENCHMARK_CAPTURE(yearInMemory, default_font_labels_holidays, "Arial", true)->Un
 BENCHMARK_CAPTURE(yearInMemory, busiest_rota_labels, "Arial", true, 4)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(yearToFolder, default_font, "Arial")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(yearToFolder, default_font_sheet_and_phones, "Arial", true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(yearToFolder, default_font_wallet_card, "Arial", false, true)->Unit(benchmark::kMillisecond);
 
 // Prints as usual and keeps what the goals need.
 class GoalReporter : public benchmark::ConsoleReporter
@@ -231,6 +235,10 @@ int main(int argc, char **argv)
     if (folder != reporter.figures.end() && extras != reporter.figures.end())
         speedMet = report("with the print sheet and phone calendars vs the twelve months",
                           extras->second.seconds / folder->second.seconds, MaximumExtrasSlowdown) && speedMet;
+    const auto card = reporter.figures.find("yearToFolder/default_font_wallet_card");
+    if (folder != reporter.figures.end() && card != reporter.figures.end())
+        speedMet = report("with the wallet card vs the twelve months", card->second.seconds / folder->second.seconds,
+                          MaximumCardSlowdown) && speedMet;
     if (folder != reporter.figures.end())
         speedMet = report("default font into a folder vs Helvetica in memory",
                           folder->second.seconds / helvetica->second.seconds, MaximumFolderSlowdown) && speedMet;

@@ -170,6 +170,8 @@ private slots:
     void refusesInvalidRequests_data();
     void refusesInvalidRequests();
     void replacesExistingCalendars();
+    void walletCard_data();
+    void walletCard();
 };
 
 void TestCalendarPdf::pageSizeAndVersion()
@@ -426,6 +428,19 @@ QRectF inkBounds(const QImage &image, const QRect &area, int ink)
         }
     }
     return bounds;
+}
+
+// The pixels of two renderings of the same page that differ visibly.
+int differingPixels(const QImage &a, const QImage &b)
+{
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QColor p = a.pixelColor(x, y), q = b.pixelColor(x, y);
+            differing += qAbs(p.red() - q.red()) + qAbs(p.green() - q.green()) + qAbs(p.blue() - q.blue()) > 48;
+        }
+    }
+    return differing;
 }
 
 QPointF numberCentre(const QImage &image, const QRect &area)
@@ -708,13 +723,7 @@ void TestCalendarPdf::yearSheet()
             }
             const ReadPdf own = readPdfFile(dir.filePath(monthFileName(QDate(2017, month, 1))), Dpi);
             const QImage cut = image.copy(QRect(QPoint(qRound(origin.x() * 10), qRound(origin.y() * 10)), own.image.size()));
-            int differing = 0;
-            for (int y = 0; y < cut.height(); ++y) {
-                for (int x = 0; x < cut.width(); ++x) {
-                    const QColor a = cut.pixelColor(x, y), b = own.image.pixelColor(x, y);
-                    differing += qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue()) > 48;
-                }
-            }
+            const int differing = differingPixels(cut, own.image);
             QVERIFY2(differing <= cut.width() * cut.height() / 200, qPrintable(QStringLiteral("month %1: %2 pixels differ").arg(month).arg(differing)));
         }
         qDeleteAll(words);
@@ -1204,6 +1213,131 @@ void TestCalendarPdf::replacesExistingCalendars()
     QCOMPARE(inkOfDay(may, QDate(2017, 5, 1), 10, 10), crewOnDuty(QDate(2017, 5, 1), 0));
     // No temporary files left behind.
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 12);
+}
+
+void TestCalendarPdf::walletCard_data()
+{
+    QTest::addColumn<int>("preset");
+    QTest::addColumn<int>("myCrew");
+    QTest::addColumn<bool>("holidays");
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<QStringList>("back"); // lines the back must hold
+    QTest::newRow("the form's rota") << 0 << -1 << true << QString()
+                                     << QStringList{"A: 122 směn, 2928 h", "C: 121 směn, 2904 h", "Státní svátky",
+                                                    "26. 3. Velký pátek", "28. 10. Vznik Československa"};
+    QTest::newRow("12 h, the whole team") << 2 << -1 << true << "HZS Praha, stanice 3"
+                                          << QStringList{"D: 183 směn, 2196 h", "N Noční 18–6", "HZS Praha, stanice 3"};
+    QTest::newRow("12 h, crew B alone") << 2 << 1 << false << QString()
+                                        << QStringList{"Směna B: 182 směn, 2184 h", "D Denní 6–18"};
+}
+
+void TestCalendarPdf::walletCard()
+{
+    QFETCH(int, preset);
+    QFETCH(int, myCrew);
+    QFETCH(bool, holidays);
+    QFETCH(QString, note);
+    QFETCH(QStringList, back);
+    QTemporaryDir dir;
+    YearRequest request = yearRequest(dir.path(), 2027);
+    request.look.font = QStringLiteral("Liberation Sans");
+    request.look.rota = Rota::fromPreset(preset);
+    request.look.myCrew = myCrew;
+    request.look.holidays = holidays;
+    request.look.cardNote = note;
+    request.look.crewColors[3] = {0, 0, 0, 40};
+    request.look.kindColors = {Ink{100, 0, 0, 0}, Ink{0, 100, 0, 0}, Ink{0, 0, 100, 0}, Ink{}, Ink{}};
+    request.walletCard = true;
+    QCOMPARE(writeYear(request).status, YearResult::Status::Written);
+    const QString cardPath = dir.filePath(QStringLiteral("2027_karta.pdf"));
+    const QString sheetPath = dir.filePath(QStringLiteral("2027_karty_A4.pdf"));
+    for (const QString &path : {cardPath, sheetPath}) {
+        int exitCode = -1;
+        runTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), path}, &exitCode);
+        QCOMPARE(exitCode, 0);
+        QCOMPARE(fontsOf(path).size(), 1);
+    }
+    if (preset == 0)
+        QVERIFY2(QFileInfo(cardPath).size() <= 40 * 1024, qPrintable(QString::number(QFileInfo(cardPath).size())));
+
+    // The card at its true size, front and back; the sheet A4 with the card
+    // eight times, each back behind its front when turned over the long edge.
+    constexpr double Dpi = 254;
+    std::unique_ptr<Poppler::Document> card(Poppler::Document::load(cardPath));
+    std::unique_ptr<Poppler::Document> sheet(Poppler::Document::load(sheetPath));
+    QVERIFY(card && sheet);
+    for (Poppler::Document *document : {card.get(), sheet.get()}) {
+        document->setRenderHint(Poppler::Document::Antialiasing);
+        document->setRenderHint(Poppler::Document::TextAntialiasing);
+    }
+    QCOMPARE(card->numPages(), 2);
+    QCOMPARE(sheet->numPages(), 2);
+    const QList<double> columns[] = {{16.6, 107.7}, {107.8, 16.7}}; // mirrored: 210 - x - 85.6
+    const QList<double> rows = {32.2, 91.7, 151.2, 210.7};
+    for (int side = 0; side < 2; ++side) {
+        std::unique_ptr<Poppler::Page> face(card->page(side));
+        QVERIFY(qAbs(face->pageSizeF().width() - 85.60 * 72 / 25.4) < 0.01);
+        QVERIFY(qAbs(face->pageSizeF().height() - 53.98 * 72 / 25.4) < 0.01);
+        std::unique_ptr<Poppler::Page> page(sheet->page(side));
+        QVERIFY(qAbs(page->pageSizeF().width() - 210 * 72 / 25.4) < 0.01);
+        QVERIFY(qAbs(page->pageSizeF().height() - 297 * 72 / 25.4) < 0.01);
+        const QImage own = face->renderToImage(Dpi, Dpi);
+        const QImage image = page->renderToImage(Dpi, Dpi);
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const bool margin = x < 49 || y < 49 || x >= image.width() - 49 || y >= image.height() - 49;
+                if (margin && image.pixelColor(x, y).lightness() < 250)
+                    QFAIL(qPrintable(QStringLiteral("ink at %1, %2 mm").arg(x / 10.0).arg(y / 10.0)));
+            }
+        }
+        for (const double x : columns[side]) {
+            for (const double y : rows) {
+                const QImage cut = image.copy(QRect(qRound(x * 10), qRound(y * 10), own.width(), own.height()));
+                // As the card file's page, but for glyphs and edges that
+                // poppler rounds to the other pixel at another offset.
+                const int differing = differingPixels(cut, own);
+                QVERIFY2(differing <= own.width() * own.height() / 200,
+                         qPrintable(QStringLiteral("side %1 at %2, %3: %4 pixels differ").arg(side).arg(x).arg(y).arg(differing)));
+            }
+        }
+    }
+
+    // The front: each month's days in its place, a week a row, a weekday a
+    // column; the months four to a row from 2 mm in, 19.5 mm wide, 1.2 mm
+    // apart.
+    std::unique_ptr<Poppler::Page> front(card->page(0));
+    QList<Poppler::TextBox *> words = front->textList();
+    const double mmPerPoint = 25.4 / 72;
+    for (int month = 1; month <= 12; ++month) {
+        const double left = 2.0 + ((month - 1) % 4) * (19.5 + 1.2);
+        int found = 0;
+        double lastTop = 0;
+        for (int day = 1; day <= QDate(2027, month, 1).daysInMonth(); ++day) {
+            const QDate date(2027, month, day);
+            for (Poppler::TextBox *word : words) {
+                const QPointF centre = word->boundingBox().center() * mmPerPoint;
+                const int column = int((centre.x() - left) / (19.5 / 7));
+                if (word->text() != QString::number(day) || centre.x() < left || centre.x() > left + 19.5
+                    || qAbs(centre.y() - (5.6 + ((month - 1) / 4) * (14.93 + 0.8) + 7.5)) > 7.5)
+                    continue;
+                QCOMPARE(column, date.dayOfWeek() - 1);
+                // A new row after every Sunday, the same row within a week.
+                if (day > 1)
+                    QVERIFY2(date.dayOfWeek() == 1 ? centre.y() > lastTop + 1.0 : qAbs(centre.y() - lastTop) < 0.1,
+                             qPrintable(date.toString(Qt::ISODate)));
+                lastTop = centre.y();
+                ++found;
+            }
+        }
+        QCOMPARE(found, QDate(2027, month, 1).daysInMonth());
+    }
+    qDeleteAll(words);
+    // The back reads back in words.
+    const QString text = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-f"), QStringLiteral("2"),
+                                                                QStringLiteral("-layout"), cardPath, QStringLiteral("-")});
+    for (const QString &line : back)
+        QVERIFY2(text.contains(line), qPrintable(text));
+    QCOMPARE(text.contains(QStringLiteral("Státní svátky")), holidays);
 }
 
 QTEST_MAIN(TestCalendarPdf)

@@ -229,6 +229,7 @@ void MainWindow::setUpPreview()
     for (QCheckBox *box : {ui->textOnly, m_preview->labels, m_preview->holidays})
         connect(box, &QCheckBox::toggled, this, changed);
     connect(m_preview->previewMonth, QOverload<int>::of(&QComboBox::currentIndexChanged), this, changed);
+    connect(m_preview->cardNote, &QLineEdit::textChanged, this, changed);
 
     // The rota: a preset fills in its pattern; typing one makes it the
     // user's own.
@@ -438,6 +439,19 @@ void MainWindow::showPreview()
         m_preview->monthPreview->setNotice(fontNotice(look.font, lacking));
         return;
     }
+    // The card's sides come after the months in the list.
+    if (month > 12) {
+        const QString card = Calendar::cardCharacters(page.year, page.firstCrew, look);
+        const QString lackingOnCard = m_previewGlyphs->lacking(Calendar::fontCharacters(look, card));
+        if (!lackingOnCard.isEmpty()) {
+            m_preview->monthPreview->setNotice(fontNotice(look.font, lackingOnCard));
+            return;
+        }
+        const Calendar::TextFont text = m_previewFont->measure(printable + card);
+        const Calendar::CardModel model = Calendar::layOutCard(page.year, page.firstCrew, look, text);
+        m_preview->monthPreview->setCardFace(month == 13 ? model.front : model.back, m_previewGlyphs, text);
+        return;
+    }
     const Calendar::TextFont text = m_previewFont->measure(printable);
     m_preview->monthPreview->setPage(Calendar::layOutMonth(page.year, month, page.firstCrew, look, text),
                                      m_previewGlyphs, text);
@@ -479,6 +493,7 @@ Look MainWindow::look() const
     look.holidays = m_preview->holidays->isChecked();
     look.rota = rota();
     look.myCrew = m_preview->myCrew->currentIndex() - 1;
+    look.cardNote = m_preview->cardNote->text().trimmed();
     return look;
 }
 
@@ -506,6 +521,7 @@ void MainWindow::showLook(const Look &look)
     m_preview->holidays->setChecked(look.holidays);
     showRota(look.rota);
     m_preview->myCrew->setCurrentIndex(look.myCrew + 1);
+    m_preview->cardNote->setText(look.cardNote);
     schedulePreview();
 }
 
@@ -518,6 +534,7 @@ Calendar::YearRequest MainWindow::request() const
     request.look = look();
     request.yearSheet = m_preview->yearSheet->isChecked();
     request.phoneCalendars = m_preview->phoneCalendars->isChecked();
+    request.walletCard = m_preview->walletCard->isChecked();
     return request;
 }
 

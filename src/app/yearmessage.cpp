@@ -26,9 +26,7 @@ QString fontNotice(const QString &family, const QString &lacking)
 
 QString shiftCountText(const QString &crew, int shifts, int hours)
 {
-    // Czech counts: 1 směna, 2 to 4 směny, 5 and more směn.
-    const char *noun = shifts == 1 ? "směna" : (shifts >= 2 && shifts <= 4) ? "směny" : "směn";
-    return tr("%1: %2 %3, %4 h").arg(crew).arg(shifts).arg(tr(noun)).arg(hours);
+    return tr("%1: %2").arg(crew, Calendar::shiftsAndHours({shifts, hours}));
 }
 
 YearMessage yearMessage(const Calendar::YearResult &result, const QString &folder,

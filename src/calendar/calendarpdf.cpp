@@ -6,6 +6,7 @@
 #include <podofo/podofo.h>
 
 #include <memory>
+#include <vector>
 
 using namespace PoDoFo;
 
@@ -72,6 +73,55 @@ public:
         m_document.GetCatalog()->GetDictionary().AddKey(PdfName("ViewerPreferences"), preferences);
     }
 
+    // A face of the card drawn once, to be placed where it goes: a form whose
+    // units are millimetres from the card's top-left corner.
+    PdfXObject *addFace(const CardFace &face)
+    {
+        const QSizeF size = face.sizeMm();
+        m_forms.emplace_back(new PdfXObject(PdfRect(0.0, -size.height(), size.width(), size.height()), &m_document));
+        PdfXObject *form = m_forms.back().get();
+        PdfPainter painter;
+        painter.SetPage(form);
+        PainterGuard guard(painter);
+        painter.SetFont(m_font->font());
+        for (const MonthModel &part : face.parts) {
+            painter.Save();
+            const QRectF page = part.pageArea();
+            painter.SetClipRect(page.x(), page.y(), page.width(), page.height());
+            drawMonth(painter, part);
+            painter.Restore();
+        }
+        painter.FinishPage();
+        return form;
+    }
+
+    // A face drawn in another document of the run, placed in this one: its
+    // drawing as it is, its font this document's copy of the run's font.
+    PdfXObject *copyFace(const PdfXObject &drawn)
+    {
+        const PdfObject &from = *drawn.GetObject();
+        PdfRect box(from.GetDictionary().GetKey(PdfName("BBox"))->GetArray());
+        m_forms.emplace_back(new PdfXObject(box, &m_document));
+        PdfObject &to = *m_forms.back()->GetObject();
+        PdfDictionary fonts;
+        const PdfObject *resources = from.GetDictionary().GetKey(PdfName("Resources"));
+        const PdfObject *used = resources ? resources->GetDictionary().GetKey(PdfName("Font")) : nullptr;
+        if (used) {
+            for (const auto &key : used->GetDictionary().GetKeys())
+                fonts.AddKey(key.first, m_font->font()->GetObject()->Reference());
+        }
+        to.GetDictionary().GetKey(PdfName("Resources"))->GetDictionary().AddKey(PdfName("Font"), fonts);
+        if (from.GetDictionary().HasKey(PdfName::KeyFilter))
+            to.GetDictionary().AddKey(PdfName::KeyFilter, *from.GetDictionary().GetKey(PdfName::KeyFilter));
+        char *raw = nullptr;
+        pdf_long length = 0;
+        from.GetStream()->GetCopy(&raw, &length);
+        PdfMemoryInputStream input(raw, length);
+        to.GetStream()->SetRawData(&input, length);
+        podofo_free(raw);
+        return m_forms.back().get();
+    }
+
     QByteArray bytes()
     {
         m_font->finish();
@@ -84,6 +134,7 @@ public:
 private:
     PdfMemDocument m_document;
     std::unique_ptr<PdfRunFont::Copy> m_font;
+    std::vector<std::unique_ptr<PdfXObject>> m_forms;
 };
 
 // Runs `build` and turns what it throws into the result's error.
@@ -138,6 +189,52 @@ PdfBytes renderMonth(const PdfRunFont &font, const MonthModel &model)
                          [&](PdfPainter &painter) { drawMonth(painter, model); });
         return document.bytes();
     });
+}
+
+QVector<SheetPage> cardSheet()
+{
+    const QSizeF card(CardWidthMm, CardHeightMm);
+    // As many as one A4 page holds.
+    const int perPage = layOutSheet(card, 64).first().cards.size();
+    const QVector<SheetPage> fronts = layOutSheet(card, perPage);
+    return fronts + mirroredBacks(fronts, card);
+}
+
+CardPdfs renderCardFiles(const PdfRunFont &font, const CardModel &card)
+{
+    CardPdfs files;
+    // Each face drawn once, in the card's own file; the sheet places the
+    // same drawing.
+    CalendarDocument cardDocument(font);
+    std::vector<PdfXObject *> forms;
+    files.card = buildPdf([&] {
+        const QSizeF sizePt = card.front.sizeMm() * PointsPerMm;
+        for (const CardFace *face : {&card.front, &card.back}) {
+            forms.push_back(cardDocument.addFace(*face));
+            PdfXObject *form = forms.back();
+            cardDocument.addPage(sizePt, [&](PdfPainter &painter) { painter.DrawXObject(0.0, 0.0, form); });
+        }
+        return cardDocument.bytes();
+    });
+    if (!files.card.ok()) {
+        files.sheet = files.card;
+        return files;
+    }
+    files.sheet = buildPdf([&] {
+        CalendarDocument document(font);
+        document.printAtActualSize();
+        const QVector<SheetPage> sheet = cardSheet();
+        for (int side = 0; side < sheet.size(); ++side) {
+            PdfXObject *form = document.copyFace(*forms.at(size_t(side)));
+            document.addPage(sheet.at(side).sizeMm * PointsPerMm, [&](PdfPainter &painter) {
+                for (const QPointF &origin : sheet.at(side).cardOrigins)
+                    painter.DrawXObject(origin.x(), origin.y(), form);
+                drawCropMarks(painter, sheet.at(side));
+            });
+        }
+        return document.bytes();
+    });
+    return files;
 }
 
 PdfBytes renderSheet(const PdfRunFont &font, const QVector<MonthModel> &months, const QVector<SheetPage> &sheet)

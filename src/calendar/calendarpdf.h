@@ -1,6 +1,7 @@
 #ifndef LUNORIS_CALENDARPDF_H
 #define LUNORIS_CALENDARPDF_H
 
+#include "card.h"
 #include "pagemodel.h"
 #include "sheet.h"
 
@@ -31,6 +32,21 @@ PdfBytes renderMonth(const PdfRunFont &font, const MonthModel &model);
 // own file and cut to its size, at their true size on the pages of `sheet`
 // with crop marks, in one document. Never throws.
 PdfBytes renderSheet(const PdfRunFont &font, const QVector<MonthModel> &months, const QVector<SheetPage> &sheet);
+
+// The wallet card's two files: the card at its true size, the front on the
+// first page and the back on the second; and the card on A4 for home
+// printing, as many fronts as fit on the first page, each back on the second
+// page at the place behind its front when the sheet is turned over its long
+// edge, with crop marks. Each face is drawn once for both. Never throws.
+struct CardPdfs
+{
+    PdfBytes card;
+    PdfBytes sheet;
+};
+CardPdfs renderCardFiles(const PdfRunFont &font, const CardModel &card);
+
+// How the card sheet is laid out: its fronts, and the backs behind them.
+QVector<SheetPage> cardSheet();
 
 } // namespace Calendar
 

@@ -1,5 +1,7 @@
 #include "holidays.h"
 
+#include <algorithm>
+
 namespace Calendar {
 
 QDate easterSunday(int year)
@@ -22,12 +24,40 @@ QDate easterSunday(int year)
     return {year, month, day};
 }
 
+namespace {
+
+struct FixedHoliday
+{
+    int month;
+    int day;
+    const char *name;
+};
+
+const FixedHoliday Fixed[] = {{1, 1, "Nový rok"},           {5, 1, "Svátek práce"},       {5, 8, "Den vítězství"},
+                              {7, 5, "Cyril a Metoděj"},    {7, 6, "Jan Hus"},            {9, 28, "Den české státnosti"},
+                              {10, 28, "Vznik Československa"}, {11, 17, "Den boje za svobodu"},
+                              {12, 24, "Štědrý den"},       {12, 25, "1. svátek vánoční"}, {12, 26, "2. svátek vánoční"}};
+
+} // namespace
+
+QVector<Holiday> czechPublicHolidays(int year)
+{
+    QVector<Holiday> holidays;
+    for (const FixedHoliday &fixed : Fixed)
+        holidays.append({QDate(year, fixed.month, fixed.day), QString::fromUtf8(fixed.name)});
+    const QDate easter = easterSunday(year);
+    if (year >= 2016)
+        holidays.append({easter.addDays(-2), QString::fromUtf8("Velký pátek")});
+    holidays.append({easter.addDays(1), QString::fromUtf8("Velikonoční pondělí")});
+    std::sort(holidays.begin(), holidays.end(),
+              [](const Holiday &a, const Holiday &b) { return a.date < b.date; });
+    return holidays;
+}
+
 bool isCzechPublicHoliday(const QDate &date)
 {
-    static const int fixed[][2] = {{1, 1},  {5, 1},   {5, 8},   {7, 5},   {7, 6},   {9, 28},
-                                   {10, 28}, {11, 17}, {12, 24}, {12, 25}, {12, 26}};
-    for (const auto &holiday : fixed) {
-        if (date.month() == holiday[0] && date.day() == holiday[1])
+    for (const FixedHoliday &holiday : Fixed) {
+        if (date.month() == holiday.month && date.day() == holiday.day)
             return true;
     }
     // Easter falls between 22 March and 25 April.

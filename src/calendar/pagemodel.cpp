@@ -33,12 +33,6 @@ QPointF centredBaseline(const QPointF &centre, double widthMm, double sizeMm, co
     return {centre.x() - widthMm / 2, centre.y() - (font.ascent + font.descent) * sizeMm / 2};
 }
 
-TextLabel centredLabel(const QString &text, double sizePt, const QPointF &centre, const TextFont &font)
-{
-    const double sizeMm = sizePt / PointsPerMm;
-    return {text, sizePt, centredBaseline(centre, font.width(text) * sizeMm, sizeMm, font)};
-}
-
 // Where a day's number starts: centred in its box as one line of the PDF
 // library's multi-line text, in the order of operations the calendars were
 // always made with, so that every file keeps its numbers' places to the last
@@ -56,39 +50,6 @@ QPointF numberBaseline(const QRectF &box, const QString &number, float size, con
     y += h - (h - lineSpacing) / 2.0;
     y -= ascent + lineGap / 2.0;
     return {x, y};
-}
-
-// The box's colours for the day: a band per kind of shift, from the top in
-// the order the kinds start, each in the colour of the crew on it (split
-// side by side where several crews share it); or, for one crew, the whole
-// box in the colour of the kind it works.
-QVector<Fill> dayFills(const QRectF &box, int day, int firstCrew, const Look &look)
-{
-    const Rota &rota = look.rota;
-    QVector<Fill> fills;
-    if (look.myCrew >= 0) {
-        const QChar code = rota.codeOf(look.myCrew, day, firstCrew);
-        if (code != QLatin1Char('-'))
-            fills.append({box, look.kindColors[size_t(kindIndex(code))].cmyk()});
-        return fills;
-    }
-    const QVector<ShiftKind> kinds = rota.usedKinds();
-    const double bandHeight = box.height() / kinds.size();
-    for (int band = 0; band < kinds.size(); ++band) {
-        const QVector<int> crews = rota.crewsOn(kinds.at(band).code, day, firstCrew);
-        for (int i = 0; i < crews.size(); ++i) {
-            const Cmyk color = look.crewColors[size_t(crews.at(i))].cmyk();
-            if (kinds.size() == 1 && crews.size() == 1) {
-                fills.append({box, color});
-                continue;
-            }
-            const double width = box.width() / crews.size();
-            fills.append({QRectF(box.x() + i * width, box.y() + box.height() - (band + 1) * bandHeight, width,
-                                 bandHeight),
-                          color});
-        }
-    }
-    return fills;
 }
 
 struct LegendItem
@@ -154,6 +115,52 @@ void layOutLegend(MonthModel &model, const Look &look, const TextFont &font)
 }
 
 } // namespace
+
+TextLabel centredLabel(const QString &text, double sizePt, const QPointF &centre, const TextFont &font)
+{
+    const double sizeMm = sizePt / PointsPerMm;
+    return {text, sizePt, centredBaseline(centre, font.width(text) * sizeMm, sizeMm, font)};
+}
+
+// The box's colours for the day: a band per kind of shift, from the top in
+// the order the kinds start, each in the colour of the crew on it (split
+// side by side where several crews share it); or, for one crew, the whole
+// box in the colour of the kind it works.
+QVector<Fill> dayFills(const QRectF &box, int day, int firstCrew, const Look &look)
+{
+    const Rota &rota = look.rota;
+    QVector<Fill> fills;
+    if (look.myCrew >= 0) {
+        const QChar code = rota.codeOf(look.myCrew, day, firstCrew);
+        if (code != QLatin1Char('-'))
+            fills.append({box, look.kindColors[size_t(kindIndex(code))].cmyk()});
+        return fills;
+    }
+    const QVector<ShiftKind> kinds = rota.usedKinds();
+    const double bandHeight = box.height() / kinds.size();
+    for (int band = 0; band < kinds.size(); ++band) {
+        const QVector<int> crews = rota.crewsOn(kinds.at(band).code, day, firstCrew);
+        for (int i = 0; i < crews.size(); ++i) {
+            const Cmyk color = look.crewColors[size_t(crews.at(i))].cmyk();
+            if (kinds.size() == 1 && crews.size() == 1) {
+                fills.append({box, color});
+                continue;
+            }
+            const double width = box.width() / crews.size();
+            fills.append({QRectF(box.x() + i * width, box.y() + box.height() - (band + 1) * bandHeight, width,
+                                 bandHeight),
+                          color});
+        }
+    }
+    return fills;
+}
+
+QPolygonF holidayMark(const QRectF &box)
+{
+    const double markMm = MarkShare * qMin(box.width(), box.height());
+    const QPointF corner = box.topRight() + QPointF(0, box.height()); // y grows upwards
+    return QPolygonF() << corner << corner - QPointF(markMm, 0) << corner - QPointF(0, markMm);
+}
 
 double TextFont::width(const QString &text) const
 {
@@ -270,7 +277,6 @@ MonthModel layOutMonth(int year, int month, int firstCrew, const Look &look, con
     model.borderColor = look.borderColor.cmyk();
     model.borderWidthMm = look.borderWidthPt / PointsPerMm;
 
-    const double markMm = MarkShare * qMin(w, h);
     QDate date(year, month, 1);
     int day = dayOfYear(date);
     model.days.reserve(date.daysInMonth());
@@ -284,10 +290,8 @@ MonthModel layOutMonth(int year, int month, int firstCrew, const Look &look, con
         cell.number = QString::number(date.day());
         cell.baseline = numberBaseline(cell.box, cell.number, model.numberSizeMm, font);
         cell.holiday = look.holidays && isCzechPublicHoliday(date);
-        if (cell.holiday) {
-            const QPointF corner = cell.box.topRight() + QPointF(0, h); // y grows upwards
-            cell.mark << corner << corner - QPointF(markMm, 0) << corner - QPointF(0, markMm);
-        }
+        if (cell.holiday)
+            cell.mark = holidayMark(cell.box);
         model.days.append(cell);
         if (date.dayOfWeek() == Qt::Sunday)
             ++column;

@@ -112,6 +112,13 @@ struct MonthModel
     bool isBanded() const;
 };
 
+// The building blocks of every page: a box's colours on the rota's day
+// `day` (bands of the whole team, or one crew's kind), a holiday's corner
+// mark, and a line of text centred on a spot.
+QVector<Fill> dayFills(const QRectF &box, int day, int firstCrew, const Look &look);
+QPolygonF holidayMark(const QRectF &box);
+TextLabel centredLabel(const QString &text, double sizePt, const QPointF &centre, const TextFont &font);
+
 // The page of `month` of `year` in `look`, when `firstCrew` stands at the
 // start of the rota's pattern on 1 January.
 MonthModel layOutMonth(int year, int month, int firstCrew, const Look &look, const TextFont &font);

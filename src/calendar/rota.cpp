@@ -193,6 +193,14 @@ CrewYear crewYear(const Rota &rota, int year, int firstCrew, int crew)
     return total;
 }
 
+QString shiftsAndHours(const CrewYear &total)
+{
+    // 1 směna, 2 to 4 směny, 5 and more směn.
+    const int shifts = total.shifts;
+    const char *noun = shifts == 1 ? "směna" : (shifts >= 2 && shifts <= 4) ? "směny" : "směn";
+    return tr("%1 %2, %3 h").arg(shifts).arg(tr(noun)).arg(total.hours);
+}
+
 int dayOfYear(const QDate &date)
 {
     return int(QDate(date.year(), 1, 1).daysTo(date));

@@ -88,6 +88,8 @@ struct CrewYear
     int hours = 0;
 };
 CrewYear crewYear(const Rota &rota, int year, int firstCrew, int crew);
+// "183 směn, 2196 h", with the Czech forms of the count.
+QString shiftsAndHours(const CrewYear &total);
 
 // Days from 1 January of its year, 0 for 1 January.
 int dayOfYear(const QDate &date);

@@ -72,12 +72,15 @@ QVector<SheetPage> layOutSheet(const QSizeF &cardMm, int count)
 
     const double usableWidth = A4.width() - 2 * Border;
     const double usableHeight = A4.height() - 2 * Border;
-    const int columns = qMin(count, qMax(1, int((usableWidth + Gutter) / (w + Gutter))));
+    // Cards whole tenths of a millimetre apart, so that every one falls on
+    // the printer's grid alike.
+    const double stepX = tenthsUp(w + Gutter), stepY = tenthsUp(h + Gutter);
+    const int columns = qMin(count, qMax(1, int((usableWidth - w) / stepX) + 1));
     // Only as many rows as the cards fill, so that a single page is centred
     // on what it holds.
-    const int rows = qMin((count + columns - 1) / columns, qMax(1, int((usableHeight + Gutter) / (h + Gutter))));
-    const double gridWidth = columns * w + (columns - 1) * Gutter;
-    const double gridHeight = rows * h + (rows - 1) * Gutter;
+    const int rows = qMin((count + columns - 1) / columns, qMax(1, int((usableHeight - h) / stepY) + 1));
+    const double gridWidth = (columns - 1) * stepX + w;
+    const double gridHeight = (rows - 1) * stepY + h;
     const double left = tenths((A4.width() - gridWidth) / 2);
     const double top = tenths((A4.height() - gridHeight) / 2);
     for (int card = 0; card < count; ++card) {
@@ -87,7 +90,7 @@ QVector<SheetPage> layOutSheet(const QSizeF &cardMm, int count)
             pages.last().sizeMm = A4;
         }
         SheetPage &page = pages.last();
-        const QPointF origin(left + (index % columns) * (w + Gutter), -(top + (index / columns) * (h + Gutter)));
+        const QPointF origin(left + (index % columns) * stepX, -(top + (index / columns) * stepY));
         page.cards.append(card);
         page.cardOrigins.append(origin);
         addCropMarks(page, origin, cardMm);

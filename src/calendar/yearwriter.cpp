@@ -106,11 +106,16 @@ YearCalendars::YearCalendars(const YearRequest &request)
         m_status = YearResult::Status::FontUnavailable;
         return;
     }
-    const TextFont text = m_font->measure(printableCharacters(look));
+    const TextFont text = m_font->measure(
+        printableCharacters(look) + (request.walletCard ? cardCharacters(request.year, request.firstCrew, look) : QString()));
     QString printed;
     for (int month = 1; month <= 12; ++month) {
         m_months.append(layOutMonth(request.year, month, request.firstCrew, look, text));
         printed += m_months.last().text();
+    }
+    if (request.walletCard) {
+        m_card = layOutCard(request.year, request.firstCrew, look, text);
+        printed += m_card.front.text() + m_card.back.text();
     }
     const QString characters = fontCharacters(look, printed);
     const QString lacking = glyphs.lacking(characters);
@@ -144,6 +149,13 @@ PdfBytes YearCalendars::sheet() const
         return {{}, true, m_problem};
     const Look &look = m_request.look;
     return renderSheet(*m_font, m_months, layOutSheet(QSizeF(8 * look.boxWidthMm, 9 * look.boxHeightMm), 12));
+}
+
+CardPdfs YearCalendars::cardFiles() const
+{
+    if (!m_problem.isEmpty())
+        return {{{}, true, m_problem}, {{}, true, m_problem}};
+    return renderCardFiles(*m_font, m_card);
 }
 
 YearResult writeYear(const YearRequest &request)
@@ -184,6 +196,18 @@ YearResult writeYear(const YearRequest &request)
         if (!writeOne(pathOf(QStringLiteral("%1.pdf").arg(request.year)), build, batch, result))
             return fail();
         result.sheetPageMm = calendars.sheetPageMm();
+    }
+    if (request.walletCard) {
+        CardPdfs files;
+        if (!writeOne(pathOf(QStringLiteral("%1_karta.pdf").arg(request.year)),
+                      [&] {
+                          files = calendars.cardFiles();
+                          return files.card;
+                      },
+                      batch, result)
+            || !writeOne(pathOf(QStringLiteral("%1_karty_A4.pdf").arg(request.year)), [&] { return files.sheet; },
+                         batch, result))
+            return fail();
     }
     if (request.phoneCalendars) {
         const QDateTime stamp = QDateTime::currentDateTimeUtc();

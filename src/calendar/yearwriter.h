@@ -22,6 +22,9 @@ struct YearRequest
     // (yyyy.pdf) and each crew's shifts for phones (yyyy_A.ics, ...).
     bool yearSheet = false;
     bool phoneCalendars = false;
+    // The year on a bank-card-sized card (yyyy_karta.pdf), and on A4 to cut
+    // (yyyy_karty_A4.pdf).
+    bool walletCard = false;
 };
 
 struct YearResult
@@ -64,6 +67,7 @@ public:
     PdfBytes month(int month) const; // 1 to 12
     PdfBytes sheet() const;
     QSizeF sheetPageMm() const;
+    CardPdfs cardFiles() const;
 
 private:
     YearRequest m_request;
@@ -71,6 +75,7 @@ private:
     QString m_detail;
     std::unique_ptr<PdfRunFont> m_font;
     QVector<MonthModel> m_months;
+    CardModel m_card;
     QString m_problem; // the library's words when the font could not be prepared
 };
 

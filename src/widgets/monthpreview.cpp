@@ -15,14 +15,27 @@ MonthPreview::MonthPreview(QWidget *parent)
 void MonthPreview::setPage(const Calendar::MonthModel &model, std::shared_ptr<const Calendar::GlyphOutlines> glyphs,
                            const Calendar::TextFont &font)
 {
-    m_model = model;
+    const QDate first = model.days.isEmpty() ? QDate() : model.days.first().date;
+    show(model.pageMm, {model}, std::move(glyphs), font,
+         first.isValid() ? QStringLiteral("%1 %2").arg(Calendar::monthName(first.month())).arg(first.year()) : QString());
+}
+
+void MonthPreview::setCardFace(const Calendar::CardFace &face, std::shared_ptr<const Calendar::GlyphOutlines> glyphs,
+                               const Calendar::TextFont &font)
+{
+    show(face.sizeMm(), face.parts, std::move(glyphs), font, tr("Kartička do peněženky"));
+}
+
+void MonthPreview::show(const QSizeF &pageMm, const QVector<Calendar::MonthModel> &parts,
+                        std::shared_ptr<const Calendar::GlyphOutlines> glyphs, const Calendar::TextFont &font,
+                        const QString &description)
+{
+    m_pageMm = pageMm;
+    m_parts = parts;
     m_glyphs = std::move(glyphs);
     m_font = font;
     m_notice.clear();
-    if (!m_model.days.isEmpty()) {
-        const QDate first = m_model.days.first().date;
-        setAccessibleDescription(QStringLiteral("%1 %2").arg(Calendar::monthName(first.month())).arg(first.year()));
-    }
+    setAccessibleDescription(description);
     update();
 }
 
@@ -53,7 +66,7 @@ void MonthPreview::paintEvent(QPaintEvent *)
         painter.drawText(rect().adjusted(12, 12, -12, -12), Qt::AlignCenter | Qt::TextWordWrap, m_notice);
         return;
     }
-    const QSizeF page = m_model.pageMm;
+    const QSizeF page = m_pageMm;
     if (page.isEmpty() || !m_glyphs)
         return;
     // The largest size that fits, with room for the frame.
@@ -69,5 +82,6 @@ void MonthPreview::paintEvent(QPaintEvent *)
     painter.drawRect(QRectF(origin, shown).adjusted(-0.5, -0.5, 0.5, 0.5));
     painter.translate(origin);
     painter.scale(scale, scale);
-    Calendar::paintMonth(painter, m_model, *m_glyphs, m_font);
+    for (const Calendar::MonthModel &part : qAsConst(m_parts))
+        Calendar::paintMonth(painter, part, *m_glyphs, m_font);
 }

@@ -1,6 +1,7 @@
 #ifndef LUNORIS_MONTHPREVIEW_H
 #define LUNORIS_MONTHPREVIEW_H
 
+#include "calendar/card.h"
 #include "calendar/pagemodel.h"
 
 #include <QWidget>
@@ -11,9 +12,9 @@ namespace Calendar {
 class GlyphOutlines;
 }
 
-// One month's page as it will print, as large as the widget allows, on a
-// white sheet with a thin frame; or, where the calendar could not be
-// printed, a notice that says why.
+// One month's page, or a side of the wallet card, as it will print, as large
+// as the widget allows, on a white sheet with a thin frame; or, where the
+// calendar could not be printed, a notice that says why.
 class MonthPreview : public QWidget
 {
     Q_OBJECT
@@ -23,6 +24,8 @@ public:
 
     void setPage(const Calendar::MonthModel &model, std::shared_ptr<const Calendar::GlyphOutlines> glyphs,
                  const Calendar::TextFont &font);
+    void setCardFace(const Calendar::CardFace &face, std::shared_ptr<const Calendar::GlyphOutlines> glyphs,
+                     const Calendar::TextFont &font);
     void setNotice(const QString &notice);
     QString notice() const { return m_notice; }
 
@@ -33,7 +36,12 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    Calendar::MonthModel m_model;
+    void show(const QSizeF &pageMm, const QVector<Calendar::MonthModel> &parts,
+              std::shared_ptr<const Calendar::GlyphOutlines> glyphs, const Calendar::TextFont &font,
+              const QString &description);
+
+    QSizeF m_pageMm;
+    QVector<Calendar::MonthModel> m_parts;
     std::shared_ptr<const Calendar::GlyphOutlines> m_glyphs;
     Calendar::TextFont m_font;
     QString m_notice;
