@@ -29,7 +29,12 @@
 #include <csignal>
 #include <limits>
 
+#include <QTemporaryFile>
+
+#include <cstdio>
+
 #include <sys/resource.h>
+#include <unistd.h>
 #include <sys/stat.h>
 
 using namespace Calendar;
@@ -89,6 +94,21 @@ public:
 private:
     rlimit m_saved{};
 };
+
+// Every TrueType program the file embeds passes the font checker; `expected`
+// says whether there is one.
+void checkFontPrograms(const QString &path, bool expected)
+{
+    bool checked = false;
+    const QList<QStringList> programs = fontProgramProblems(path, &checked);
+    if (!checked) {
+        qWarning("python3-fonttools is not installed: the font programs are not checked");
+        return;
+    }
+    QCOMPARE(programs.size(), expected ? 1 : 0);
+    for (const QStringList &problems : programs)
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral(", "))));
+}
 
 // A month's calendar as a run makes it, in the look's font.
 QByteArray render(int year, int month, int firstShift, double w = 10, double h = 10, Look look = helveticaLook())
@@ -172,6 +192,11 @@ private slots:
     void replacesExistingCalendars();
     void walletCard_data();
     void walletCard();
+    void rotaMonthsReadBack_data();
+    void rotaMonthsReadBack();
+    void sameFilesAsEver_data();
+    void sameFilesAsEver();
+    void quietRun();
 };
 
 void TestCalendarPdf::pageSizeAndVersion()
@@ -411,6 +436,7 @@ void TestCalendarPdf::embeddedFontIsTheChosenFamily()
     QCOMPARE(fonts.first().subset, kind == int(PdfFontSource::Kind::TrueType));
     QVERIFY(!fonts.first().name.contains(QStringLiteral("Math")));
     QCOMPARE(readPdfFile(path).words.size(), 31);
+    checkFontPrograms(path, kind == int(PdfFontSource::Kind::TrueType));
 }
 
 namespace {
@@ -655,6 +681,7 @@ void TestCalendarPdf::yearSheet()
     const QList<EmbeddedFont> fonts = fontsOf(path);
     QCOMPARE(fonts.size(), 1);
     QVERIFY(fonts.first().embedded && fonts.first().subset);
+    checkFontPrograms(path, true);
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QRegularExpression actualSize(QStringLiteral("/ViewerPreferences\\s*<<\\s*/PrintScaling\\s*/None"));
@@ -732,59 +759,91 @@ void TestCalendarPdf::yearSheet()
 
 void TestCalendarPdf::phoneCalendars_data()
 {
+    QTest::addColumn<int>("preset");
+    QTest::addColumn<int>("year");
     QTest::addColumn<int>("crew");
     QTest::addColumn<int>("events");
-    // 2017 with "A" on 1 January: 365 days, A and B one more than C.
-    QTest::newRow("A") << 0 << 122;
-    QTest::newRow("B") << 1 << 122;
-    QTest::newRow("C") << 2 << 121;
+    QTest::addColumn<QStringList>("first"); // the first two events, from and to
+    QTest::addColumn<QStringList>("summaries");
+    // 2017 with "A" on 1 January: 365 days, A and B one more than C; whole
+    // days that leave the person free in shared calendars.
+    QTest::newRow("24 h, A") << 0 << 2017 << 0 << 122 << QStringList{"2017-01-01", "2017-01-02", "2017-01-04", "2017-01-05"}
+                             << QStringList{"Směna A"};
+    QTest::newRow("24 h, B") << 0 << 2017 << 1 << 122 << QStringList{"2017-01-02", "2017-01-03", "2017-01-05", "2017-01-06"}
+                             << QStringList{"Směna B"};
+    QTest::newRow("24 h, C") << 0 << 2017 << 2 << 121 << QStringList{"2017-01-03", "2017-01-04", "2017-01-06", "2017-01-07"}
+                             << QStringList{"Směna C"};
+    // 12 hours in Prague's time, busy; a night ends the next morning.
+    QTest::newRow("12 h, A") << 2 << 2027 << 0 << 183
+                             << QStringList{"2027-01-01T06:00:00+01:00", "2027-01-01T18:00:00+01:00",
+                                            "2027-01-02T18:00:00+01:00", "2027-01-03T06:00:00+01:00"}
+                             << QStringList{"Denní – Směna A", "Noční – Směna A"};
+    QTest::newRow("12 h, D") << 2 << 2027 << 3 << 183
+                             << QStringList{"2027-01-01T18:00:00+01:00", "2027-01-02T06:00:00+01:00",
+                                            "2027-01-04T06:00:00+01:00", "2027-01-04T18:00:00+01:00"}
+                             << QStringList{"Denní – Směna D", "Noční – Směna D"};
 }
 
 void TestCalendarPdf::phoneCalendars()
 {
+    QFETCH(int, preset);
+    QFETCH(int, year);
     QFETCH(int, crew);
     QFETCH(int, events);
+    QFETCH(QStringList, first);
+    QFETCH(QStringList, summaries);
     const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"), {QStringLiteral("/usr/bin")});
     int found = -1;
     if (!python.isEmpty())
         runTool(python, {QStringLiteral("-c"), QStringLiteral("import icalendar")}, &found);
     if (found != 0)
         QSKIP("needs Debian's python3-icalendar to read the files back");
-    QTemporaryDir first, second;
-    YearRequest request = yearRequest(first.path());
+    QTemporaryDir first_, second;
+    YearRequest request = yearRequest(first_.path(), year);
+    request.look.rota = Rota::fromPreset(preset);
     request.phoneCalendars = true;
     QCOMPARE(writeYear(request).status, YearResult::Status::Written);
-    QCOMPARE(QDir(first.path()).entryList(QDir::Files).size(), 15);
+    QCOMPARE(QDir(first_.path()).entryList(QDir::Files).size(), 12 + request.look.rota.crews);
     // The same calendar made at another time.
-    QFile later(QDir(second.path()).filePath(crewCalendarFileName(2017, crew)));
+    QFile later(QDir(second.path()).filePath(crewCalendarFileName(year, crew)));
     QVERIFY(later.open(QIODevice::WriteOnly));
-    later.write(crewCalendar(Rota(), 2017, 0, crew, QDateTime(QDate(2031, 5, 6), QTime(7, 8, 9), Qt::UTC)));
+    later.write(crewCalendar(request.look.rota, year, 0, crew, QDateTime(QDate(2031, 5, 6), QTime(7, 8, 9), Qt::UTC)));
     later.close();
 
     const QString reader = QFINDTESTDATA("support/readics.py");
-    const QString name = crewCalendarFileName(2017, crew);
+    const QString name = crewCalendarFileName(year, crew);
     const QJsonObject read =
-        QJsonDocument::fromJson(runTool(python, {reader, QDir(first.path()).filePath(name)}).toUtf8()).object();
+        QJsonDocument::fromJson(runTool(python, {reader, QDir(first_.path()).filePath(name)}).toUtf8()).object();
     QVERIFY2(!read.isEmpty(), qPrintable(name));
     QVERIFY(read.value(QStringLiteral("crlf")).toBool());
     QVERIFY(read.value(QStringLiteral("longestLine")).toInt() <= 75);
     QCOMPARE(read.value(QStringLiteral("version")).toString(), QStringLiteral("2.0"));
     QVERIFY(!read.value(QStringLiteral("prodid")).toString().isEmpty());
-    QVERIFY(read.value(QStringLiteral("allDay")).toBool());
-    QVERIFY(read.value(QStringLiteral("oneDay")).toBool());
     QVERIFY(read.value(QStringLiteral("stamped")).toBool());
-    QCOMPARE(read.value(QStringLiteral("summaries")).toArray(),
-             QJsonArray{QStringLiteral("Směna %1").arg(QChar(u'A' + crew))});
+    const bool allDay = preset == 0;
+    QCOMPARE(read.value(QStringLiteral("allDay")).toBool(), allDay);
+    QCOMPARE(read.value(QStringLiteral("oneDay")).toBool(), allDay);
+    QCOMPARE(read.value(QStringLiteral("timeZoneDefined")).toBool(), !allDay);
+    QCOMPARE(read.value(QStringLiteral("transparency")).toArray(),
+             QJsonArray{allDay ? QStringLiteral("TRANSPARENT") : QStringLiteral("OPAQUE")});
+    QCOMPARE(read.value(QStringLiteral("summaries")).toArray(), QJsonArray::fromStringList(summaries));
     const QJsonArray dates = read.value(QStringLiteral("dates")).toArray();
+    const QJsonArray ends = read.value(QStringLiteral("ends")).toArray();
     QCOMPARE(dates.size(), events);
-    for (const QJsonValue &date : dates)
-        QCOMPARE(crewOnDuty(QDate::fromString(date.toString(), Qt::ISODate), 0), crew);
+    QCOMPARE((QStringList{dates.at(0).toString(), ends.at(0).toString(), dates.at(1).toString(), ends.at(1).toString()}),
+             first);
+    if (allDay) {
+        for (const QJsonValue &date : dates)
+            QCOMPARE(crewOnDuty(QDate::fromString(date.toString(), Qt::ISODate), 0), crew);
+    }
     // One UID per crew and day, the same in every run: importing again
     // updates instead of doubling.
     const QJsonArray uids = read.value(QStringLiteral("uids")).toArray();
     QSet<QString> unique;
-    for (const QJsonValue &uid : uids)
+    for (const QJsonValue &uid : uids) {
         unique.insert(uid.toString());
+        QVERIFY2(uid.toString().contains(QStringLiteral("-%1@").arg(crewName(crew))), qPrintable(uid.toString()));
+    }
     QCOMPARE(unique.size(), events);
     const QJsonObject again =
         QJsonDocument::fromJson(runTool(python, {reader, QDir(second.path()).filePath(name)}).toUtf8()).object();
@@ -829,6 +888,7 @@ void TestCalendarPdf::labelsReadBack()
     QCOMPARE(fonts.size(), 1);
     QCOMPARE(fonts.first().embedded, source.kind != PdfFontSource::Kind::Standard14);
     QCOMPARE(fonts.first().subset, source.kind == PdfFontSource::Kind::TrueType);
+    checkFontPrograms(path, source.kind == PdfFontSource::Kind::TrueType);
     int exitCode = -1;
     runTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), path}, &exitCode);
     QCOMPARE(exitCode, 0);
@@ -1256,6 +1316,7 @@ void TestCalendarPdf::walletCard()
         runTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), path}, &exitCode);
         QCOMPARE(exitCode, 0);
         QCOMPARE(fontsOf(path).size(), 1);
+        checkFontPrograms(path, true);
     }
     if (preset == 0)
         QVERIFY2(QFileInfo(cardPath).size() <= 40 * 1024, qPrintable(QString::number(QFileInfo(cardPath).size())));
@@ -1338,6 +1399,110 @@ void TestCalendarPdf::walletCard()
     for (const QString &line : back)
         QVERIFY2(text.contains(line), qPrintable(text));
     QCOMPARE(text.contains(QStringLiteral("Státní svátky")), holidays);
+}
+
+void TestCalendarPdf::rotaMonthsReadBack_data()
+{
+    QTest::addColumn<int>("myCrew");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<int>("top");    // the ink at the top band's centre: 0 cyan, 1 magenta, 2 yellow, -1 none
+    QTest::addColumn<int>("bottom");
+    // 12 hours, A first: crews A cyan, B magenta, C yellow, D without a
+    // colour; day shifts above nights. Worked out by hand: D--N, ND--, -ND-,
+    // --ND on 1 to 4 January 2027.
+    QTest::newRow("1 Jan, A by day, D by night") << -1 << QDate(2027, 1, 1) << 0 << -1;
+    QTest::newRow("2 Jan, B by day, A by night") << -1 << QDate(2027, 1, 2) << 1 << 0;
+    QTest::newRow("3 Jan, C by day, B by night") << -1 << QDate(2027, 1, 3) << 2 << 1;
+    QTest::newRow("4 Jan, D by day, C by night") << -1 << QDate(2027, 1, 4) << -1 << 2;
+    // Crew B alone: days yellow, nights cyan, days off white.
+    QTest::newRow("crew B, 1 Jan off") << 1 << QDate(2027, 1, 1) << -1 << -1;
+    QTest::newRow("crew B, 2 Jan by day") << 1 << QDate(2027, 1, 2) << 2 << 2;
+    QTest::newRow("crew B, 3 Jan by night") << 1 << QDate(2027, 1, 3) << 0 << 0;
+    QTest::newRow("crew B, 31 Mar by day") << 1 << QDate(2027, 3, 31) << 2 << 2;
+}
+
+void TestCalendarPdf::rotaMonthsReadBack()
+{
+    QFETCH(int, myCrew);
+    QFETCH(QDate, date);
+    QFETCH(int, top);
+    QFETCH(int, bottom);
+    Look look = helveticaLook();
+    look.rota = Rota::fromPreset(2);
+    look.myCrew = myCrew;
+    look.kindColors = {Ink{}, Ink{0, 0, 100, 0}, Ink{100, 0, 0, 0}, Ink{}, Ink{}};
+    const ReadPdf page = readPdf(render(date.year(), date.month(), 0, 10, 10, look), 144);
+    const QRectF box = boxOf(date, 10, 10);
+    // Left of the number, in the middle of each half of the box.
+    QCOMPARE(dominantInk(page.colorAtMm(box.x() + 1.5, box.y() + 7.5)), top);
+    QCOMPARE(dominantInk(page.colorAtMm(box.x() + 1.5, box.y() + 2.5)), bottom);
+}
+
+void TestCalendarPdf::sameFilesAsEver_data()
+{
+    QTest::addColumn<QString>("file"); // made by the calendars' first release, in tests/data
+    QTest::addColumn<int>("month");
+    QTest::addColumn<bool>("textOnly");
+    QTest::addColumn<double>("w");
+    QTest::addColumn<double>("h");
+    QTest::addColumn<double>("fontSizePt");
+    QTest::newRow("January, six columns") << "2017_01_helvetica.pdf" << 1 << false << 10.0 << 10.0 << 10.0;
+    QTest::newRow("March") << "2017_03_helvetica.pdf" << 3 << false << 10.0 << 10.0 << 10.0;
+    QTest::newRow("March, text only, numbers wider than the boxes") << "2017_03_helvetica_text_only.pdf" << 3 << true
+                                                                     << 12.0 << 8.0 << 40.0;
+}
+
+void TestCalendarPdf::sameFilesAsEver()
+{
+    QFETCH(QString, file);
+    QFETCH(int, month);
+    QFETCH(bool, textOnly);
+    QFETCH(double, w);
+    QFETCH(double, h);
+    QFETCH(double, fontSizePt);
+    // The form's rota with every option off: the same bytes as ever, but
+    // for the time the file was made and the identifier made from it.
+    QTemporaryDir dir;
+    YearRequest request = yearRequest(dir.path());
+    request.look.crewColors[0] = {0, 100, 100, 0};
+    request.look.crewColors[1] = {100, 0, 0, 0};
+    request.look.textOnly = textOnly;
+    request.look.boxWidthMm = w;
+    request.look.boxHeightMm = h;
+    request.look.fontSizePt = fontSizePt;
+    QCOMPARE(writeYear(request).status, YearResult::Status::Written);
+    const auto masked = [](const QString &path) {
+        QFile pdf(path);
+        return pdf.open(QIODevice::ReadOnly) ? QString::fromLatin1(pdf.readAll())
+                                                   .replace(QRegularExpression(QStringLiteral("D:\\d{14}[^)]*")), QString())
+                                                   .replace(QRegularExpression(QStringLiteral("<[0-9A-F]{32}>")), QString())
+                                             : QString();
+    };
+    const QString made = masked(dir.filePath(monthFileName(QDate(2017, month, 1))));
+    QVERIFY(!made.isEmpty());
+    QCOMPARE(made, masked(QFINDTESTDATA(QStringLiteral("data/") + file)));
+}
+
+void TestCalendarPdf::quietRun()
+{
+    // Nothing on the terminal while a year with every text is made.
+    QTemporaryDir dir;
+    YearRequest request = yearRequest(dir.path());
+    request.look.font = QStringLiteral("Liberation Sans");
+    request.look.labels = request.look.holidays = true;
+    request.look.rota = Rota::fromPreset(3);
+    request.yearSheet = request.walletCard = true;
+    QTemporaryFile terminal;
+    QVERIFY(terminal.open());
+    std::fflush(stdout);
+    const int saved = dup(STDOUT_FILENO);
+    dup2(terminal.handle(), STDOUT_FILENO);
+    const YearResult result = writeYear(request);
+    std::fflush(stdout);
+    dup2(saved, STDOUT_FILENO);
+    ::close(saved);
+    QCOMPARE(result.status, YearResult::Status::Written);
+    QCOMPARE(terminal.readAll(), QByteArray());
 }
 
 QTEST_MAIN(TestCalendarPdf)

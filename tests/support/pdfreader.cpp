@@ -1,6 +1,9 @@
 #include "pdfreader.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QRegularExpression>
 #include <QFile>
 
@@ -118,6 +121,22 @@ QList<EmbeddedFont> fontsOf(const QString &pdfPath)
         fonts.append(font);
     }
     return fonts;
+}
+
+QList<QStringList> fontProgramProblems(const QString &pdfPath, bool *checked)
+{
+    QList<QStringList> programs;
+    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"), {QStringLiteral("/usr/bin")});
+    int exitCode = -1;
+    const QString output = runTool(python, {QStringLiteral(LUNORIS_TEST_SUPPORT "/checkfonts.py"), pdfPath}, &exitCode);
+    *checked = exitCode == 0;
+    for (const QJsonValue &program : QJsonDocument::fromJson(output.toUtf8()).array()) {
+        QStringList problems;
+        for (const QJsonValue &problem : program.toArray())
+            problems << problem.toString();
+        programs << problems;
+    }
+    return programs;
 }
 
 } // namespace TestSupport

@@ -56,6 +56,11 @@ struct EmbeddedFont
 };
 QList<EmbeddedFont> fontsOf(const QString &pdfPath);
 
+// What fontTools finds wrong with each TrueType program the PDF embeds, one
+// entry per program, empty where it is sound; `checked` is false where the
+// checker (Debian's python3-fonttools) is not installed.
+QList<QStringList> fontProgramProblems(const QString &pdfPath, bool *checked);
+
 } // namespace TestSupport
 
 #endif // LUNORIS_TESTS_PDFREADER_H
