@@ -637,22 +637,25 @@ void TestCalendarPdf::yearSheet_data()
     QTest::addColumn<double>("w");
     QTest::addColumn<double>("h");
     QTest::addColumn<bool>("labels");
+    QTest::addColumn<double>("fontPt");
     QTest::addColumn<int>("pages");
     QTest::addColumn<QSizeF>("pageMm");
     QTest::addColumn<QPointF>("first"); // the first card's top-left corner, mm from the page's
     QTest::addColumn<int>("columns");
     // Worked out by hand: cards 5.5 mm apart, centred on the page to a tenth
     // of a millimetre; the grid and its marks at least 5 mm from the edge.
-    QTest::newRow("the form's defaults") << 10.0 << 10.0 << false << 2 << QSizeF(210, 297) << QPointF(22.2, 8.0) << 2;
-    QTest::newRow("defaults, labels and holidays") << 10.0 << 10.0 << true << 2 << QSizeF(210, 297) << QPointF(22.2, 8.0) << 2;
-    QTest::newRow("small boxes, one page") << 6.0 << 5.0 << false << 1 << QSizeF(210, 297) << QPointF(27.5, 50.2) << 3;
-    QTest::newRow("one card to a page") << 20.0 << 20.0 << false << 12 << QSizeF(210, 297) << QPointF(25.0, 58.5) << 1;
-    QTest::newRow("23 x 10, one wide column") << 23.0 << 10.0 << false << 4 << QSizeF(210, 297) << QPointF(13.0, 8.0) << 1;
-    QTest::newRow("10 x 30, one tall row") << 10.0 << 30.0 << false << 6 << QSizeF(210, 297) << QPointF(22.2, 13.5) << 2;
+    QTest::newRow("the form's defaults") << 10.0 << 10.0 << false << 10.0 << 2 << QSizeF(210, 297) << QPointF(22.2, 8.0) << 2;
+    QTest::newRow("defaults, labels and holidays") << 10.0 << 10.0 << true << 10.0 << 2 << QSizeF(210, 297) << QPointF(22.2, 8.0) << 2;
+    QTest::newRow("small boxes, one page") << 6.0 << 5.0 << false << 10.0 << 1 << QSizeF(210, 297) << QPointF(27.5, 50.2) << 3;
+    QTest::newRow("one card to a page") << 20.0 << 20.0 << false << 10.0 << 12 << QSizeF(210, 297) << QPointF(25.0, 58.5) << 1;
+    QTest::newRow("23 x 10, one wide column") << 23.0 << 10.0 << false << 10.0 << 4 << QSizeF(210, 297) << QPointF(13.0, 8.0) << 1;
+    QTest::newRow("10 x 30, one tall row") << 10.0 << 30.0 << false << 10.0 << 6 << QSizeF(210, 297) << QPointF(22.2, 13.5) << 2;
+    // Weekday names and the title larger than their places: clipped to the card.
+    QTest::newRow("40 pt labels") << 10.0 << 10.0 << true << 40.0 << 2 << QSizeF(210, 297) << QPointF(22.2, 8.0) << 2;
     // Too wide for A4 with marks that a printer prints: pages of their own.
-    QTest::newRow("25.3 x 10, its own pages") << 25.3 << 10.0 << false << 12 << QSizeF(218.0, 105.6)
+    QTest::newRow("25.3 x 10, its own pages") << 25.3 << 10.0 << false << 10.0 << 12 << QSizeF(218.0, 105.6)
                                               << QPointF(7.8, 7.8) << 1;
-    QTest::newRow("larger than A4") << 30.0 << 40.0 << true << 12 << QSizeF(255.6, 375.6) << QPointF(7.8, 7.8) << 1;
+    QTest::newRow("larger than A4") << 30.0 << 40.0 << true << 10.0 << 12 << QSizeF(255.6, 375.6) << QPointF(7.8, 7.8) << 1;
 }
 
 void TestCalendarPdf::yearSheet()
@@ -660,6 +663,7 @@ void TestCalendarPdf::yearSheet()
     QFETCH(double, w);
     QFETCH(double, h);
     QFETCH(bool, labels);
+    QFETCH(double, fontPt);
     QFETCH(int, pages);
     QFETCH(QSizeF, pageMm);
     QFETCH(QPointF, first);
@@ -668,6 +672,7 @@ void TestCalendarPdf::yearSheet()
     YearRequest request = yearRequest(dir.path());
     request.look.font = QStringLiteral("Liberation Sans");
     request.look.labels = request.look.holidays = labels;
+    request.look.fontSizePt = fontPt;
     request.look.boxWidthMm = w;
     request.look.boxHeightMm = h;
     request.yearSheet = true;
@@ -676,7 +681,7 @@ void TestCalendarPdf::yearSheet()
     QVERIFY(qAbs(result.sheetPageMm.width() - pageMm.width()) < 0.01);
     const QString path = dir.filePath(QStringLiteral("2017.pdf"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 13);
-    if (w == 10 && h == 10)
+    if (w == 10 && h == 10 && fontPt == 10)
         QVERIFY2(QFileInfo(path).size() <= 50 * 1024, qPrintable(QString::number(QFileInfo(path).size())));
     const QList<EmbeddedFont> fonts = fontsOf(path);
     QCOMPARE(fonts.size(), 1);
@@ -747,6 +752,15 @@ void TestCalendarPdf::yearSheet()
                 const double up = corner.y() == origin.y() ? -1 : 1;
                 QVERIFY(darkAt(corner.x() + out * 2.0, corner.y()) && darkAt(corner.x(), corner.y() + up * 2.0));
                 QVERIFY(!darkAt(corner.x() + out * 0.35, corner.y()) && !darkAt(corner.x(), corner.y() + up * 0.35));
+            }
+            // The gutter along each edge stays white: nothing spills off a card.
+            for (double along = 0.05; along < 1; along += 0.1) {
+                for (const double out : {0.3, 1.0, 2.5}) {
+                    QVERIFY(!darkAt(origin.x() + along * card.width(), origin.y() - out));
+                    QVERIFY(!darkAt(origin.x() + along * card.width(), origin.y() + card.height() + out));
+                    QVERIFY(!darkAt(origin.x() - out, origin.y() + along * card.height()));
+                    QVERIFY(!darkAt(origin.x() + card.width() + out, origin.y() + along * card.height()));
+                }
             }
             const ReadPdf own = readPdfFile(dir.filePath(monthFileName(QDate(2017, month, 1))), Dpi);
             const QImage cut = image.copy(QRect(QPoint(qRound(origin.x() * 10), qRound(origin.y() * 10)), own.image.size()));

@@ -54,6 +54,8 @@ private slots:
     void previewFollowsInputs_data();
     void previewFollowsInputs();
     void everyInputHasAName();
+    void previewPage_data();
+    void previewPage();
 
 private:
     template<typename T>
@@ -627,6 +629,56 @@ void TestMainWindow::everyInputHasAName()
     }
     QCOMPARE(QAccessible::queryAccessibleInterface(find<QWidget>("monthPreview"))->text(QAccessible::Description),
              QStringLiteral("Leden 2000"));
+}
+
+void TestMainWindow::previewPage_data()
+{
+    QTest::addColumn<double>("fontPt");
+    QTest::addColumn<QSize>("grownTo"); // empty: the window as it opens
+    QTest::newRow("at start") << 10.0 << QSize();
+    QTest::newRow("40 pt labels, cut at the page's edge") << 40.0 << QSize();
+    QTest::newRow("a larger window, a larger page") << 10.0 << QSize(1400, 1000);
+}
+
+void TestMainWindow::previewPage()
+{
+    QFETCH(double, fontPt);
+    QFETCH(QSize, grownTo);
+    find<ColorPicker>("fontColor")->setFromByteArray(QByteArray::fromHex("00000000000000000000000000000064"));
+    find<QCheckBox>("labels")->setChecked(true);
+    find<QDoubleSpinBox>("fontSize")->setValue(fontPt);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QWidget *preview = find<QWidget>("monthPreview");
+    // Whatever is not the window's background: the page's frame and what
+    // is on the page, and nothing beside it.
+    const auto pageOnScreen = [preview] {
+        QTest::qWait(20);
+        const QImage image = preview->grab().toImage();
+        const QRgb background = image.pixel(0, 0);
+        QRect page;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixel(x, y) != background)
+                    page |= QRect(x, y, 1, 1);
+            }
+        }
+        return std::make_pair(page, image.size());
+    };
+    auto [page, widget] = pageOnScreen();
+    const int atStart = page.height();
+    const int formAtStart = m_window->centralWidget()->width();
+    if (grownTo.isValid()) {
+        // The form keeps its width; the preview takes the rest.
+        m_window->resize(grownTo);
+        std::tie(page, widget) = pageOnScreen();
+        QVERIFY2(page.height() > atStart * 3 / 2, qPrintable(QStringLiteral("%1 -> %2").arg(atStart).arg(page.height())));
+        QCOMPARE(m_window->centralWidget()->width(), formAtStart);
+    }
+    // The card's 8 : 9, in the middle of the preview.
+    QVERIFY2(qAbs(page.width() * 9.0 / (page.height() * 8.0) - 1) < 0.02, qPrintable(QStringLiteral("%1 x %2").arg(page.width()).arg(page.height())));
+    QVERIFY(qAbs(page.left() - (widget.width() - 1 - page.right())) <= 1);
+    QVERIFY(qAbs(page.top() - (widget.height() - 1 - page.bottom())) <= 1);
 }
 
 QTEST_MAIN(TestMainWindow)
