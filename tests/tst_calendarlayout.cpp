@@ -125,6 +125,10 @@ void TestCalendarLayout::rotaPresets()
     const Rota rota = Rota::fromPreset(preset);
     QVERIFY2(rota.isValid(), qPrintable(rota.problem()));
     QCOMPARE(rota.isDefault(), preset == 0);
+    // The same pattern with its duty starting at seven is a rota of its own.
+    Rota timed = rota;
+    timed.kinds[0].start = QTime(7, 0);
+    QVERIFY(!timed.isDefault());
     for (int i = 0; i < days.size(); ++i) {
         const int day = dayOfYear(from.addDays(i));
         QString codes;
@@ -196,6 +200,10 @@ void TestCalendarLayout::yearInNumbers()
         QCOMPARE(total.shifts, shifts.at(crew));
         QCOMPARE(total.hours, hours.at(crew));
     }
+    // The Czech forms of the count: 1 směna, 2 to 4 směny, 5 and more směn.
+    QCOMPARE(shiftsAndHours({1, 24}), QStringLiteral("1 směna, 24 h"));
+    QCOMPARE(shiftsAndHours({4, 96}), QStringLiteral("4 směny, 96 h"));
+    QCOMPARE(shiftsAndHours({5, 120}), QStringLiteral("5 směn, 120 h"));
 }
 
 void TestCalendarLayout::fileNames_data()
@@ -383,6 +391,8 @@ void TestCalendarLayout::pageModel_data()
     // Boxes that are not square, and the shift at a month's first day late
     // in a leap year and in the last year.
     QTest::newRow("2017-03-06 Mon, 10 x 15") << QDate(2017, 3, 6) << 0 << 10.0 << 15.0 << QRectF(20, -30, 10, 15) << "0" << -1 << "B";
+    QTest::newRow("2017-03-06 Mon, 4 x 20, the title by its width") << QDate(2017, 3, 6) << 0 << 4.0 << 20.0
+                                                                     << QRectF(8, -40, 4, 20) << "0" << -1 << "B";
     QTest::newRow("2016-12-01 Thu, leap") << QDate(2016, 12, 1) << 0 << 12.0 << 8.0 << QRectF(12, -40, 12, 8) << "0" << -1 << "C";
     QTest::newRow("4000-12-31 Sun, leap") << QDate(4000, 12, 31) << 1 << 10.0 << 10.0 << QRectF(50, -80, 10, 10) << "0" << -1 << "A";
     // Every rota: a band per kind, from the first to start; one crew's view.
@@ -414,6 +424,7 @@ void TestCalendarLayout::pageModel()
         look.rota.crews = rota.section(QLatin1Char(' '), 1).toInt();
     }
     look.myCrew = myCrew;
+    look.holidays = true;
     look.boxWidthMm = w;
     look.boxHeightMm = h;
     TextFont font;
@@ -458,6 +469,28 @@ void TestCalendarLayout::pageModel()
     QCOMPARE(model.headerArea(), QRectF(w, -h, 6 * w, h));
     QCOMPARE(model.footerArea(), QRectF(w, -9 * h, 6 * w, h));
     QCOMPARE(model.weekdayCell(date.dayOfWeek()), QRectF(0, box.y(), w, h));
+
+    // Of these days only 1 January is a holiday: a triangle in the box's
+    // top-right corner, 0.3 of its shorter side.
+    QCOMPARE(day.holiday, date.dayOfYear() == 1);
+    const QPointF corner(box.x() + w, box.y() + h);
+    const double side = 0.3 * qMin(w, h);
+    const QPolygonF mark({corner, corner - QPointF(side, 0), corner - QPointF(0, side)});
+    QCOMPARE(day.mark, day.holiday ? mark : QPolygonF());
+
+    // Labels at 40 pt: the title 60 pt unless that is more than 90 % of its
+    // row's width (the year's digits, two ems here) or height (an em), and
+    // centred on the row; a swatch for every crew of a rota of its own.
+    look.labels = true;
+    look.fontSizePt = 40;
+    const MonthModel labelled = layOutMonth(date.year(), date.month(), firstShift, look, font);
+    const TextLabel &title = labelled.labels.first();
+    const double titleMm = qMin(qMin(60 * 25.4 / 72, 0.9 * 6 * w / 2), 0.9 * h);
+    QVERIFY2(qAbs(title.sizePt * 25.4 / 72 - titleMm) < 1e-9, qPrintable(QString::number(title.sizePt)));
+    QVERIFY(qAbs(title.baseline.x() + titleMm - 4 * w) < 1e-9);
+    QVERIFY(qAbs(title.baseline.y() + 0.25 * titleMm + h / 2) < 1e-9);
+    if (myCrew < 0)
+        QCOMPARE(labelled.swatches.size(), rota == QLatin1String("0") ? 0 : look.rota.crews);
 }
 
 void TestCalendarLayout::pageSize()

@@ -21,6 +21,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QPainter>
+#include <QProcess>
 #include <QTest>
 
 #include <poppler-qt5.h>
@@ -33,6 +34,9 @@
 
 #include <cstdio>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <sys/stat.h>
@@ -108,6 +112,15 @@ void checkFontPrograms(const QString &path, bool expected)
     QCOMPARE(programs.size(), expected ? 1 : 0);
     for (const QStringList &problems : programs)
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral(", "))));
+}
+
+// The file's bytes with every stream uncompressed, by qpdf.
+QByteArray uncompressed(const QString &path)
+{
+    QProcess qpdf;
+    qpdf.start(QStringLiteral("qpdf"), {QStringLiteral("--stream-data=uncompress"), path, QStringLiteral("-")});
+    qpdf.waitForFinished(60000);
+    return qpdf.readAllStandardOutput();
 }
 
 // A month's calendar as a run makes it, in the look's font.
@@ -355,16 +368,21 @@ void TestCalendarPdf::textOnly()
 void TestCalendarPdf::borderWidths_data()
 {
     QTest::addColumn<double>("borderPt");
-    QTest::newRow("none, boxes still filled") << 0.0;
-    QTest::newRow("1 pt") << 1.0;
-    QTest::newRow("10 pt, 3.5 mm") << 10.0;
+    QTest::addColumn<int>("borderInk"); // 1 magenta, 3 black
+    QTest::newRow("none, boxes still filled") << 0.0 << 3;
+    QTest::newRow("1 pt") << 1.0 << 3;
+    QTest::newRow("10 pt, 3.5 mm") << 10.0 << 3;
+    QTest::newRow("10 pt, magenta") << 10.0 << 1;
 }
 
 void TestCalendarPdf::borderWidths()
 {
     QFETCH(double, borderPt);
+    QFETCH(int, borderInk);
     Look look = helveticaLook();
     look.borderWidthPt = borderPt;
+    if (borderInk == 1)
+        look.borderColor = {0, 100, 0, 0};
     const ReadPdf page = readPdf(render(2017, 3, 0, 10, 10, look), 288);
     // The stroke is centred on the box's edge, in millimetres on paper.
     const double halfStrokeMm = borderPt * 25.4 / 72 / 2;
@@ -373,7 +391,7 @@ void TestCalendarPdf::borderWidths()
         const QRectF box = boxOf(date, 10, 10);
         QCOMPARE(dominantInk(page.colorAtMm(box.x() + 2.5, box.y() + 2.5)), crewOnDuty(date, 0));
         if (halfStrokeMm > 0.5)
-            QCOMPARE(dominantInk(page.colorAtMm(box.x() + halfStrokeMm - 0.4, box.y() + 2.5)), 3);
+            QCOMPARE(dominantInk(page.colorAtMm(box.x() + halfStrokeMm - 0.4, box.y() + 2.5)), borderInk);
     }
 }
 
@@ -437,6 +455,8 @@ void TestCalendarPdf::embeddedFontIsTheChosenFamily()
     QVERIFY(!fonts.first().name.contains(QStringLiteral("Math")));
     QCOMPARE(readPdfFile(path).words.size(), 31);
     checkFontPrograms(path, kind == int(PdfFontSource::Kind::TrueType));
+    // Numbers alone keep the face's hinting (its "fpgm" table).
+    QCOMPARE(uncompressed(path).contains("fpgm"), kind == int(PdfFontSource::Kind::TrueType));
 }
 
 namespace {
@@ -589,6 +609,9 @@ void TestCalendarPdf::previewAgreesWithPdf()
     for (const Fill &swatch : model.swatches) {
         const QPoint centre = pixels(swatch.area).center();
         QCOMPARE(dominantInk(preview.pixelColor(centre)), dominantInk(pdf.image.pixelColor(centre)));
+        // Outlined as the boxes are.
+        const QPoint edge(pixels(swatch.area).left(), centre.y());
+        QCOMPARE(dominantInk(preview.pixelColor(edge)), dominantInk(pdf.image.pixelColor(edge)));
     }
 
     const int inset = 4; // past the border's half width, 1 pt
@@ -648,6 +671,8 @@ void TestCalendarPdf::yearSheet_data()
     QTest::newRow("defaults, labels and holidays") << 10.0 << 10.0 << true << 10.0 << 2 << QSizeF(210, 297) << QPointF(22.2, 8.0) << 2;
     QTest::newRow("small boxes, one page") << 6.0 << 5.0 << false << 10.0 << 1 << QSizeF(210, 297) << QPointF(27.5, 50.2) << 3;
     QTest::newRow("one card to a page") << 20.0 << 20.0 << false << 10.0 << 12 << QSizeF(210, 297) << QPointF(25.0, 58.5) << 1;
+    QTest::newRow("24.3125 x 10, as wide as A4 holds") << 24.3125 << 10.0 << false << 10.0 << 4 << QSizeF(210, 297)
+                                                       << QPointF(7.7, 8.0) << 1;
     QTest::newRow("23 x 10, one wide column") << 23.0 << 10.0 << false << 10.0 << 4 << QSizeF(210, 297) << QPointF(13.0, 8.0) << 1;
     QTest::newRow("10 x 30, one tall row") << 10.0 << 30.0 << false << 10.0 << 6 << QSizeF(210, 297) << QPointF(22.2, 13.5) << 2;
     // Weekday names and the title larger than their places: clipped to the card.
@@ -679,6 +704,7 @@ void TestCalendarPdf::yearSheet()
     const YearResult result = writeYear(request);
     QCOMPARE(result.status, YearResult::Status::Written);
     QVERIFY(qAbs(result.sheetPageMm.width() - pageMm.width()) < 0.01);
+    QVERIFY(qAbs(result.sheetPageMm.height() - pageMm.height()) < 0.01);
     const QString path = dir.filePath(QStringLiteral("2017.pdf"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 13);
     if (w == 10 && h == 10 && fontPt == 10)
@@ -691,6 +717,8 @@ void TestCalendarPdf::yearSheet()
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QRegularExpression actualSize(QStringLiteral("/ViewerPreferences\\s*<<\\s*/PrintScaling\\s*/None"));
     QVERIFY2(actualSize.match(QString::fromLatin1(file.readAll())).hasMatch(), "printed at actual size");
+    // Crop marks a hair wide (0.25 pt), in registration black: on every plate.
+    QVERIFY(uncompressed(path).contains("1.000 1.000 1.000 1.000 K\n0.088 w"));
 
     // Every card at its true size, its text its month's days, and drawn as
     // its month's own file: compared pixel by pixel at 10 pixels a millimetre.
@@ -906,6 +934,8 @@ void TestCalendarPdf::labelsReadBack()
     int exitCode = -1;
     runTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), path}, &exitCode);
     QCOMPARE(exitCode, 0);
+    // With letters the hinting is left out, to keep the file small.
+    QVERIFY(!uncompressed(path).contains("fpgm"));
 
     // Each label in its margin: the title over the six columns in the top
     // row, each weekday in the left column beside its row.
@@ -1159,6 +1189,14 @@ void TestCalendarPdf::failedMonthKeepsTheEarlierCalendar()
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("last year's calendar"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 1);
+    // Without an earlier calendar nothing is left, not even an empty file.
+    QVERIFY(old.remove());
+    {
+        const FileSizeLimit limit(diskFull ? 1000 : 0);
+        result = writeYear(request);
+    }
+    QCOMPARE(int(result.status), status);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
 }
 
 void TestCalendarPdf::replacingAFile_data()
@@ -1166,12 +1204,13 @@ void TestCalendarPdf::replacingAFile_data()
     QTest::addColumn<bool>("inPlace");
     QTest::addColumn<int>("oldSize"); // -1: no file yet
     QTest::addColumn<int>("newSize");
-    QTest::addColumn<int>("limit");   // the largest file this process may write; 0: none
+    QTest::addColumn<int>("limit");   // the largest file this process may write; 0: none; -1: no new files
     QTest::addColumn<bool>("replaced");
     QTest::newRow("beside, shorter") << false << 5000 << 300 << 0 << true;
     QTest::newRow("beside, longer") << false << 300 << 5000 << 0 << true;
     QTest::newRow("beside, new file") << false << -1 << 300 << 0 << true;
     QTest::newRow("beside, disk full") << false << 300 << 5000 << 1000 << false;
+    QTest::newRow("beside, the folder takes no new files") << false << 300 << 5000 << -1 << true;
     QTest::newRow("in place, shorter") << true << 5000 << 300 << 0 << true;
     QTest::newRow("in place, longer") << true << 300 << 5000 << 0 << true;
     QTest::newRow("in place, disk full") << true << 300 << 5000 << 1000 << false;
@@ -1194,10 +1233,25 @@ void TestCalendarPdf::replacingAFile()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(before);
     }
+    // An immutable folder takes no new files, but its file can be written.
+    const int folder = limit < 0 ? ::open(QFile::encodeName(dir.path()).constData(), O_RDONLY) : -1;
+    int flags = 0;
+    bool immutable = folder >= 0 && ioctl(folder, FS_IOC_GETFLAGS, &flags) == 0;
+    flags |= FS_IMMUTABLE_FL;
+    immutable = immutable && ioctl(folder, FS_IOC_SETFLAGS, &flags) == 0;
+    if (limit < 0 && !immutable) {
+        ::close(folder);
+        QSKIP("the file system or our rights keep the folder from being made immutable");
+    }
     bool ok = false;
     {
         const FileSizeLimit fileSizeLimit(limit);
         ok = inPlace ? rewriteInPlace(path, after) : replaceFile(path, after);
+    }
+    if (immutable) {
+        flags &= ~FS_IMMUTABLE_FL;
+        ioctl(folder, FS_IOC_SETFLAGS, &flags);
+        ::close(folder);
     }
     QCOMPARE(ok, replaced);
     QFile file(path);
@@ -1281,7 +1335,11 @@ void TestCalendarPdf::replacesExistingCalendars()
     QVERIFY(old.open(QIODevice::WriteOnly));
     old.write(QByteArray(100000, 'x'));
     old.close();
+    // A calendar shared with the group stays so when it is replaced.
+    const QFile::Permissions shared = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup;
+    QVERIFY(old.setPermissions(shared));
     QCOMPARE(writeYear(yearRequest(dir.path())).status, YearResult::Status::Written);
+    QCOMPARE(QFileInfo(old.fileName()).permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser), shared);
     const ReadPdf may = readPdfFile(old.fileName(), 144);
     QVERIFY(may.loaded);
     QCOMPARE(inkOfDay(may, QDate(2017, 5, 1), 10, 10), crewOnDuty(QDate(2017, 5, 1), 0));
@@ -1298,11 +1356,14 @@ void TestCalendarPdf::walletCard_data()
     QTest::addColumn<QStringList>("back"); // lines the back must hold
     QTest::newRow("the form's rota") << 0 << -1 << true << QString()
                                      << QStringList{"A: 122 směn, 2928 h", "C: 121 směn, 2904 h", "Státní svátky",
-                                                    "26. 3. Velký pátek", "28. 10. Vznik Československa"};
+                                                    "26. 3. Velký pátek", "29. 3. Velikonoční pondělí",
+                                                    "28. 10. Vznik Československa"};
     QTest::newRow("12 h, the whole team") << 2 << -1 << true << "HZS Praha, stanice 3"
                                           << QStringList{"D: 183 směn, 2196 h", "N Noční 18–6", "HZS Praha, stanice 3"};
     QTest::newRow("12 h, crew B alone") << 2 << 1 << false << QString()
                                         << QStringList{"Směna B: 182 směn, 2184 h", "D Denní 6–18"};
+    QTest::newRow("8 h, crew A alone") << 3 << 0 << false << QString()
+                                       << QStringList{"Směna A v roce 2027", "R Ranní 6–14"};
 }
 
 void TestCalendarPdf::walletCard()
@@ -1334,6 +1395,16 @@ void TestCalendarPdf::walletCard()
     }
     if (preset == 0)
         QVERIFY2(QFileInfo(cardPath).size() <= 40 * 1024, qPrintable(QString::number(QFileInfo(cardPath).size())));
+    // The sheet is cut along its marks: printed at its actual size, the
+    // marks in registration black.
+    const QByteArray sheetContent = uncompressed(sheetPath);
+    QVERIFY(QRegularExpression(QStringLiteral("/ViewerPreferences\\s*<<\\s*/PrintScaling\\s*/None"))
+                .match(QString::fromLatin1(sheetContent)).hasMatch());
+    QVERIFY(sheetContent.contains("1.000 1.000 1.000 1.000 K\n0.088 w"));
+    // Without boxes the back has no swatches either.
+    Look plain = request.look;
+    plain.textOnly = true;
+    QVERIFY(layOutCard(2027, 0, plain, TextFont()).back.parts.first().swatches.isEmpty());
 
     // The card at its true size, front and back; the sheet A4 with the card
     // eight times, each back behind its front when turned over the long edge.
@@ -1412,6 +1483,11 @@ void TestCalendarPdf::walletCard()
                                                                 QStringLiteral("-layout"), cardPath, QStringLiteral("-")});
     for (const QString &line : back)
         QVERIFY2(text.contains(line), qPrintable(text));
+    // The front's title: the year, and the crew shown.
+    const QString title = runTool(QStringLiteral("pdftotext"),
+                                  {QStringLiteral("-l"), QStringLiteral("1"), cardPath, QStringLiteral("-")});
+    const QString crewTitle = QStringLiteral("2027 · Směna %1").arg(QChar(u'A' + myCrew));
+    QVERIFY2(title.contains(myCrew < 0 ? QStringLiteral("2027") : crewTitle), qPrintable(title));
     QCOMPARE(text.contains(QStringLiteral("Státní svátky")), holidays);
 }
 

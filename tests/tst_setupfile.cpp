@@ -411,9 +411,13 @@ void TestSetupFile::goodValuesBesideBadOnes()
     Look current;
     current.crewColors[0] = Ink::fromState(Red);
     current.font = QStringLiteral("Serif");
+    current.rota = Calendar::Rota::fromPreset(4);
+    current.myCrew = 4;
     const QString path = m_dir.filePath(QStringLiteral("mixed.lns"));
     writeFile(path, "[General]\ncolorA=@ByteArray(\\0\\0\\0\\x64)\nfontSize=12.34\nboxWidth=250\n"
-                    "boxHeight=100\nborderWidth=0\ntextOnly=1\nfont=Liberation Mono\n");
+                    "boxHeight=100\nborderWidth=0\ntextOnly=1\nfont=Liberation Mono\n"
+                    "rota=5\nrotaPattern=dn--\ncrewCount=4\nkindDHours=30\nkindNHours=10\nmyCrew=F\n"
+                    "cardNote=HZS Praha, stanice 3\n");
     const Look look = Setup::load(path, current).look;
     QCOMPARE(look.crewColors[0], Ink::fromState(Red));
     QCOMPARE(look.fontSizePt, 12.34);
@@ -422,6 +426,14 @@ void TestSetupFile::goodValuesBesideBadOnes()
     QCOMPARE(look.borderWidthPt, 0.0);
     QCOMPARE(look.textOnly, true);
     QCOMPARE(look.font, QStringLiteral("Liberation Mono"));
+    // A pattern in small letters, 30 hours refused beside 10 taken, crew F
+    // of four crews: none shown, not crew E of the five before.
+    QCOMPARE(look.rota.pattern, QStringLiteral("DN--"));
+    QCOMPARE(look.rota.kinds.at(1).hours, 12);
+    QCOMPARE(look.rota.kinds.at(2).hours, 10);
+    QCOMPARE(look.myCrew, -1);
+    // A hand-written note with a comma, unquoted.
+    QCOMPARE(look.cardNote, QStringLiteral("HZS Praha, stanice 3"));
 
     // Gone between the dialog and the read: nothing changes.
     const Setup::Loaded same = Setup::load(m_dir.filePath(QStringLiteral("gone.lns")), current);
@@ -494,6 +506,7 @@ void TestSetupFile::hostileFiles_data()
     QTest::newRow("text starting with an at sign, as the toolkit writes it") << ini("note=@@Variant(x)") << "file" << true << true;
     QTest::newRow("text mentioning Variant(") << ini("note=\"Variant(3) is a call\"") << "file" << true << true;
     QTest::newRow("a comment mentioning @Variant(") << ini(";x=@Variant" + huge) << "file" << true << true;
+    QTest::newRow("after a value, a comment with @Variant(") << ini("x=1 ;, @Variant" + huge) << "file" << true << true;
     QTest::newRow("text note") << QByteArray("a note, not a setup\nfontSize=20\n") << "file" << true << true;
     QTest::newRow("named pipe") << QByteArray() << "fifo" << false << false;
     QTest::newRow("lock is a folder") << ini("") << "lock folder" << true << false;
