@@ -1206,15 +1206,19 @@ void TestCalendarPdf::replacingAFile_data()
     QTest::addColumn<int>("newSize");
     QTest::addColumn<int>("limit");   // the largest file this process may write; 0: none; -1: no new files
     QTest::addColumn<bool>("replaced");
-    QTest::newRow("beside, shorter") << false << 5000 << 300 << 0 << true;
-    QTest::newRow("beside, longer") << false << 300 << 5000 << 0 << true;
-    QTest::newRow("beside, new file") << false << -1 << 300 << 0 << true;
-    QTest::newRow("beside, disk full") << false << 300 << 5000 << 1000 << false;
-    QTest::newRow("beside, the folder takes no new files") << false << 300 << 5000 << -1 << true;
-    QTest::newRow("in place, shorter") << true << 5000 << 300 << 0 << true;
-    QTest::newRow("in place, longer") << true << 300 << 5000 << 0 << true;
-    QTest::newRow("in place, disk full") << true << 300 << 5000 << 1000 << false;
-    QTest::newRow("in place, nothing there") << true << -1 << 300 << 0 << false;
+    QTest::addColumn<int>("nameLength"); // 0: a month's name
+    QTest::newRow("beside, shorter") << false << 5000 << 300 << 0 << true << 0;
+    QTest::newRow("beside, longer") << false << 300 << 5000 << 0 << true << 0;
+    QTest::newRow("beside, new file") << false << -1 << 300 << 0 << true << 0;
+    QTest::newRow("beside, disk full") << false << 300 << 5000 << 1000 << false << 0;
+    QTest::newRow("beside, the folder takes no new files") << false << 300 << 5000 << -1 << true << 0;
+    QTest::newRow("in place, shorter") << true << 5000 << 300 << 0 << true << 0;
+    QTest::newRow("in place, longer") << true << 300 << 5000 << 0 << true << 0;
+    QTest::newRow("in place, disk full") << true << 300 << 5000 << 1000 << false << 0;
+    // Names too long for one beside them, the most the file system takes.
+    QTest::newRow("beside, a name of 255 bytes") << false << 300 << 5000 << 0 << true << 255;
+    QTest::newRow("beside, a new name of 255 bytes") << false << -1 << 300 << 0 << true << 255;
+    QTest::newRow("in place, nothing there") << true << -1 << 300 << 0 << false << 0;
 }
 
 void TestCalendarPdf::replacingAFile()
@@ -1224,8 +1228,9 @@ void TestCalendarPdf::replacingAFile()
     QFETCH(int, newSize);
     QFETCH(int, limit);
     QFETCH(bool, replaced);
+    QFETCH(int, nameLength);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("2017_01.pdf"));
+    const QString path = dir.filePath(nameLength ? QString(nameLength, QLatin1Char('n')) : QStringLiteral("2017_01.pdf"));
     const QByteArray before(qMax(oldSize, 0), 'o');
     const QByteArray after(newSize, 'n');
     if (oldSize >= 0) {

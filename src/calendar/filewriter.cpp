@@ -74,6 +74,33 @@ bool renameOver(const QString &from, const QString &to)
 #endif
 }
 
+// Whether the file's name leaves no room for a temporary name beside it
+// (the name and ".XXXXXX") on the folder's file system.
+bool nameAtTheLimit(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    const QFileInfo info(path);
+    const long limit = ::pathconf(QFile::encodeName(info.absolutePath()).constData(), _PC_NAME_MAX);
+    return limit > 0 && QFile::encodeName(info.fileName()).size() + 7 > limit;
+#else
+    Q_UNUSED(path)
+    return false;
+#endif
+}
+
+// Writes a file that does not exist yet; nothing is left of a failed write.
+bool writeNewFile(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered) && file.write(bytes) == bytes.size())
+        return true;
+    if (error)
+        *error = file.errorString();
+    if (file.isOpen())
+        file.remove();
+    return false;
+}
+
 } // namespace
 
 bool isWritablePlace(const QString &path)
@@ -167,6 +194,9 @@ bool replaceFile(const QString &path, const QByteArray &bytes, QString *error)
 {
     if (!isWritablePlace(path))
         return false;
+    // No name beside it can be made: written where it is, or made new.
+    if (nameAtTheLimit(path))
+        return QFileInfo(path).isFile() ? rewriteInPlace(path, bytes, error) : writeNewFile(path, bytes, error);
     QSaveFile file(path);
     // Unbuffered, so that a full disk fails the write itself and is not lost
     // in a flush on committing.
