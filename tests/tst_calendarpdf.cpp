@@ -1457,6 +1457,27 @@ void TestCalendarPdf::walletCard()
     // column; the months four to a row from 2 mm in, 19.5 mm wide, 1.2 mm
     // apart.
     std::unique_ptr<Poppler::Page> front(card->page(0));
+    // Every box or band in its colour and every holiday's corner marked, as
+    // the card's model has them.
+    const QImage frontImage = front->renderToImage(Dpi, Dpi);
+    const auto colorAt = [&frontImage](double xMm, double yMm) {
+        return frontImage.pixelColor(qRound(xMm * 10 - 0.5), qRound(-yMm * 10 - 0.5));
+    };
+    int marked = 0;
+    for (const MonthModel &part : layOutCard(2027, request.firstCrew, request.look, TextFont()).front.parts) {
+        for (const DayCell &day : part.days) {
+            for (const Fill &fill : day.fills) {
+                const QList<Cmyk> inks = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}};
+                if (inks.contains(fill.color))
+                    QCOMPARE(dominantInk(colorAt(fill.area.x() + 0.15 * fill.area.width(), fill.area.y() + 0.3 * fill.area.height())),
+                             inks.indexOf(fill.color));
+            }
+            const bool dark = colorAt(day.box.right() - 0.2, day.box.y() + day.box.height() - 0.2).lightness() < 100;
+            QVERIFY2(dark == day.holiday, qPrintable(day.date.toString(Qt::ISODate)));
+            marked += dark;
+        }
+    }
+    QCOMPARE(marked, holidays ? 13 : 0);
     QList<Poppler::TextBox *> words = front->textList();
     const double mmPerPoint = 25.4 / 72;
     for (int month = 1; month <= 12; ++month) {

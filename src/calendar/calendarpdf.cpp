@@ -88,7 +88,7 @@ public:
             painter.Save();
             const QRectF page = part.pageArea();
             painter.SetClipRect(page.x(), page.y(), page.width(), page.height());
-            drawMonth(painter, part);
+            drawMonth(painter, part, PdfDrawing::Compact);
             painter.Restore();
         }
         painter.FinishPage();
