@@ -175,8 +175,7 @@ void drawCropMarks(PdfPainter &painter, const SheetPage &sheet)
     // Registration black: the marks show on every plate.
     painter.SetStrokingColorCMYK(1.0, 1.0, 1.0, 1.0);
     painter.SetStrokeWidth(CropMarkWidthPt / PointsPerMm);
-    for (const QLineF &mark : sheet.cropMarks)
-        painter.DrawLine(mark.x1(), mark.y1(), mark.x2(), mark.y2());
+    drawLines(painter, sheet.cropMarks);
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include "holidays.h"
 #include "look.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 namespace Calendar {
@@ -215,9 +217,13 @@ QString printableCharacters(const Look &look)
 
 QString fontCharacters(const Look &look, const QString &printed)
 {
+    // A year and its card print thousands of characters of a few dozen kinds.
+    QSet<QChar> wanted;
+    for (const QChar character : printed)
+        wanted.insert(character);
     QString characters;
     for (const QChar character : printableCharacters(look) + printed) {
-        if (printed.contains(character) && !characters.contains(character))
+        if (wanted.remove(character))
             characters += character;
     }
     return characters;

@@ -51,8 +51,26 @@ public:
     Operators &operator<<(double value)
     {
         char digits[32];
-        const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 3);
-        m_text.append(digits, end.ptr);
+        char *end = digits;
+        // Whole thousandths where the product leaves no doubt which way to
+        // round, as nearly always; the exact decimal rounding otherwise.
+        const double scaled = std::abs(value) * 1000.0;
+        const double whole = std::floor(scaled);
+        const double fraction = scaled - whole;
+        if (scaled < 1e9 && std::abs(fraction - 0.5) > 1e-6) {
+            const long long thousandths = static_cast<long long>(whole) + (fraction > 0.5 ? 1 : 0);
+            if (std::signbit(value))
+                *end++ = '-';
+            end = std::to_chars(end, digits + sizeof digits, thousandths / 1000).ptr;
+            const int rest = int(thousandths % 1000);
+            *end++ = '.';
+            *end++ = char('0' + rest / 100);
+            *end++ = char('0' + rest / 10 % 10);
+            *end++ = char('0' + rest % 10);
+        } else {
+            end = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 3).ptr;
+        }
+        m_text.append(digits, end);
         m_text += ' ';
         return *this;
     }
@@ -61,6 +79,13 @@ public:
     {
         m_text += op;
         m_text += '\n';
+        return *this;
+    }
+    // An operator the line goes on after.
+    Operators &within(const char *op)
+    {
+        m_text += op;
+        m_text += ' ';
         return *this;
     }
     Operators &rectangle(const QRectF &area) { return *this << area.x() << area.y() << area.width() << area.height() << "re"; }
@@ -108,6 +133,41 @@ void drawDaysTogether(PdfPainter &painter, const MonthModel &model)
         at += move;
         // Digits only, which every encoding of the run's font keeps as they are.
         operators << ("(" + day.number.toStdString() + ") Tj").c_str();
+    }
+    operators.flush();
+    painter.EndText();
+}
+
+// Every label in one text object, each moved to from the one before as the
+// numbers are, its size set only where it changes.
+void drawLabelsTogether(PdfPainter &painter, const MonthModel &model)
+{
+    if (model.labels.isEmpty())
+        return;
+    PdfFont *font = painter.GetFont();
+    const auto written = [](double value) { return std::round(value * 1000.0) / 1000.0; };
+    const TextLabel &first = model.labels.first();
+    font->SetFontSize(float(first.sizePt / PointsPerMm));
+    double size = font->GetFontSize();
+    QPointF at(written(first.baseline.x()), written(first.baseline.y()));
+    painter.BeginText(at.x(), at.y());
+    Operators operators(painter);
+    const std::string name = "/" + font->GetIdentifier().GetName() + " ";
+    for (const TextLabel &label : model.labels) {
+        font->SetFontSize(float(label.sizePt / PointsPerMm));
+        if (font->GetFontSize() != size) {
+            size = font->GetFontSize();
+            operators.within(name.c_str()) << size << "Tf";
+        }
+        const QPointF move(written(label.baseline.x() - at.x()), written(label.baseline.y() - at.y()));
+        if (&label != &first)
+            operators << move.x() << move.y() << "Td";
+        at += move;
+        const QByteArray utf8 = label.text.toUtf8();
+        const PdfRefCountedBuffer encoded =
+            font->GetEncoding()->ConvertToEncoding(PdfString(reinterpret_cast<const pdf_utf8 *>(utf8.constData())), font);
+        operators.within(("<" + QByteArray(encoded.GetBuffer(), int(encoded.GetSize())).toHex().toStdString() + ">").c_str())
+            << "Tj";
     }
     operators.flush();
     painter.EndText();
@@ -189,9 +249,22 @@ void drawMonth(PdfPainter &painter, const MonthModel &model, PdfDrawing drawing)
     }
     if (!model.swatches.isEmpty())
         setFill(painter, model.fontColor);
-    for (const TextLabel &label : model.labels) {
-        font->SetFontSize(float(label.sizePt / PointsPerMm));
-        drawText(painter, label.text, label.baseline);
+    if (compact) {
+        drawLabelsTogether(painter, model);
+    } else {
+        for (const TextLabel &label : model.labels) {
+            font->SetFontSize(float(label.sizePt / PointsPerMm));
+            drawText(painter, label.text, label.baseline);
+        }
+    }
+}
+
+void drawLines(PdfPainter &painter, const QVector<QLineF> &marks)
+{
+    Operators ops(painter);
+    for (const QLineF &mark : marks) {
+        ops << mark.x1() << mark.y1();
+        ops.within("m") << mark.x2() << mark.y2() << "l S";
     }
 }
 

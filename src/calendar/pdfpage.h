@@ -3,6 +3,9 @@
 
 #include "pagemodel.h"
 
+#include <QLineF>
+#include <QVector>
+
 namespace PoDoFo {
 class PdfPainter;
 }
@@ -18,6 +21,10 @@ enum class PdfDrawing { AsMonthFiles, Compact };
 // set. The counterpart of paintMonth for the screen, from the same model.
 // Throws PoDoFo::PdfError on library errors.
 void drawMonth(PoDoFo::PdfPainter &painter, const MonthModel &model, PdfDrawing drawing = PdfDrawing::AsMonthFiles);
+
+// Strokes `marks` (millimetre coordinates as above) in the painter's stroke
+// colour and width, as the painter's own lines but written at once.
+void drawLines(PoDoFo::PdfPainter &painter, const QVector<QLineF> &marks);
 
 } // namespace Calendar
 

@@ -113,18 +113,26 @@ YearCalendars::YearCalendars(const YearRequest &request)
         m_months.append(layOutMonth(request.year, month, request.firstCrew, look, text));
         printed += m_months.last().text();
     }
+    const QString monthsPrinted = printed;
     if (request.walletCard) {
         m_card = layOutCard(request.year, request.firstCrew, look, text);
         printed += m_card.front.text() + m_card.back.text();
     }
-    const QString characters = fontCharacters(look, printed);
-    const QString lacking = glyphs.lacking(characters);
+    const QString lacking = glyphs.lacking(fontCharacters(look, printed));
     if (!lacking.isEmpty()) {
         m_status = YearResult::Status::FontLacksCharacters;
         m_detail = lacking;
         return;
     }
-    if (!m_font->prepare(characters, &m_problem) && m_problem.isEmpty())
+    // The card prints many letters the months do not: a font of its own
+    // keeps the months' files as they are without it, and as small.
+    bool prepared = m_font->prepare(fontCharacters(look, monthsPrinted), &m_problem);
+    if (prepared && request.walletCard) {
+        m_cardFont = std::make_unique<PdfRunFont>(source);
+        prepared = m_cardFont->isOpen()
+                   && m_cardFont->prepare(fontCharacters(look, m_card.front.text() + m_card.back.text()), &m_problem);
+    }
+    if (!prepared && m_problem.isEmpty())
         m_problem = QStringLiteral("?");
 }
 
@@ -155,7 +163,7 @@ CardPdfs YearCalendars::cardFiles() const
 {
     if (!m_problem.isEmpty())
         return {{{}, true, m_problem}, {{}, true, m_problem}};
-    return renderCardFiles(*m_font, m_card);
+    return renderCardFiles(*m_cardFont, m_card);
 }
 
 YearResult writeYear(const YearRequest &request)

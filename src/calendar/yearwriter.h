@@ -73,7 +73,8 @@ private:
     YearRequest m_request;
     YearResult::Status m_status = YearResult::Status::Written;
     QString m_detail;
-    std::unique_ptr<PdfRunFont> m_font;
+    std::unique_ptr<PdfRunFont> m_font;     // the months' and the sheet's
+    std::unique_ptr<PdfRunFont> m_cardFont; // the card's, with its own letters
     QVector<MonthModel> m_months;
     CardModel m_card;
     QString m_problem; // the library's words when the font could not be prepared
