@@ -24,9 +24,9 @@ namespace Calendar {
 // The run's font as the PDF library puts it into a file. The face is opened
 // and measured once; the font's objects (the subset of its glyphs, their
 // widths and character map, the encoding) are built once for every
-// character the run prints, and then copied into each document of the run:
-// the twelve months, the print sheet and the wallet card carry the same
-// bytes, made once.
+// character its pages print, and then copied into each of their documents:
+// the twelve months and the print sheet carry the same bytes, made once (and
+// the wallet card's two files those of a font of their own).
 class PdfRunFont
 {
 public:
