@@ -136,6 +136,20 @@ void TestGeneration::refusedBeforeWriting()
         // Refused where it is typed, in the same words.
         QCOMPARE(find<QComboBox>("rota")->currentIndex(), 5);
         QCOMPARE(QStringLiteral("Rozpis směn nelze použít: ") + find<QLabel>("rotaHint")->text(), text);
+        // The field says so too, readable on a dark scheme, whose own colours
+        // it takes again once the pattern is mended.
+        QPalette dark = QApplication::palette();
+        dark.setColor(QPalette::Base, Qt::black);
+        dark.setColor(QPalette::Text, Qt::white);
+        QApplication::setPalette(dark);
+        const QPalette refused = edit->palette();
+        QVERIFY(refused.color(QPalette::Base).lightness() - refused.color(QPalette::Text).lightness() > 128);
+        edit->clear();
+        QTest::keyClicks(edit, QStringLiteral("DN--"));
+        QCOMPARE(edit->palette().color(QPalette::Base), QColor(Qt::black));
+        QApplication::setPalette(QPalette());
+        edit->clear();
+        QTest::keyClicks(edit, pattern);
     }
     QTest::qWait(20);
 

@@ -359,10 +359,13 @@ void MainWindow::showRotaState()
     const QString problem = current.problem();
     m_preview->rotaHint->setText(problem);
     m_preview->rotaHint->setVisible(!problem.isEmpty());
-    // Refused where it is typed: the pattern's field says so too.
-    QPalette palette = m_preview->rotaPattern->style()->standardPalette();
-    if (!problem.isEmpty())
+    // Refused where it is typed: the pattern's field says so too, dark on
+    // light in any colour scheme, and is the scheme's own again once mended.
+    QPalette palette;
+    if (!problem.isEmpty()) {
         palette.setColor(QPalette::Base, QColor(0xff, 0xe0, 0xe0));
+        palette.setColor(QPalette::Text, Qt::black);
+    }
     m_preview->rotaPattern->setPalette(palette);
     m_preview->rotaPattern->setAccessibleDescription(problem);
 
