@@ -396,10 +396,8 @@ void MainWindow::showRotaState()
     }
     const int year = ui->year->value();
     QStringList lines;
-    for (int crew = 0; crew < current.crews; ++crew) {
-        const Calendar::CrewYear total = Calendar::crewYear(current, year, ui->fisrtShift->currentIndex(), crew);
-        lines << shiftCountText(Calendar::crewName(crew), total.shifts, total.hours);
-    }
+    for (int crew = 0; crew < current.crews; ++crew)
+        lines << Calendar::crewYearText(crew, Calendar::crewYear(current, year, ui->fisrtShift->currentIndex(), crew));
     m_preview->rotaTotals->setText(tr("Rok %1:").arg(year) + QLatin1Char('\n') + lines.join(QLatin1Char('\n')));
 }
 
@@ -437,7 +435,7 @@ void MainWindow::showPreview()
     // Whatever the year prints must be in the face: the notice is the one
     // "Dokončit" would give.
     const QString printable = Calendar::printableCharacters(look);
-    const QString lacking = m_previewGlyphs->lacking(Calendar::fontCharacters(look, printable));
+    const QString lacking = m_previewGlyphs->lacking(printable);
     if (!lacking.isEmpty()) {
         m_preview->monthPreview->setNotice(fontNotice(look.font, lacking));
         return;

@@ -24,11 +24,6 @@ QString fontNotice(const QString &family, const QString &lacking)
         .arg(family, characters.join(QLatin1Char(' ')));
 }
 
-QString shiftCountText(const QString &crew, int shifts, int hours)
-{
-    return tr("%1: %2").arg(crew, Calendar::shiftsAndHours({shifts, hours}));
-}
-
 YearMessage yearMessage(const Calendar::YearResult &result, const QString &folder,
                         const QString &fontFamily)
 {

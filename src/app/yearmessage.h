@@ -21,7 +21,4 @@ YearMessage yearMessage(const Calendar::YearResult &result, const QString &folde
 // shows the same words as the message of "Dokončit".
 QString fontNotice(const QString &family, const QString &lacking);
 
-// "A: 122 směn, 2928 h".
-QString shiftCountText(const QString &crew, int shifts, int hours);
-
 #endif // LUNORIS_YEARMESSAGE_H

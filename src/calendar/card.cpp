@@ -64,8 +64,7 @@ QVector<BackLine> backLines(int year, int firstCrew, const Look &look)
     if (look.myCrew < 0) {
         for (int crew = 0; crew < rota.crews; ++crew) {
             lines.append({true, look.crewColors[size_t(crew)].cmyk(),
-                          QStringLiteral("%1: %2").arg(crewName(crew),
-                                                       shiftsAndHours(crewYear(rota, year, firstCrew, crew)))});
+                          crewYearText(crew, crewYear(rota, year, firstCrew, crew))});
         }
         for (const ShiftKind &kind : rota.usedKinds()) {
             if (!kind.isAllDay())
@@ -75,8 +74,7 @@ QVector<BackLine> backLines(int year, int firstCrew, const Look &look)
         for (const ShiftKind &kind : rota.usedKinds())
             lines.append({true, look.kindColors[size_t(kindIndex(kind.code))].cmyk(), kindText(kind)});
         lines.append({false, {},
-                      QStringLiteral("Směna %1: %2")
-                          .arg(crewName(look.myCrew), shiftsAndHours(crewYear(rota, year, firstCrew, look.myCrew)))});
+                      QStringLiteral("Směna ") + crewYearText(look.myCrew, crewYear(rota, year, firstCrew, look.myCrew))});
     }
     if (look.textOnly) {
         for (BackLine &line : lines)

@@ -54,6 +54,14 @@ QPointF numberBaseline(const QRectF &box, const QString &number, float size, con
     return {x, y};
 }
 
+// A holiday's corner mark: a triangle in the box's top-right corner.
+QPolygonF holidayMark(const QRectF &box)
+{
+    const double markMm = MarkShare * qMin(box.width(), box.height());
+    const QPointF corner = box.topRight() + QPointF(0, box.height()); // y grows upwards
+    return QPolygonF() << corner << corner - QPointF(markMm, 0) << corner - QPointF(0, markMm);
+}
+
 struct LegendItem
 {
     bool swatch = false;
@@ -155,13 +163,6 @@ QVector<Fill> dayFills(const QRectF &box, int day, int firstCrew, const Look &lo
         }
     }
     return fills;
-}
-
-QPolygonF holidayMark(const QRectF &box)
-{
-    const double markMm = MarkShare * qMin(box.width(), box.height());
-    const QPointF corner = box.topRight() + QPointF(0, box.height()); // y grows upwards
-    return QPolygonF() << corner << corner - QPointF(markMm, 0) << corner - QPointF(0, markMm);
 }
 
 double TextFont::width(const QString &text) const

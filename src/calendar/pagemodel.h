@@ -113,10 +113,9 @@ struct MonthModel
 };
 
 // The building blocks of every page: a box's colours on the rota's day
-// `day` (bands of the whole team, or one crew's kind), a holiday's corner
-// mark, and a line of text centred on a spot.
+// `day` (bands of the whole team, or one crew's kind), and a line of text
+// centred on a spot.
 QVector<Fill> dayFills(const QRectF &box, int day, int firstCrew, const Look &look);
-QPolygonF holidayMark(const QRectF &box);
 TextLabel centredLabel(const QString &text, double sizePt, const QPointF &centre, const TextFont &font);
 
 // The page of `month` of `year` in `look`, when `firstCrew` stands at the

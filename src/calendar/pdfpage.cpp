@@ -101,9 +101,31 @@ private:
     std::string m_text;
 };
 
+// Where the next text of one text object starts, as a move from the one
+// before: each move rounded as it is written and summed as written, so that
+// no error builds up.
+class TextMoves
+{
+public:
+    explicit TextMoves(const QPointF &first)
+        : m_at(written(first.x()), written(first.y()))
+    {
+    }
+    QPointF at() const { return m_at; }
+    QPointF moveTo(const QPointF &next)
+    {
+        const QPointF move(written(next.x() - m_at.x()), written(next.y() - m_at.y()));
+        m_at += move;
+        return move;
+    }
+
+private:
+    static double written(double value) { return std::round(value * 1000.0) / 1000.0; }
+    QPointF m_at;
+};
+
 // Every holiday mark in one fill and every number in one text object, each
-// number moved to from the one before. The moves are rounded as they are
-// written and summed as written, so that no error builds up.
+// number moved to from the one before.
 void drawDaysTogether(PdfPainter &painter, const MonthModel &model)
 {
     if (model.days.isEmpty())
@@ -123,14 +145,12 @@ void drawDaysTogether(PdfPainter &painter, const MonthModel &model)
     if (marks)
         operators << "f";
     operators.flush();
-    const auto written = [](double value) { return std::round(value * 1000.0) / 1000.0; };
-    QPointF at(written(model.days.first().baseline.x()), written(model.days.first().baseline.y()));
-    painter.BeginText(at.x(), at.y());
+    TextMoves moves(model.days.first().baseline);
+    painter.BeginText(moves.at().x(), moves.at().y());
     for (const DayCell &day : model.days) {
-        const QPointF move(written(day.baseline.x() - at.x()), written(day.baseline.y() - at.y()));
+        const QPointF move = moves.moveTo(day.baseline);
         if (&day != &model.days.first())
             operators << move.x() << move.y() << "Td";
-        at += move;
         // Digits only, which every encoding of the run's font keeps as they are.
         operators << ("(" + day.number.toStdString() + ") Tj").c_str();
     }
@@ -138,19 +158,18 @@ void drawDaysTogether(PdfPainter &painter, const MonthModel &model)
     painter.EndText();
 }
 
-// Every label in one text object, each moved to from the one before as the
-// numbers are, its size set only where it changes.
+// Every label in one text object, each moved to from the one before, its
+// size set only where it changes.
 void drawLabelsTogether(PdfPainter &painter, const MonthModel &model)
 {
     if (model.labels.isEmpty())
         return;
     PdfFont *font = painter.GetFont();
-    const auto written = [](double value) { return std::round(value * 1000.0) / 1000.0; };
     const TextLabel &first = model.labels.first();
     font->SetFontSize(float(first.sizePt / PointsPerMm));
     double size = font->GetFontSize();
-    QPointF at(written(first.baseline.x()), written(first.baseline.y()));
-    painter.BeginText(at.x(), at.y());
+    TextMoves moves(first.baseline);
+    painter.BeginText(moves.at().x(), moves.at().y());
     Operators operators(painter);
     const std::string name = "/" + font->GetIdentifier().GetName() + " ";
     for (const TextLabel &label : model.labels) {
@@ -159,10 +178,9 @@ void drawLabelsTogether(PdfPainter &painter, const MonthModel &model)
             size = font->GetFontSize();
             operators.within(name.c_str()) << size << "Tf";
         }
-        const QPointF move(written(label.baseline.x() - at.x()), written(label.baseline.y() - at.y()));
+        const QPointF move = moves.moveTo(label.baseline);
         if (&label != &first)
             operators << move.x() << move.y() << "Td";
-        at += move;
         const QByteArray utf8 = label.text.toUtf8();
         const PdfRefCountedBuffer encoded =
             font->GetEncoding()->ConvertToEncoding(PdfString(reinterpret_cast<const pdf_utf8 *>(utf8.constData())), font);

@@ -201,6 +201,11 @@ QString shiftsAndHours(const CrewYear &total)
     return tr("%1 %2, %3 h").arg(shifts).arg(tr(noun)).arg(total.hours);
 }
 
+QString crewYearText(int crew, const CrewYear &total)
+{
+    return QStringLiteral("%1: %2").arg(crewName(crew), shiftsAndHours(total));
+}
+
 int dayOfYear(const QDate &date)
 {
     return int(QDate(date.year(), 1, 1).daysTo(date));

@@ -90,6 +90,8 @@ struct CrewYear
 CrewYear crewYear(const Rota &rota, int year, int firstCrew, int crew);
 // "183 směn, 2196 h", with the Czech forms of the count.
 QString shiftsAndHours(const CrewYear &total);
+// "A: 183 směn, 2196 h".
+QString crewYearText(int crew, const CrewYear &total);
 
 // Days from 1 January of its year, 0 for 1 January.
 int dayOfYear(const QDate &date);

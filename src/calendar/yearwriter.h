@@ -50,9 +50,8 @@ struct YearResult
 class PdfRunFont;
 
 // A run's calendars made in memory, wherever they go: the font resolved,
-// checked against
-// every character the pages print and prepared once; the months laid out
-// once, for the month files and the sheet alike.
+// checked against every character the pages print and prepared once; the
+// months laid out once, for the month files and the sheet alike.
 class YearCalendars
 {
 public:

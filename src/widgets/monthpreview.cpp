@@ -16,19 +16,19 @@ void MonthPreview::setPage(const Calendar::MonthModel &model, std::shared_ptr<co
                            const Calendar::TextFont &font)
 {
     const QDate first = model.days.isEmpty() ? QDate() : model.days.first().date;
-    show(model.pageMm, {model}, std::move(glyphs), font,
+    showParts(model.pageMm, {model}, std::move(glyphs), font,
          first.isValid() ? QStringLiteral("%1 %2").arg(Calendar::monthName(first.month())).arg(first.year()) : QString());
 }
 
 void MonthPreview::setCardFace(const Calendar::CardFace &face, std::shared_ptr<const Calendar::GlyphOutlines> glyphs,
                                const Calendar::TextFont &font)
 {
-    show(face.sizeMm(), face.parts, std::move(glyphs), font, tr("Kartička do peněženky"));
+    showParts(face.sizeMm(), face.parts, std::move(glyphs), font, tr("Kartička do peněženky"));
 }
 
-void MonthPreview::show(const QSizeF &pageMm, const QVector<Calendar::MonthModel> &parts,
-                        std::shared_ptr<const Calendar::GlyphOutlines> glyphs, const Calendar::TextFont &font,
-                        const QString &description)
+void MonthPreview::showParts(const QSizeF &pageMm, const QVector<Calendar::MonthModel> &parts,
+                             std::shared_ptr<const Calendar::GlyphOutlines> glyphs, const Calendar::TextFont &font,
+                             const QString &description)
 {
     m_pageMm = pageMm;
     m_parts = parts;

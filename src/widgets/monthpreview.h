@@ -36,9 +36,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void show(const QSizeF &pageMm, const QVector<Calendar::MonthModel> &parts,
-              std::shared_ptr<const Calendar::GlyphOutlines> glyphs, const Calendar::TextFont &font,
-              const QString &description);
+    void showParts(const QSizeF &pageMm, const QVector<Calendar::MonthModel> &parts,
+                   std::shared_ptr<const Calendar::GlyphOutlines> glyphs, const Calendar::TextFont &font,
+                   const QString &description);
 
     QSizeF m_pageMm;
     QVector<Calendar::MonthModel> m_parts;
