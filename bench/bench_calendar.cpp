@@ -8,9 +8,9 @@
 // 1.5 times the default year; the print sheet and the phone calendars adding
 // at most as much again, the wallet card at most half as much; and the
 // preview redrawn in at most 5 ms.
-#include "calendar/glyphoutlines.h"
-#include "calendar/pdffont.h"
-#include "calendar/yearwriter.h"
+#include "fonts/glyphoutlines.h"
+#include "render/pdffont.h"
+#include "output/yearwriter.h"
 #include "widgets/monthpreview.h"
 
 #include <QApplication>

@@ -4,10 +4,10 @@
 #include <QLibraryInfo>
 #include "app/mainwindow.h"
 
-#include "calendar/glyphoutlines.h"
-#include "calendar/pdffont.h"
-#include "calendar/screenpage.h"
-#include "setup/setupfile.h"
+#include "fonts/glyphoutlines.h"
+#include "render/pdffont.h"
+#include "render/screenpage.h"
+#include "output/setupfile.h"
 
 #include <QDataStream>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "calendar/printcolor.h"
+#include "render/printcolor.h"
 
 #include <QImage>
 #include <QProcess>

@@ -1,6 +1,6 @@
 #include "app/mainwindow.h"
-#include "setup/inischeck.h"
-#include "setup/setupfile.h"
+#include "output/inischeck.h"
+#include "output/setupfile.h"
 #include "support/modal.h"
 #include "support/pdfreader.h"
 #include "widgets/colorpicker.h"

@@ -1,5 +1,5 @@
-#include "app/desktop.h"
-#include "app/mainwindow.h"
+#include "desktop.h"
+#include "mainwindow.h"
 
 #include <QApplication>
 

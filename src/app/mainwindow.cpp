@@ -2,9 +2,9 @@
 #include "ui_mainwindow.h"
 #include "ui_previewpanel.h"
 
-#include "calendar/glyphoutlines.h"
-#include "calendar/pdffont.h"
-#include "setup/setupfile.h"
+#include "fonts/glyphoutlines.h"
+#include "render/pdffont.h"
+#include "output/setupfile.h"
 #include "yearmessage.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #ifndef LUNORIS_MAINWINDOW_H
 #define LUNORIS_MAINWINDOW_H
 
-#include "calendar/yearwriter.h"
+#include "output/yearwriter.h"
 
 #include <QMainWindow>
 

@@ -1,7 +1,7 @@
 #ifndef LUNORIS_YEARMESSAGE_H
 #define LUNORIS_YEARMESSAGE_H
 
-#include "calendar/yearwriter.h"
+#include "output/yearwriter.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "monthpreview.h"
 
-#include "calendar/glyphoutlines.h"
-#include "calendar/screenpage.h"
+#include "fonts/glyphoutlines.h"
+#include "render/screenpage.h"
 
 #include <QPainter>
 

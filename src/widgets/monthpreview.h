@@ -1,8 +1,8 @@
 #ifndef LUNORIS_MONTHPREVIEW_H
 #define LUNORIS_MONTHPREVIEW_H
 
-#include "calendar/card.h"
-#include "calendar/pagemodel.h"
+#include "model/card.h"
+#include "model/pagemodel.h"
 
 #include <QWidget>
 

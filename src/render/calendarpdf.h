@@ -1,9 +1,9 @@
 #ifndef LUNORIS_CALENDARPDF_H
 #define LUNORIS_CALENDARPDF_H
 
-#include "card.h"
-#include "pagemodel.h"
-#include "sheet.h"
+#include "model/card.h"
+#include "model/pagemodel.h"
+#include "model/sheet.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "screenpage.h"
 
-#include "glyphoutlines.h"
+#include "fonts/glyphoutlines.h"
 #include "printcolor.h"
 
 #include <QColor>

@@ -13,9 +13,6 @@ struct Rota;
 // character, each part ended with CRLF.
 QByteArray contentLine(const QString &line);
 
-// "2017_A.ics" for crew 0 ("A") of 2017.
-QString crewCalendarFileName(int year, int crew);
-
 // The shifts of `crew` in `year`, when `firstCrew` stands at the start of the
 // rota's pattern on 1 January, as an iCalendar file (RFC 5545): an all-day
 // event for a kind worked all day, a timed one in Prague's time for a kind

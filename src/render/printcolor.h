@@ -1,7 +1,7 @@
 #ifndef LUNORIS_PRINTCOLOR_H
 #define LUNORIS_PRINTCOLOR_H
 
-#include "calendarlayout.h"
+#include "model/ink.h"
 
 #include <QColor>
 #include <QHash>

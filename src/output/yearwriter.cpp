@@ -1,10 +1,11 @@
 #include "yearwriter.h"
 
-#include "calendarpdf.h"
+#include "filenames.h"
 #include "filewriter.h"
-#include "glyphoutlines.h"
 #include "icalendar.h"
-#include "pdffont.h"
+#include "fonts/glyphoutlines.h"
+#include "render/calendarpdf.h"
+#include "render/pdffont.h"
 
 #include <QDir>
 #include <QFile>
@@ -148,7 +149,7 @@ PdfBytes YearCalendars::month(int month) const
 QSizeF YearCalendars::sheetPageMm() const
 {
     const Look &look = m_request.look;
-    return layOutSheet(QSizeF(8 * look.boxWidthMm, 9 * look.boxHeightMm), 12).first().sizeMm;
+    return layOutSheet(pageSizeMm(look.boxWidthMm, look.boxHeightMm), 12).first().sizeMm;
 }
 
 PdfBytes YearCalendars::sheet() const
@@ -156,7 +157,7 @@ PdfBytes YearCalendars::sheet() const
     if (!m_problem.isEmpty())
         return {{}, true, m_problem};
     const Look &look = m_request.look;
-    return renderSheet(*m_font, m_months, layOutSheet(QSizeF(8 * look.boxWidthMm, 9 * look.boxHeightMm), 12));
+    return renderSheet(*m_font, m_months, layOutSheet(pageSizeMm(look.boxWidthMm, look.boxHeightMm), 12));
 }
 
 CardPdfs YearCalendars::cardFiles() const
@@ -201,19 +202,19 @@ YearResult writeYear(const YearRequest &request)
     }
     if (request.yearSheet) {
         const auto build = [&] { return calendars.sheet(); };
-        if (!writeOne(pathOf(QStringLiteral("%1.pdf").arg(request.year)), build, batch, result))
+        if (!writeOne(pathOf(sheetFileName(request.year)), build, batch, result))
             return fail();
         result.sheetPageMm = calendars.sheetPageMm();
     }
     if (request.walletCard) {
         CardPdfs files;
-        if (!writeOne(pathOf(QStringLiteral("%1_karta.pdf").arg(request.year)),
+        if (!writeOne(pathOf(cardFileName(request.year)),
                       [&] {
                           files = calendars.cardFiles();
                           return files.card;
                       },
                       batch, result)
-            || !writeOne(pathOf(QStringLiteral("%1_karty_A4.pdf").arg(request.year)), [&] { return files.sheet; },
+            || !writeOne(pathOf(cardSheetFileName(request.year)), [&] { return files.sheet; },
                          batch, result))
             return fail();
     }

@@ -1,6 +1,6 @@
 #include "pdffont.h"
 
-#include "fontsubset.h"
+#include "fonts/fontsubset.h"
 
 #include <QFile>
 #include <QMap>

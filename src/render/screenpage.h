@@ -1,7 +1,7 @@
 #ifndef LUNORIS_SCREENPAGE_H
 #define LUNORIS_SCREENPAGE_H
 
-#include "pagemodel.h"
+#include "model/pagemodel.h"
 
 class QColor;
 class QPainter;

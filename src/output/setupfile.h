@@ -1,7 +1,7 @@
 #ifndef LUNORIS_SETUPFILE_H
 #define LUNORIS_SETUPFILE_H
 
-#include "calendar/look.h"
+#include "model/look.h"
 
 #include <QString>
 

@@ -184,6 +184,24 @@ double TextFont::widthAt(const QString &text, float sizeMm) const
     return total;
 }
 
+QSizeF pageSizePoints(double boxWidthMm, double boxHeightMm)
+{
+    return {8 * boxWidthMm * PointsPerMm, 9 * boxHeightMm * PointsPerMm};
+}
+
+QSizeF pageSizeMm(double boxWidthMm, double boxHeightMm)
+{
+    const QSizeF points = pageSizePoints(boxWidthMm, boxHeightMm);
+    return {points.width() / PointsPerMm, points.height() / PointsPerMm};
+}
+
+QRectF dayBox(const QDate &date, int column, double boxWidthMm, double boxHeightMm)
+{
+    const float x = float(column * boxWidthMm);
+    const float y = float(-(date.dayOfWeek() + 1.0) * boxHeightMm);
+    return {x, y, boxWidthMm, boxHeightMm};
+}
+
 QString monthName(int month)
 {
     return month >= 1 && month <= 12 ? QString::fromUtf8(MonthNames[month - 1]) : QString();
@@ -274,8 +292,7 @@ MonthModel layOutMonth(int year, int month, int firstCrew, const Look &look, con
     MonthModel model;
     const double w = look.boxWidthMm;
     const double h = look.boxHeightMm;
-    const QSizeF points = pageSizePoints(w, h);
-    model.pageMm = {points.width() / PointsPerMm, points.height() / PointsPerMm};
+    model.pageMm = pageSizeMm(w, h);
     model.boxWidthMm = w;
     model.boxHeightMm = h;
     model.numberSizeMm = float(look.fontSizePt / PointsPerMm);

@@ -1,6 +1,6 @@
 #include "setupfile.h"
 
-#include "calendar/filewriter.h"
+#include "filewriter.h"
 #include "inischeck.h"
 
 #include <QCoreApplication>

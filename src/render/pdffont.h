@@ -1,8 +1,8 @@
 #ifndef LUNORIS_PDFFONT_H
 #define LUNORIS_PDFFONT_H
 
-#include "fontresolver.h"
-#include "pagemodel.h"
+#include "fonts/fontresolver.h"
+#include "model/pagemodel.h"
 
 #include <QByteArray>
 #include <QHash>

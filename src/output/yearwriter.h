@@ -1,8 +1,8 @@
 #ifndef LUNORIS_YEARWRITER_H
 #define LUNORIS_YEARWRITER_H
 
-#include "calendarpdf.h"
-#include "look.h"
+#include "model/look.h"
+#include "render/calendarpdf.h"
 
 #include <QString>
 #include <QVector>

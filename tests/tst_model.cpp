@@ -1,15 +1,13 @@
-#include "calendar/calendarlayout.h"
-#include "calendar/holidays.h"
-#include "calendar/icalendar.h"
-#include "calendar/look.h"
-#include "calendar/pagemodel.h"
+#include "model/holidays.h"
+#include "model/look.h"
+#include "model/pagemodel.h"
 
 #include <QColor>
 #include <QTest>
 
 using namespace Calendar;
 
-class TestCalendarLayout : public QObject
+class TestModel : public QObject
 {
     Q_OBJECT
 
@@ -23,16 +21,12 @@ private slots:
     void refusedRotas();
     void yearInNumbers_data();
     void yearInNumbers();
-    void fileNames_data();
-    void fileNames();
     void weekColumns_data();
     void weekColumns();
     void boxesOfMarch2017_data();
     void boxesOfMarch2017();
     void publicHolidays_data();
     void publicHolidays();
-    void icalendarLines_data();
-    void icalendarLines();
     void pageModel_data();
     void pageModel();
     void pageSize();
@@ -40,7 +34,7 @@ private slots:
     void inkStates();
 };
 
-void TestCalendarLayout::shiftRotation_data()
+void TestModel::shiftRotation_data()
 {
     QTest::addColumn<QDate>("date");
     QTest::addColumn<int>("firstShift");
@@ -63,7 +57,7 @@ void TestCalendarLayout::shiftRotation_data()
     QTest::newRow("4000-12-31 B") << QDate(4000, 12, 31) << 1 << (1 + 365) % 3;
 }
 
-void TestCalendarLayout::shiftRotation()
+void TestModel::shiftRotation()
 {
     QFETCH(QDate, date);
     QFETCH(int, firstShift);
@@ -72,7 +66,7 @@ void TestCalendarLayout::shiftRotation()
     QCOMPARE(Rota().crewsOn(u'S', dayOfYear(date), firstShift), QVector<int>{shift});
 }
 
-void TestCalendarLayout::consecutiveAcrossEveryMonthBoundary()
+void TestModel::consecutiveAcrossEveryMonthBoundary()
 {
     const Rota rota;
     for (int year : {2016, 2017, 2000, 2100}) {
@@ -85,7 +79,7 @@ void TestCalendarLayout::consecutiveAcrossEveryMonthBoundary()
     }
 }
 
-void TestCalendarLayout::rotaPresets_data()
+void TestModel::rotaPresets_data()
 {
     QTest::addColumn<int>("preset");
     QTest::addColumn<int>("firstCrew");
@@ -116,7 +110,7 @@ void TestCalendarLayout::rotaPresets_data()
     QTest::newRow("8 h, A-E, 29 February") << 4 << 0 << leapDay << QStringList{"--NOR", "R--NO"};
 }
 
-void TestCalendarLayout::rotaPresets()
+void TestModel::rotaPresets()
 {
     QFETCH(int, preset);
     QFETCH(int, firstCrew);
@@ -141,7 +135,7 @@ void TestCalendarLayout::rotaPresets()
     }
 }
 
-void TestCalendarLayout::refusedRotas_data()
+void TestModel::refusedRotas_data()
 {
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<int>("crews");
@@ -157,7 +151,7 @@ void TestCalendarLayout::refusedRotas_data()
     QTest::newRow("six crews of 24 hours") << "S-----" << 6 << "";
 }
 
-void TestCalendarLayout::refusedRotas()
+void TestModel::refusedRotas()
 {
     QFETCH(QString, pattern);
     QFETCH(int, crews);
@@ -170,7 +164,7 @@ void TestCalendarLayout::refusedRotas()
     QVERIFY2(rota.problem().contains(hint), qPrintable(rota.problem()));
 }
 
-void TestCalendarLayout::yearInNumbers_data()
+void TestModel::yearInNumbers_data()
 {
     QTest::addColumn<int>("preset");
     QTest::addColumn<int>("year");
@@ -188,7 +182,7 @@ void TestCalendarLayout::yearInNumbers_data()
                                     << QList<int>{1768, 1752, 1736, 1744, 1760};
 }
 
-void TestCalendarLayout::yearInNumbers()
+void TestModel::yearInNumbers()
 {
     QFETCH(int, preset);
     QFETCH(int, year);
@@ -206,24 +200,7 @@ void TestCalendarLayout::yearInNumbers()
     QCOMPARE(shiftsAndHours({5, 120}), QStringLiteral("5 směn, 120 h"));
 }
 
-void TestCalendarLayout::fileNames_data()
-{
-    QTest::addColumn<QDate>("date");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("january") << QDate(2017, 1, 1) << "2017_01.pdf";
-    QTest::newRow("any day of march") << QDate(2017, 3, 17) << "2017_03.pdf";
-    QTest::newRow("december") << QDate(2017, 12, 1) << "2017_12.pdf";
-    QTest::newRow("year 4000") << QDate(4000, 10, 1) << "4000_10.pdf";
-}
-
-void TestCalendarLayout::fileNames()
-{
-    QFETCH(QDate, date);
-    QFETCH(QString, name);
-    QCOMPARE(monthFileName(date), name);
-}
-
-void TestCalendarLayout::weekColumns_data()
+void TestModel::weekColumns_data()
 {
     QTest::addColumn<QDate>("date");
     QTest::addColumn<int>("column");
@@ -237,14 +214,16 @@ void TestCalendarLayout::weekColumns_data()
     QTest::newRow("2021-02-28 Sun") << QDate(2021, 2, 28) << 4;
 }
 
-void TestCalendarLayout::weekColumns()
+void TestModel::weekColumns()
 {
     QFETCH(QDate, date);
     QFETCH(int, column);
-    QCOMPARE(weekColumn(date), column);
+    // The month's page puts the day in its week's column, one box wide each.
+    const MonthModel page = layOutMonth(date.year(), date.month(), 0, Look(), TextFont());
+    QCOMPARE(page.days.at(date.day() - 1).box.x(), column * 10.0);
 }
 
-void TestCalendarLayout::boxesOfMarch2017_data()
+void TestModel::boxesOfMarch2017_data()
 {
     QTest::addColumn<int>("day");
     QTest::addColumn<int>("column");
@@ -259,7 +238,7 @@ void TestCalendarLayout::boxesOfMarch2017_data()
     QTest::newRow("31") << 31 << 5 << QRectF(50, -60, 10, 10);
 }
 
-void TestCalendarLayout::boxesOfMarch2017()
+void TestModel::boxesOfMarch2017()
 {
     QFETCH(int, day);
     QFETCH(int, column);
@@ -267,7 +246,7 @@ void TestCalendarLayout::boxesOfMarch2017()
     QCOMPARE(dayBox(QDate(2017, 3, day), column, 10, 10), box);
 }
 
-void TestCalendarLayout::publicHolidays_data()
+void TestModel::publicHolidays_data()
 {
     QTest::addColumn<QDate>("date");
     QTest::addColumn<bool>("holiday");
@@ -293,46 +272,11 @@ void TestCalendarLayout::publicHolidays_data()
         QTest::newRow(qPrintable(workday.toString(Qt::ISODate))) << workday << false;
 }
 
-void TestCalendarLayout::publicHolidays()
+void TestModel::publicHolidays()
 {
     QFETCH(QDate, date);
     QFETCH(bool, holiday);
     QCOMPARE(isCzechPublicHoliday(date), holiday);
-}
-
-void TestCalendarLayout::icalendarLines_data()
-{
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<int>("parts");
-    QTest::newRow("short") << QStringLiteral("SUMMARY:Směna A") << 1;
-    QTest::newRow("75 octets") << QString(75, QLatin1Char('x')) << 1;
-    QTest::newRow("76 octets") << QString(76, QLatin1Char('x')) << 2;
-    QTest::newRow("200 octets") << QString(200, QLatin1Char('x')) << 3;
-    // Two octets a letter: a fold never splits one.
-    QTest::newRow("Czech letters") << QStringLiteral("X-WR-CALNAME:") + QString(60, QChar(0x0161)) << 2;
-    QTest::newRow("a fold inside a letter") << QStringLiteral("yy") + QString(80, QChar(0x0159)) << 3;
-}
-
-void TestCalendarLayout::icalendarLines()
-{
-    QFETCH(QString, line);
-    QFETCH(int, parts);
-    const QByteArray folded = contentLine(line);
-    QVERIFY(folded.endsWith("\r\n"));
-    const QList<QByteArray> physical = folded.left(folded.size() - 2).split('\n');
-    QCOMPARE(physical.size(), parts);
-    for (int i = 0; i < physical.size(); ++i) {
-        QByteArray part = physical.at(i);
-        if (i + 1 < physical.size())
-            QVERIFY(part.endsWith('\r'));
-        part.chop(i + 1 < physical.size() ? 1 : 0);
-        QVERIFY(part.size() <= 75);
-        QCOMPARE(QString::fromUtf8(part).toUtf8(), part); // whole characters only
-        if (i > 0)
-            QVERIFY(part.startsWith(' '));
-    }
-    // Unfolded, the line as it was.
-    QCOMPARE(QString::fromUtf8(QByteArray(folded).replace("\r\n ", "").chopped(2)), line);
 }
 
 namespace {
@@ -366,7 +310,7 @@ QString whoseFill(const Cmyk &color)
 
 } // namespace
 
-void TestCalendarLayout::pageModel_data()
+void TestModel::pageModel_data()
 {
     QTest::addColumn<QDate>("date");
     QTest::addColumn<int>("firstShift"); // on 1 January
@@ -406,7 +350,7 @@ void TestCalendarLayout::pageModel_data()
     QTest::newRow("crew A, 24 h, on duty") << QDate(2017, 3, 5) << 0 << 10.0 << 10.0 << QRectF(10, -80, 10, 10) << "0" << 0 << "kS";
 }
 
-void TestCalendarLayout::pageModel()
+void TestModel::pageModel()
 {
     QFETCH(QDate, date);
     QFETCH(int, firstShift);
@@ -493,7 +437,7 @@ void TestCalendarLayout::pageModel()
         QCOMPARE(labelled.swatches.size(), rota == QLatin1String("0") ? 0 : look.rota.crews);
 }
 
-void TestCalendarLayout::pageSize()
+void TestModel::pageSize()
 {
     const QSizeF page = pageSizePoints(10, 10);
     QCOMPARE(page.width(), 226.7716535433071);
@@ -504,7 +448,7 @@ void TestCalendarLayout::pageSize()
     QCOMPARE(dayBox(monday, 2, 10, 15).y() - dayBox(monday.addDays(1), 2, 10, 15).y(), 15.0);
 }
 
-void TestCalendarLayout::inkStates_data()
+void TestModel::inkStates_data()
 {
     QTest::addColumn<QByteArray>("state");
     QTest::addColumn<QList<int>>("percentages");
@@ -518,7 +462,7 @@ void TestCalendarLayout::inkStates_data()
                                                   << QList<int>{1, 2, 3, 4} << false;
 }
 
-void TestCalendarLayout::inkStates()
+void TestModel::inkStates()
 {
     QFETCH(QByteArray, state);
     QFETCH(QList<int>, percentages);
@@ -532,5 +476,5 @@ void TestCalendarLayout::inkStates()
     QCOMPARE(cmyk.black, percentages.at(3) / 100.0);
 }
 
-QTEST_MAIN(TestCalendarLayout)
-#include "tst_calendarlayout.moc"
+QTEST_MAIN(TestModel)
+#include "tst_model.moc"

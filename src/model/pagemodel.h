@@ -1,7 +1,8 @@
 #ifndef LUNORIS_PAGEMODEL_H
 #define LUNORIS_PAGEMODEL_H
 
-#include "calendarlayout.h"
+#include "ink.h"
+#include "units.h"
 
 #include <QDate>
 #include <QHash>
@@ -111,6 +112,17 @@ struct MonthModel
     // Whether a box holds more than one colour, or one in part of it.
     bool isBanded() const;
 };
+
+// A month's page is eight boxes wide (the weekday names, six weeks, a
+// margin) and nine high (the title, seven weekdays, the legend), in points.
+QSizeF pageSizePoints(double boxWidthMm, double boxHeightMm);
+QSizeF pageSizeMm(double boxWidthMm, double boxHeightMm);
+
+// The box of `date` in week column `column` in millimetres, origin at the
+// top-left corner of the page, y growing upwards: x/y is the lower-left
+// corner. Computed in single precision, which is what the page drawing hands
+// to the PDF.
+QRectF dayBox(const QDate &date, int column, double boxWidthMm, double boxHeightMm);
 
 // The building blocks of every page: a box's colours on the rota's day
 // `day` (bands of the whole team, or one crew's kind), and a line of text

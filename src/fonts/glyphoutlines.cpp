@@ -1,9 +1,6 @@
 #include "glyphoutlines.h"
 
 #include <QFile>
-#include <QtEndian>
-
-#include <podofo/podofo.h>
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -16,7 +13,6 @@ struct GlyphOutlines::Face
     FT_Library library = nullptr;
     FT_Face face = nullptr;
     QByteArray bytes; // FreeType reads a memory face in place
-    bool byName = false;
     double unitsPerEm = 1000.0;
 
     ~Face()
@@ -85,9 +81,9 @@ GlyphOutlines::GlyphOutlines(const PdfFontSource &source)
         break;
     case PdfFontSource::Kind::Type1:
         // A Type 1 font in a PDF finds its glyphs by the names the encoding
-        // gives the character codes.
+        // gives the character codes: the standard names of Unicode, which
+        // FreeType's Unicode map of a Type 1 face follows too.
         file = source.file;
-        m_face->byName = true;
         break;
     case PdfFontSource::Kind::Standard14:
         file = substituteFontFile(source.family, &index);
@@ -107,7 +103,7 @@ GlyphOutlines::GlyphOutlines(const PdfFontSource &source)
         m_face->face = nullptr;
         return;
     }
-    if (!m_face->byName && FT_Select_Charmap(m_face->face, FT_ENCODING_UNICODE) != 0) {
+    if (FT_Select_Charmap(m_face->face, FT_ENCODING_UNICODE) != 0) {
         // Without a Unicode map the viewer finds no character of ours.
         FT_Done_Face(m_face->face);
         m_face->face = nullptr;
@@ -128,14 +124,7 @@ unsigned GlyphOutlines::glyphIndex(QChar character) const
 {
     if (!m_face->face)
         return 0;
-    if (!m_face->byName)
-        return FT_Get_Char_Index(m_face->face, character.unicode());
-    // The name the file's encoding gives the character: the standard name of
-    // its WinAnsi code, or the one its difference names it by.
-    const PoDoFo::PdfName name =
-        PoDoFo::PdfDifferenceEncoding::UnicodeIDToName(qToBigEndian<PoDoFo::pdf_utf16be>(character.unicode()));
-    std::string glyph = name.GetName();
-    return FT_Get_Name_Index(m_face->face, glyph.data());
+    return FT_Get_Char_Index(m_face->face, character.unicode());
 }
 
 QString GlyphOutlines::lacking(const QString &text) const

@@ -1,7 +1,7 @@
 #ifndef LUNORIS_PDFPAGE_H
 #define LUNORIS_PDFPAGE_H
 
-#include "pagemodel.h"
+#include "model/pagemodel.h"
 
 #include <QLineF>
 #include <QVector>

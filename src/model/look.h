@@ -1,10 +1,9 @@
 #ifndef LUNORIS_LOOK_H
 #define LUNORIS_LOOK_H
 
-#include "calendarlayout.h"
+#include "ink.h"
 #include "rota.h"
 
-#include <QByteArray>
 #include <QString>
 
 #include <array>
@@ -25,29 +24,6 @@ constexpr int LastYear = 4000;
 constexpr Range FontSizeRange{1.0, 100.0};  // points
 constexpr Range BoxSizeRange{1.0, 100.0};   // millimetres
 constexpr Range BorderWidthRange{0.0, 99.99}; // points
-
-// A colour as the user enters it: whole percentages of cyan, magenta, yellow
-// and black, 0 to 100 each.
-struct Ink
-{
-    int cyan = 0;
-    int magenta = 0;
-    int yellow = 0;
-    int black = 0;
-
-    Cmyk cmyk() const;
-    bool isWhite() const { return cyan == 0 && magenta == 0 && yellow == 0 && black == 0; }
-    bool isValid() const;
-
-    // The colour state a setup file keeps: four big-endian 32-bit integers.
-    QByteArray state() const;
-    // Reads a state as the colour pickers do: missing values are 0, the rest
-    // kept within 0 to 100.
-    static Ink fromState(const QByteArray &state);
-
-    bool operator==(const Ink &other) const;
-    bool operator!=(const Ink &other) const { return !(*this == other); }
-};
 
 // How the calendars look, everything a setup file keeps: read from the form
 // once, and what the pages, the preview and the setup file are made from.

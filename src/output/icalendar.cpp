@@ -1,6 +1,6 @@
 #include "icalendar.h"
 
-#include "rota.h"
+#include "model/rota.h"
 
 namespace Calendar {
 
@@ -43,11 +43,6 @@ QByteArray contentLine(const QString &line)
     }
     calendar.append(octets.mid(start)).append("\r\n");
     return calendar;
-}
-
-QString crewCalendarFileName(int year, int crew)
-{
-    return QStringLiteral("%1_%2.ics").arg(year).arg(crewName(crew));
 }
 
 QByteArray crewCalendar(const Rota &rota, int year, int firstCrew, int crew, const QDateTime &stamp)
