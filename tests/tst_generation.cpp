@@ -1,5 +1,5 @@
 #include "app/mainwindow.h"
-#include "app/yearmessage.h"
+#include "output/yearmessage.h"
 #include "support/modal.h"
 #include "support/pdfreader.h"
 #include "widgets/colorpicker.h"

@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "support/modal.h"
 #include "widgets/colorpicker.h"
+#include "widgets/previewpanel.h"
 
 #include <QAbstractSpinBox>
 #include <QAccessible>
@@ -18,6 +19,7 @@
 #include <QMenuBar>
 #include <QMetaMethod>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -53,6 +55,8 @@ private slots:
     void closingExitsWithZero();
     void previewFollowsInputs_data();
     void previewFollowsInputs();
+    void crewListsFollowTheRota_data();
+    void crewListsFollowTheRota();
     void everyInputHasAName();
     void previewPage_data();
     void previewPage();
@@ -544,21 +548,10 @@ void TestMainWindow::previewFollowsInputs()
     QCOMPARE(dock->features(), QDockWidget::NoDockWidgetFeatures);
     QCOMPARE(m_window->dockWidgetArea(dock), Qt::RightDockWidgetArea);
     QWidget *preview = find<QWidget>("monthPreview");
-    QTest::qWait(20);
+    // The page laid out at start, whenever the event loop got to it.
+    QCoreApplication::processEvents();
     const QImage before = preview->grab().toImage();
-
-    int paints = 0;
-    struct PaintCounter : QObject
-    {
-        int *count;
-        explicit PaintCounter(int *c) : count(c) {}
-        bool eventFilter(QObject *, QEvent *event) override
-        {
-            *count += event->type() == QEvent::Paint;
-            return false;
-        }
-    } counter(&paints);
-    preview->installEventFilter(&counter);
+    QSignalSpy layouts(m_window->findChild<PreviewPanel *>(), &PreviewPanel::previewShown);
     const auto pick = [this](const char *picker, const char *hex) {
         find<ColorPicker>(picker)->setFromByteArray(QByteArray::fromHex(hex));
     };
@@ -596,9 +589,48 @@ void TestMainWindow::previewFollowsInputs()
         pick("shiftAColor", "00000032000000000000000000000000");
         pick("fontColor", "00000000000000640000000000000000");
     }
-    QTest::qWait(50);
-    QCOMPARE(paints, 1);
+    // Laid out once however many inputs changed, once the event loop runs:
+    // nothing more is pending after that.
+    QTRY_COMPARE(layouts.count(), 1);
+    QCoreApplication::processEvents();
+    QCOMPARE(layouts.count(), 1);
     QVERIFY(preview->grab().toImage() != before);
+}
+
+void TestMainWindow::crewListsFollowTheRota_data()
+{
+    QTest::addColumn<int>("fromPreset");
+    QTest::addColumn<int>("view");        // 0 the team, 1 crew A, ...
+    QTest::addColumn<int>("toPreset");
+    QTest::addColumn<int>("crews");       // items of "První směna" afterwards
+    QTest::addColumn<QString>("viewAfter");
+    // A worker of crew D keeps his own view between the four-crew rotas.
+    QTest::newRow("24 h of four, D, to 12 h") << 1 << 4 << 2 << 4 << "Směna D";
+    QTest::newRow("12 h, D, to 8 h of four") << 2 << 4 << 3 << 4 << "Směna D";
+    QTest::newRow("8 h of five, D, to 8 h of four") << 4 << 4 << 3 << 4 << "Směna D";
+    QTest::newRow("8 h of five, B, to three") << 4 << 2 << 0 << 3 << "Směna B";
+    // A crew the new rota does not have: the whole team, never another crew.
+    QTest::newRow("8 h of five, E, to four") << 4 << 5 << 1 << 4 << "Všechny směny";
+    QTest::newRow("four, D, to three") << 1 << 4 << 0 << 3 << "Všechny směny";
+}
+
+void TestMainWindow::crewListsFollowTheRota()
+{
+    QFETCH(int, fromPreset);
+    QFETCH(int, view);
+    QFETCH(int, toPreset);
+    QFETCH(int, crews);
+    QFETCH(QString, viewAfter);
+    auto *rota = find<QComboBox>("rota");
+    auto *myCrew = find<QComboBox>("myCrew");
+    rota->setCurrentIndex(fromPreset);
+    myCrew->setCurrentIndex(view);
+    rota->setCurrentIndex(toPreset);
+    QCOMPARE(myCrew->currentText(), viewAfter);
+    QCOMPARE(myCrew->count(), crews + 1);
+    auto *first = find<QComboBox>("fisrtShift");
+    QCOMPARE(first->count(), crews);
+    QCOMPARE(first->itemText(crews - 1), QString(QChar(u'A' + crews - 1)));
 }
 
 void TestMainWindow::everyInputHasAName()

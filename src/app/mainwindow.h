@@ -4,20 +4,13 @@
 #include "output/yearwriter.h"
 
 #include <QMainWindow>
+#include <QScopedPointer>
 
-#include <memory>
-
-class ColorPicker;
+class PreviewPanel;
 class QDockWidget;
 
 namespace Ui {
 class MainWindow;
-class PreviewPanel;
-}
-
-namespace Calendar {
-class GlyphOutlines;
-class PdfRunFont;
 }
 
 class MainWindow : public QMainWindow
@@ -43,9 +36,12 @@ private slots:
 private:
     void enableBoxInputs(bool enabled);
     void describeForAccessibility();
-    void setUpPreview();
+    void setUpPanel();
     void schedulePreview();
     void showPreview();
+    // The first crew lists the rota's crews; with three, the form's own
+    // "A", "B", "C".
+    void showCrews(int crews);
 
     // The look as the form and the panel show it, read once for a run, a
     // preview or a setup file.
@@ -53,32 +49,13 @@ private:
     void showLook(const Calendar::Look &look);
     Calendar::YearRequest request() const;
 
-    // The rota: the panel shows a preset's pattern and crews, or lets the
-    // user type them; the crew lists follow the number of crews.
-    Calendar::Rota rota() const;
-    void showRota(const Calendar::Rota &rota);
-    void rotaChosen(int preset);
-    void rotaTyped();
-    void showCrews(int crews);
-    void showRotaState();
-
     QString chooseSetupFile(bool forSaving);
-    QList<ColorPicker *> crewPickers() const;
-    QList<ColorPicker *> kindPickers() const;
 
-    Ui::MainWindow *ui;
-
+    const QScopedPointer<Ui::MainWindow> m_ui;
     // The "Náhled" panel beside the form.
-    Ui::PreviewPanel *m_preview = nullptr;
-    QDockWidget *m_previewDock = nullptr;
+    QDockWidget *m_dock = nullptr;
+    PreviewPanel *m_panel = nullptr;
     bool m_previewPending = false;
-    bool m_showingRota = false;
-
-    // The face the preview draws with, opened again only when the family
-    // changes: the one the PDF will embed.
-    QString m_previewFamily;
-    std::unique_ptr<Calendar::PdfRunFont> m_previewFont;
-    std::shared_ptr<const Calendar::GlyphOutlines> m_previewGlyphs;
 };
 
 #endif // LUNORIS_MAINWINDOW_H

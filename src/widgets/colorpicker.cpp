@@ -31,44 +31,41 @@ bool lineFits(const QSpinBox *box, int height)
 
 ColorPicker::ColorPicker(QWidget *parent)
     : QWidget(parent)
-    , ui(new Ui::ColorPicker)
+    , m_ui(new Ui::ColorPicker)
 {
-    ui->setupUi(this);
+    m_ui->setupUi(this);
     m_formHeight = maximumHeight();
-    ui->preview->setAutoFillBackground(true);
+    m_ui->preview->setAutoFillBackground(true);
     showColor();
     fitFont();
 }
 
-ColorPicker::~ColorPicker()
-{
-    delete ui;
-}
+ColorPicker::~ColorPicker() = default;
 
 QColor ColorPicker::color() const
 {
-    return QColor::fromCmykF(ui->c->value() / 100.0, ui->m->value() / 100.0,
-                             ui->y->value() / 100.0, ui->k->value() / 100.0, 1.0);
+    return QColor::fromCmykF(m_ui->c->value() / 100.0, m_ui->m->value() / 100.0,
+                             m_ui->y->value() / 100.0, m_ui->k->value() / 100.0, 1.0);
 }
 
 void ColorPicker::setAccessibleColorName(const QString &name)
 {
     setAccessibleName(name);
-    const QPair<QSpinBox *, QString> inks[] = {{ui->c, tr("azurová")}, {ui->m, tr("purpurová")},
-                                               {ui->y, tr("žlutá")}, {ui->k, tr("černá")}};
+    const QPair<QSpinBox *, QString> inks[] = {{m_ui->c, tr("azurová")}, {m_ui->m, tr("purpurová")},
+                                               {m_ui->y, tr("žlutá")}, {m_ui->k, tr("černá")}};
     for (const auto &ink : inks) {
         ink.first->setAccessibleName(QStringLiteral("%1, %2").arg(name, ink.second));
         ink.first->setAccessibleDescription(tr("Procento barvy v tisku, 0 až 100"));
     }
-    ui->preview->setAccessibleName(tr("%1, jak se vytiskne").arg(name));
+    m_ui->preview->setAccessibleName(tr("%1, jak se vytiskne").arg(name));
 }
 
 QByteArray ColorPicker::toByteArray() const
 {
     QByteArray state;
     QDataStream stream(&state, QIODevice::WriteOnly);
-    stream << qint32(ui->c->value()) << qint32(ui->m->value())
-           << qint32(ui->y->value()) << qint32(ui->k->value());
+    stream << qint32(m_ui->c->value()) << qint32(m_ui->m->value())
+           << qint32(m_ui->y->value()) << qint32(m_ui->k->value());
     return state;
 }
 
@@ -79,17 +76,17 @@ void ColorPicker::setFromByteArray(const QByteArray &state)
     QDataStream stream(state);
     qint32 c = 0, m = 0, y = 0, k = 0;
     stream >> c >> m >> y >> k;
-    ui->c->setValue(c);
-    ui->m->setValue(m);
-    ui->y->setValue(y);
-    ui->k->setValue(k);
+    m_ui->c->setValue(c);
+    m_ui->m->setValue(m);
+    m_ui->y->setValue(y);
+    m_ui->k->setValue(k);
 }
 
 void ColorPicker::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::LanguageChange)
-        ui->retranslateUi(this);
+        m_ui->retranslateUi(this);
     if (event->type() == QEvent::LanguageChange || event->type() == QEvent::FontChange
         || event->type() == QEvent::StyleChange)
         fitFont();
@@ -109,14 +106,14 @@ void ColorPicker::fitFont()
 {
     // Squeezed below its size hint, a spin box cuts "100 %" short; the
     // window grows instead.
-    for (QSpinBox *box : {ui->c, ui->m, ui->y, ui->k})
+    for (QSpinBox *box : {m_ui->c, m_ui->m, m_ui->y, m_ui->k})
         box->setMinimumWidth(box->sizeHint().width());
 
     // The form's height shows the values whole at usual font sizes. A font
     // too large for it gets spin boxes of the height their style asks for,
     // and the picker holds that height in any layout.
     int height = m_formHeight;
-    for (QSpinBox *box : {ui->c, ui->m, ui->y, ui->k}) {
+    for (QSpinBox *box : {m_ui->c, m_ui->m, m_ui->y, m_ui->k}) {
         if (!lineFits(box, m_formHeight))
             height = qMax(height, box->sizeHint().height());
     }
@@ -131,7 +128,7 @@ void ColorPicker::colorChanged()
 
 void ColorPicker::showColor()
 {
-    ui->preview->setPalette(QPalette(color()));
-    ui->preview->update();
-    ui->preview->show();
+    m_ui->preview->setPalette(QPalette(color()));
+    m_ui->preview->update();
+    m_ui->preview->show();
 }

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QScopedPointer>
 #include <QWidget>
 
 namespace Ui {
@@ -40,7 +41,7 @@ private:
     void showColor();
     void fitFont();
 
-    Ui::ColorPicker *ui;
+    const QScopedPointer<Ui::ColorPicker> m_ui;
     int m_formHeight = 0;
 };
 

@@ -1,7 +1,7 @@
 #ifndef LUNORIS_YEARMESSAGE_H
 #define LUNORIS_YEARMESSAGE_H
 
-#include "output/yearwriter.h"
+#include "yearwriter.h"
 
 #include <QString>
 

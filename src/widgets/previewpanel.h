@@ -1,0 +1,66 @@
+#ifndef LUNORIS_PREVIEWPANEL_H
+#define LUNORIS_PREVIEWPANEL_H
+
+#include "output/yearwriter.h"
+
+#include <QScopedPointer>
+#include <QWidget>
+
+#include <memory>
+
+class MonthPreview;
+class RotaEditor;
+
+namespace Calendar {
+class GlyphOutlines;
+class PdfRunFont;
+}
+
+namespace Ui {
+class PreviewPanel;
+}
+
+// The panel beside the form: the rota, the options of the run, and a page
+// of the calendars as it will print.
+class PreviewPanel : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit PreviewPanel(QWidget *parent = nullptr);
+    ~PreviewPanel() override;
+
+    // The panel's part of a look: labels, holidays, the card's line and the
+    // rota editor's part.
+    void fillLook(Calendar::Look &look) const;
+    void showLook(const Calendar::Look &look);
+    // The extra files of a run.
+    void fillRequest(Calendar::YearRequest &request) const;
+
+    RotaEditor *rotaEditor() const;
+    MonthPreview *monthPreview() const;
+
+    // Lays out the page chosen in the panel's list for `request` and shows
+    // it, or why it cannot be printed. The face is opened again only when
+    // the family changes.
+    void showPreview(const Calendar::YearRequest &request);
+
+signals:
+    // Anything in the panel that changes the calendars or the page shown.
+    void changed();
+    // A page or a notice was laid out for the preview.
+    void previewShown();
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    void layOutPreview(const Calendar::YearRequest &request);
+
+    const QScopedPointer<Ui::PreviewPanel> m_ui;
+    QString m_family;
+    std::unique_ptr<Calendar::PdfRunFont> m_font;
+    std::shared_ptr<const Calendar::GlyphOutlines> m_glyphs;
+};
+
+#endif // LUNORIS_PREVIEWPANEL_H

@@ -1,0 +1,282 @@
+#include "rotaeditor.h"
+#include "ui_rotaeditor.h"
+
+#include <QEvent>
+#include <QPalette>
+
+using Calendar::Ink;
+using Calendar::Look;
+using Calendar::Rota;
+
+namespace {
+
+Ink inkOf(const ColorPicker *picker)
+{
+    return Ink::fromState(picker->toByteArray());
+}
+
+// Upper case letter by letter: a letter whose capital is longer ("ß") stays
+// as typed, so that the text keeps its length and the cursor its place, and
+// the pattern's hint explains what cannot be used.
+QString upperCaseInPlace(QString text)
+{
+    for (QChar &character : text)
+        character = character.toUpper();
+    return text;
+}
+
+} // namespace
+
+RotaEditor::RotaEditor(QWidget *parent)
+    : QWidget(parent)
+    , m_ui(new Ui::RotaEditor)
+{
+    m_ui->setupUi(this);
+    for (const KindEditor &editor : kindEditors())
+        editor.color->setAccessibleColorName(editor.color->accessibleName());
+    for (const auto &crew : crewEditors())
+        crew.second->setAccessibleColorName(crew.second->accessibleName());
+    // The presets' long names in full in the list, not in the panel's width.
+    for (QComboBox *box : {m_ui->rota, m_ui->myCrew}) {
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(16);
+    }
+
+    // A preset fills in its pattern; typing one makes it the user's own.
+    connect(m_ui->rota, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this](int preset) { presetChosen(preset); });
+    connect(m_ui->rotaPattern, &QLineEdit::textEdited, this, [this] { rotaTyped(); });
+    connect(m_ui->crewCount, QOverload<int>::of(&QSpinBox::valueChanged), this, [this] { rotaTyped(); });
+    for (const KindEditor &editor : kindEditors()) {
+        connect(editor.allDay, &QCheckBox::toggled, this, [this] { rotaTyped(); });
+        connect(editor.start, &QTimeEdit::timeChanged, this, [this] { rotaTyped(); });
+        connect(editor.hours, QOverload<int>::of(&QSpinBox::valueChanged), this, [this] { rotaTyped(); });
+    }
+    connect(m_ui->myCrew, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] {
+        showState();
+        emit changed();
+    });
+    // The colours through their spin boxes.
+    QList<ColorPicker *> pickers;
+    for (const KindEditor &editor : kindEditors())
+        pickers << editor.color;
+    for (const auto &crew : crewEditors())
+        pickers << crew.second;
+    for (ColorPicker *picker : qAsConst(pickers)) {
+        for (QSpinBox *box : picker->findChildren<QSpinBox *>())
+            connect(box, QOverload<int>::of(&QSpinBox::valueChanged), this, &RotaEditor::changed);
+    }
+    showRota(Rota());
+}
+
+RotaEditor::~RotaEditor() = default;
+
+std::array<RotaEditor::KindEditor, Calendar::KindCount> RotaEditor::kindEditors() const
+{
+    // In the order of Calendar::kindCodes().
+    const Ui::RotaEditor &ui = *m_ui;
+    return {{{ui.kindSLabel, ui.kindSAllDay, ui.kindSStart, ui.kindSHours, ui.kindSColorLabel, ui.kindSColor},
+             {ui.kindDLabel, ui.kindDAllDay, ui.kindDStart, ui.kindDHours, ui.kindDColorLabel, ui.kindDColor},
+             {ui.kindNLabel, ui.kindNAllDay, ui.kindNStart, ui.kindNHours, ui.kindNColorLabel, ui.kindNColor},
+             {ui.kindRLabel, ui.kindRAllDay, ui.kindRStart, ui.kindRHours, ui.kindRColorLabel, ui.kindRColor},
+             {ui.kindOLabel, ui.kindOAllDay, ui.kindOStart, ui.kindOHours, ui.kindOColorLabel, ui.kindOColor}}};
+}
+
+std::array<std::pair<QLabel *, ColorPicker *>, Calendar::MaximumCrews - 3> RotaEditor::crewEditors() const
+{
+    return {{{m_ui->shiftDColorLabel, m_ui->shiftDColor},
+             {m_ui->shiftEColorLabel, m_ui->shiftEColor},
+             {m_ui->shiftFColorLabel, m_ui->shiftFColor}}};
+}
+
+void RotaEditor::fillLook(Look &look) const
+{
+    const auto crews = crewEditors();
+    for (size_t crew = 0; crew < crews.size(); ++crew)
+        look.crewColors[crew + 3] = inkOf(crews[crew].second);
+    const auto kinds = kindEditors();
+    for (size_t kind = 0; kind < kinds.size(); ++kind)
+        look.kindColors[kind] = inkOf(kinds[kind].color);
+    look.rota = rota();
+    look.myCrew = m_ui->myCrew->currentIndex() - 1;
+}
+
+void RotaEditor::showLook(const Look &look)
+{
+    const auto crews = crewEditors();
+    for (size_t crew = 0; crew < crews.size(); ++crew)
+        crews[crew].second->setFromByteArray(look.crewColors[crew + 3].state());
+    const auto kinds = kindEditors();
+    for (size_t kind = 0; kind < kinds.size(); ++kind)
+        kinds[kind].color->setFromByteArray(look.kindColors[kind].state());
+    showRota(look.rota);
+    m_ui->myCrew->setCurrentIndex(look.myCrew + 1);
+}
+
+Rota RotaEditor::rota() const
+{
+    const int preset = m_ui->rota->currentIndex();
+    if (preset >= 0 && preset < Rota::Custom)
+        return Rota::fromPreset(preset);
+    Rota rota;
+    rota.preset = Rota::Custom;
+    rota.pattern = upperCaseInPlace(m_ui->rotaPattern->text().trimmed());
+    rota.crews = m_ui->crewCount->value();
+    const auto editors = kindEditors();
+    for (int kind = 0; kind < Calendar::KindCount; ++kind) {
+        const KindEditor &editor = editors[size_t(kind)];
+        rota.kinds[kind].start = editor.allDay->isChecked() ? QTime() : editor.start->time();
+        rota.kinds[kind].hours = editor.hours->value();
+    }
+    return rota;
+}
+
+void RotaEditor::showRota(const Rota &rota)
+{
+    m_showing = true;
+    m_ui->rota->setCurrentIndex(rota.preset);
+    m_ui->rotaPattern->setText(rota.pattern);
+    m_ui->crewCount->setValue(rota.crews);
+    const auto editors = kindEditors();
+    for (int kind = 0; kind < Calendar::KindCount; ++kind) {
+        const KindEditor &editor = editors[size_t(kind)];
+        const Calendar::ShiftKind &shift = rota.kinds.at(kind);
+        editor.allDay->setChecked(shift.isAllDay());
+        editor.start->setTime(shift.isAllDay() ? QTime(0, 0) : shift.start);
+        editor.hours->setValue(shift.hours);
+    }
+    m_showing = false;
+    showCrews(rota.crews);
+    showState();
+}
+
+void RotaEditor::presetChosen(int preset)
+{
+    if (m_showing)
+        return;
+    // A preset shows its own pattern; "Vlastní" starts from what was shown.
+    showRota(preset < Rota::Custom ? Rota::fromPreset(preset) : rota());
+    emit changed();
+}
+
+void RotaEditor::rotaTyped()
+{
+    if (m_showing)
+        return;
+    // Typing a pattern of one's own leaves the preset behind.
+    if (m_ui->rota->currentIndex() != Rota::Custom) {
+        m_showing = true;
+        m_ui->rota->setCurrentIndex(Rota::Custom);
+        m_showing = false;
+    }
+    const int cursor = m_ui->rotaPattern->cursorPosition();
+    m_ui->rotaPattern->setText(upperCaseInPlace(m_ui->rotaPattern->text()));
+    m_ui->rotaPattern->setCursorPosition(cursor);
+    showCrews(rota().crews);
+    showState();
+    emit changed();
+}
+
+void RotaEditor::showCrews(int crews)
+{
+    // The view lists the rota's crews after the whole team.
+    const int shown = m_ui->myCrew->currentIndex();
+    {
+        const QSignalBlocker block(m_ui->myCrew);
+        while (m_ui->myCrew->count() > crews + 1)
+            m_ui->myCrew->removeItem(m_ui->myCrew->count() - 1);
+        for (int crew = m_ui->myCrew->count() - 1; crew < crews; ++crew)
+            m_ui->myCrew->addItem(tr("Směna %1").arg(Calendar::crewName(crew)));
+        m_ui->myCrew->setCurrentIndex(shown >= 0 && shown <= crews ? shown : 0);
+    }
+    if (crews != m_crews) {
+        m_crews = crews;
+        emit crewsChanged(crews);
+    }
+}
+
+void RotaEditor::showTotals(int year, int firstCrew)
+{
+    m_year = year;
+    m_firstCrew = firstCrew;
+    showState();
+}
+
+void RotaEditor::showState()
+{
+    const Rota current = rota();
+    const bool custom = m_ui->rota->currentIndex() == Rota::Custom;
+    const QString problem = current.problem();
+    m_ui->rotaHint->setText(problem);
+    m_ui->rotaHint->setVisible(!problem.isEmpty());
+    // Refused where it is typed: the pattern's field says so too, dark on
+    // light in any colour scheme, and is the scheme's own again once mended.
+    QPalette palette;
+    if (!problem.isEmpty()) {
+        palette.setColor(QPalette::Base, QColor(0xff, 0xe0, 0xe0));
+        palette.setColor(QPalette::Text, Qt::black);
+    }
+    m_ui->rotaPattern->setPalette(palette);
+    m_ui->rotaPattern->setAccessibleDescription(problem);
+
+    const bool oneCrew = m_ui->myCrew->currentIndex() > 0;
+    const auto editors = kindEditors();
+    for (int kind = 0; kind < Calendar::KindCount; ++kind) {
+        const KindEditor &editor = editors[size_t(kind)];
+        const bool used = current.pattern.contains(Calendar::kindCodes().at(kind));
+        for (QWidget *widget : std::initializer_list<QWidget *>{editor.label, editor.allDay, editor.start, editor.hours})
+            widget->setVisible(custom && used);
+        editor.start->setEnabled(!editor.allDay->isChecked());
+        editor.colorLabel->setVisible(oneCrew && used);
+        editor.color->setVisible(oneCrew && used);
+    }
+    const auto crews = crewEditors();
+    for (size_t crew = 0; crew < crews.size(); ++crew) {
+        const bool shown = int(crew) + 3 < current.crews && !oneCrew;
+        crews[crew].first->setVisible(shown);
+        crews[crew].second->setVisible(shown);
+    }
+
+    // The year in numbers, so that a worker can check the rota against the
+    // hours the year should have.
+    if (!problem.isEmpty()) {
+        m_ui->rotaTotals->clear();
+        return;
+    }
+    QStringList lines;
+    for (int crew = 0; crew < current.crews; ++crew)
+        lines << Calendar::crewYearText(crew, Calendar::crewYear(current, m_year, m_firstCrew, crew));
+    m_ui->rotaTotals->setText(tr("Rok %1:").arg(m_year) + QLatin1Char('\n') + lines.join(QLatin1Char('\n')));
+}
+
+int RotaEditor::minimumContentWidth() const
+{
+    // The settings scroll up and down only: as wide as their widest row, a
+    // colour picker beside its caption.
+    int captions = 0;
+    for (QLabel *caption : findChildren<QLabel *>()) {
+        if (caption->buddy())
+            captions = qMax(captions, caption->sizeHint().width());
+    }
+    const QMargins margins = m_ui->rotaLayout->contentsMargins();
+    return margins.left() + captions + m_ui->rotaLayout->horizontalSpacing()
+           + m_ui->shiftDColor->minimumSizeHint().width() + margins.right();
+}
+
+void RotaEditor::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        // The lists are filled anew: the user's choices stay.
+        const Look shown = [this] {
+            Look look;
+            fillLook(look);
+            return look;
+        }();
+        m_showing = true;
+        m_ui->retranslateUi(this);
+        m_showing = false;
+        m_crews = 0;
+        showLook(shown);
+    }
+}
