@@ -63,7 +63,7 @@ void TestModel::shiftRotation()
     QFETCH(int, firstShift);
     QFETCH(int, shift);
     // The form's rota: one crew on duty for the whole day.
-    QCOMPARE(Rota().crewsOn(u'S', dayOfYear(date), firstShift), QVector<int>{shift});
+    QCOMPARE(Rota().crewsOn(u'S', date, firstShift), QVector<int>{shift});
 }
 
 void TestModel::consecutiveAcrossEveryMonthBoundary()
@@ -72,8 +72,8 @@ void TestModel::consecutiveAcrossEveryMonthBoundary()
     for (int year : {2016, 2017, 2000, 2100}) {
         for (int first = 0; first < 3; ++first) {
             for (QDate day(year, 1, 1); day.year() == year && day.addDays(1).year() == year; day = day.addDays(1)) {
-                const int today = rota.crewsOn(u'S', dayOfYear(day), first).value(0, -1);
-                QCOMPARE(rota.crewsOn(u'S', dayOfYear(day.addDays(1)), first).value(0, -1), (today + 1) % 3);
+                const int today = rota.crewsOn(u'S', day, first).value(0, -1);
+                QCOMPARE(rota.crewsOn(u'S', day.addDays(1), first).value(0, -1), (today + 1) % 3);
             }
         }
     }
@@ -124,7 +124,7 @@ void TestModel::rotaPresets()
     timed.kinds[0].start = QTime(7, 0);
     QVERIFY(!timed.isDefault());
     for (int i = 0; i < days.size(); ++i) {
-        const int day = dayOfYear(from.addDays(i));
+        const QDate day = from.addDays(i);
         QString codes;
         for (int crew = 0; crew < rota.crews; ++crew)
             codes += rota.codeOf(crew, day, firstCrew);
@@ -170,16 +170,25 @@ void TestModel::yearInNumbers_data()
     QTest::addColumn<int>("year");
     QTest::addColumn<QList<int>>("shifts"); // of each crew
     QTest::addColumn<QList<int>>("hours");
-    // 2017 with "A" first: 365 days, A and B one more than C.
-    QTest::newRow("24 h, A-C, 2017") << 0 << 2017 << QList<int>{122, 122, 121} << QList<int>{2928, 2928, 2904};
-    QTest::newRow("24 h, A-D, 2028") << 1 << 2028 << QList<int>{92, 92, 91, 91} << QList<int>{2208, 2208, 2184, 2184};
+    // Hours as they pass in Prague: the clocks go on at 2:00 on the last
+    // Sunday of March and back at 3:00 on the last Sunday of October, so a
+    // shift across either is an hour shorter or longer.
+    // 2017 with "A" first: 365 days, A and B one more than C. A's day is
+    // Sunday 26 March (day 84, 84 mod 3 = 0), 23 hours; B's Sunday 29
+    // October (day 301), 25.
+    QTest::newRow("24 h, A-C, 2017") << 0 << 2017 << QList<int>{122, 122, 121} << QList<int>{2927, 2929, 2904};
+    // From 7:00: the Saturdays before the changes, 25 March 2028 (day 84,
+    // crew A) and 28 October (day 301, crew B).
+    QTest::newRow("24 h, A-D, 2028") << 1 << 2028 << QList<int>{92, 92, 91, 91} << QList<int>{2207, 2209, 2184, 2184};
     // 91 whole cycles of 4 days, then 2 days more: D, N for A; N for B;
-    // none for C; D for D.
+    // none for C; D for D. The nights into the changes: D's on 25 March
+    // (day 84, (84 - 1) mod 4 = 3) of 11 hours, A's on 28 October of 13.
     QTest::newRow("12 h, A-D, 2028") << 2 << 2028 << QList<int>{184, 183, 182, 183}
-                                     << QList<int>{2208, 2196, 2184, 2196};
-    // 36 whole cycles of 10 days (216 shifts each), then 5 days more.
+                                     << QList<int>{2209, 2196, 2184, 2195};
+    // 36 whole cycles of 10 days (216 shifts each), then 5 days more. The
+    // nights from 22:00 into 28 March 2027 (A's) and 31 October (E's).
     QTest::newRow("8 h, A-E, 2027") << 4 << 2027 << QList<int>{221, 219, 217, 218, 220}
-                                    << QList<int>{1768, 1752, 1736, 1744, 1760};
+                                    << QList<int>{1767, 1752, 1736, 1744, 1761};
 }
 
 void TestModel::yearInNumbers()
@@ -192,12 +201,14 @@ void TestModel::yearInNumbers()
     for (int crew = 0; crew < rota.crews; ++crew) {
         const CrewYear total = crewYear(rota, year, 0, crew);
         QCOMPARE(total.shifts, shifts.at(crew));
-        QCOMPARE(total.hours, hours.at(crew));
+        QCOMPARE(total.minutes, hours.at(crew) * 60);
     }
-    // The Czech forms of the count: 1 směna, 2 to 4 směny, 5 and more směn.
-    QCOMPARE(shiftsAndHours({1, 24}), QStringLiteral("1 směna, 24 h"));
-    QCOMPARE(shiftsAndHours({4, 96}), QStringLiteral("4 směny, 96 h"));
-    QCOMPARE(shiftsAndHours({5, 120}), QStringLiteral("5 směn, 120 h"));
+    // The Czech forms of the count: 1 směna, 2 to 4 směny, 5 and more směn;
+    // part of an hour with a decimal comma.
+    QCOMPARE(shiftsAndHours({1, 24 * 60}), QStringLiteral("1 směna, 24 h"));
+    QCOMPARE(shiftsAndHours({4, 96 * 60}), QStringLiteral("4 směny, 96 h"));
+    QCOMPARE(shiftsAndHours({5, 120 * 60}), QStringLiteral("5 směn, 120 h"));
+    QCOMPARE(shiftsAndHours({5, 2195 * 60 + 30}), QStringLiteral("5 směn, 2195,5 h"));
 }
 
 void TestModel::weekColumns_data()

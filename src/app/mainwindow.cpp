@@ -191,7 +191,21 @@ void MainWindow::schedulePreview()
 void MainWindow::showPreview()
 {
     m_previewPending = false;
+    followAnchor();
     m_panel->showPreview(request());
+}
+
+void MainWindow::followAnchor()
+{
+    const Calendar::Rota rota = m_panel->rotaEditor()->rota();
+    m_ui->fisrtShift->setEnabled(!rota.anchor.on);
+    if (!rota.anchor.on || !rota.isValid())
+        return;
+    const Calendar::YearStart start = rota.yearStart(m_ui->year->value(), 0);
+    if (start.day == 1) {
+        const QSignalBlocker block(m_ui->fisrtShift);
+        m_ui->fisrtShift->setCurrentIndex(start.crew);
+    }
 }
 
 void MainWindow::on_targetDirectory_clicked()

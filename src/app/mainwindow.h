@@ -42,6 +42,9 @@ private:
     // The first crew lists the rota's crews; with three, the form's own
     // "A", "B", "C".
     void showCrews(int crews);
+    // An anchored rota says itself who starts the year: the first crew
+    // shows it where it can, and is not the user's to set.
+    void followAnchor();
 
     // The look as the form and the panel show it, read once for a run, a
     // preview or a setup file.

@@ -72,7 +72,7 @@ QVector<BackLine> backLines(int year, int firstCrew, const Look &look)
         }
     } else {
         for (const ShiftKind &kind : rota.usedKinds())
-            lines.append({true, look.kindColors[size_t(kindIndex(kind.code))].cmyk(), kindText(kind)});
+            lines.append({true, look.kindInk(kind.code).cmyk(), kindText(kind)});
         lines.append({false, {},
                       QStringLiteral("Směna ") + crewYearText(look.myCrew, crewYear(rota, year, firstCrew, look.myCrew))});
     }
@@ -163,7 +163,7 @@ MonthModel smallMonth(int year, int month, int firstCrew, const Look &look, cons
         cell.date = date;
         cell.box = QRectF(area.x() + (date.dayOfWeek() - 1) * w, top - nameHeight - weekdayHeight - (week + 1) * h, w, h);
         if (!look.textOnly)
-            cell.fills = dayFills(cell.box, dayOfYear(date), firstCrew, look);
+            cell.fills = dayFills(cell.box, date, firstCrew, look);
         cell.number = QString::number(date.day());
         cell.baseline = QPointF(cell.box.center().x() - font.width(cell.number) * sizeMm / 2,
                                 cell.box.center().y() - DigitHeightEm * sizeMm / 2);

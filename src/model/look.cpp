@@ -10,6 +10,15 @@ bool Range::contains(double value) const
     return std::isfinite(value) && value >= minimum && value <= maximum;
 }
 
+Ink Look::kindInk(QChar code) const
+{
+    const int kind = kindIndex(code);
+    const Ink own = kind >= 0 ? kindColors[size_t(kind)] : Ink();
+    if (!own.isWhite() || myCrew < 0 || myCrew >= MaximumCrews)
+        return own;
+    return crewColors[size_t(myCrew)];
+}
+
 bool Look::isValid() const
 {
     const auto valid = [](const Ink &ink) { return ink.isValid(); };

@@ -45,6 +45,11 @@ struct Look
     int myCrew = -1;       // the crew whose shifts the boxes show; -1 for the whole team
     QString cardNote;      // a line of the user's own on the back of the wallet card
 
+    // The colour of the kind `code` in one crew's view: its own, or where
+    // none is set (all four inks 0), the crew's, so that a working day never
+    // prints like a day off.
+    Ink kindInk(QChar code) const;
+
     // Only what the form can produce: anything else would loop over years
     // that never end, index past the colours or write nan into a PDF.
     bool isValid() const;

@@ -79,7 +79,7 @@ QVector<LegendItem> legendItems(const Look &look)
     }
     for (const ShiftKind &kind : look.rota.usedKinds()) {
         const QString hours = kind.hoursText();
-        items.append({true, look.kindColors[size_t(kindIndex(kind.code))].cmyk(),
+        items.append({true, look.kindInk(kind.code).cmyk(),
                       hours.isEmpty() ? QString(kind.code) : QStringLiteral("%1 %2").arg(kind.code).arg(hours)});
     }
     items.append({false, {}, QStringLiteral("Směna %1").arg(crewName(look.myCrew))});
@@ -136,20 +136,20 @@ TextLabel centredLabel(const QString &text, double sizePt, const QPointF &centre
 // the order the kinds start, each in the colour of the crew on it (split
 // side by side where several crews share it); or, for one crew, the whole
 // box in the colour of the kind it works.
-QVector<Fill> dayFills(const QRectF &box, int day, int firstCrew, const Look &look)
+QVector<Fill> dayFills(const QRectF &box, const QDate &date, int firstCrew, const Look &look)
 {
     const Rota &rota = look.rota;
     QVector<Fill> fills;
     if (look.myCrew >= 0) {
-        const QChar code = rota.codeOf(look.myCrew, day, firstCrew);
+        const QChar code = rota.codeOf(look.myCrew, date, firstCrew);
         if (code != QLatin1Char('-'))
-            fills.append({box, look.kindColors[size_t(kindIndex(code))].cmyk()});
+            fills.append({box, look.kindInk(code).cmyk()});
         return fills;
     }
     const QVector<ShiftKind> kinds = rota.usedKinds();
     const double bandHeight = box.height() / kinds.size();
     for (int band = 0; band < kinds.size(); ++band) {
-        const QVector<int> crews = rota.crewsOn(kinds.at(band).code, day, firstCrew);
+        const QVector<int> crews = rota.crewsOn(kinds.at(band).code, date, firstCrew);
         for (int i = 0; i < crews.size(); ++i) {
             const Cmyk color = look.crewColors[size_t(crews.at(i))].cmyk();
             if (kinds.size() == 1 && crews.size() == 1) {
@@ -302,7 +302,6 @@ MonthModel layOutMonth(int year, int month, int firstCrew, const Look &look, con
     model.borderWidthMm = look.borderWidthPt / PointsPerMm;
 
     QDate date(year, month, 1);
-    int day = dayOfYear(date);
     model.days.reserve(date.daysInMonth());
     int column = 1;
     while (date.month() == month) {
@@ -310,7 +309,7 @@ MonthModel layOutMonth(int year, int month, int firstCrew, const Look &look, con
         cell.date = date;
         cell.box = dayBox(date, column, w, h);
         if (!look.textOnly)
-            cell.fills = dayFills(cell.box, day, firstCrew, look);
+            cell.fills = dayFills(cell.box, date, firstCrew, look);
         cell.number = QString::number(date.day());
         cell.baseline = numberBaseline(cell.box, cell.number, model.numberSizeMm, font);
         cell.holiday = look.holidays && isCzechPublicHoliday(date);
@@ -319,7 +318,6 @@ MonthModel layOutMonth(int year, int month, int firstCrew, const Look &look, con
         model.days.append(cell);
         if (date.dayOfWeek() == Qt::Sunday)
             ++column;
-        ++day;
         date = date.addDays(1);
     }
 

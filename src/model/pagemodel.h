@@ -124,10 +124,9 @@ QSizeF pageSizeMm(double boxWidthMm, double boxHeightMm);
 // to the PDF.
 QRectF dayBox(const QDate &date, int column, double boxWidthMm, double boxHeightMm);
 
-// The building blocks of every page: a box's colours on the rota's day
-// `day` (bands of the whole team, or one crew's kind), and a line of text
-// centred on a spot.
-QVector<Fill> dayFills(const QRectF &box, int day, int firstCrew, const Look &look);
+// The building blocks of every page: a box's colours on `date` (bands of the
+// whole team, or one crew's kind), and a line of text centred on a spot.
+QVector<Fill> dayFills(const QRectF &box, const QDate &date, int firstCrew, const Look &look);
 TextLabel centredLabel(const QString &text, double sizePt, const QPointF &centre, const TextFont &font);
 
 // The page of `month` of `year` in `look`, when `firstCrew` stands at the

@@ -1,6 +1,9 @@
 #include "rota.h"
 
+#include "pragueclock.h"
+
 #include <QCoreApplication>
+#include <QLocale>
 
 #include <algorithm>
 
@@ -26,9 +29,9 @@ QVector<ShiftKind> standardKinds()
             makeKind(u'O', "Odpolední", QTime(14, 0), 8)};
 }
 
-int floorMod(int value, int modulus)
+int floorMod(qint64 value, int modulus)
 {
-    return ((value % modulus) + modulus) % modulus;
+    return int(((value % modulus) + modulus) % modulus);
 }
 
 QString hourText(const QTime &time)
@@ -49,6 +52,11 @@ QString ShiftKind::hoursText() const
     if (isAllDay())
         return {};
     return QStringLiteral("%1–%2").arg(hourText(start), hourText(start.addSecs(hours * 3600)));
+}
+
+bool RotaAnchor::operator==(const RotaAnchor &other) const
+{
+    return on == other.on && (!on || (date == other.date && crew == other.crew && day == other.day));
 }
 
 bool ShiftKind::operator==(const ShiftKind &other) const
@@ -123,6 +131,14 @@ QString Rota::problem() const
         return tr("V rozpisu není žádný den služby.");
     if (pattern.size() % crews != 0)
         return tr("Délka rozpisu (%1) musí být násobkem počtu směn (%2).").arg(pattern.size()).arg(crews);
+    if (anchor.on) {
+        if (!anchor.date.isValid())
+            return tr("Zadejte datum, podle kterého se rozpis řídí.");
+        if (anchor.crew < 0 || anchor.crew >= crews)
+            return tr("Směna %1 v rozpisu není: směny jsou A až %2.").arg(crewName(anchor.crew), crewName(crews - 1));
+        if (anchor.day < 1 || anchor.day > cycle())
+            return tr("Den cyklu musí být 1 až %1.").arg(cycle());
+    }
     return {};
 }
 
@@ -154,43 +170,91 @@ QVector<ShiftKind> Rota::usedKinds() const
     return used;
 }
 
-QChar Rota::codeOf(int crew, int day, int firstCrew) const
+namespace {
+
+// The letter of the pattern crew 0 works on 1 January of `year`: every crew
+// runs `step` letters behind the one before it, and each day moves every
+// crew on by one letter.
+int patternStart(const Rota &rota, int year, int firstCrew)
+{
+    if (!rota.anchor.on || !rota.anchor.date.isValid())
+        return floorMod(qint64(firstCrew) * rota.step(), rota.cycle());
+    const qint64 days = rota.anchor.date.daysTo(QDate(year, 1, 1));
+    return floorMod(rota.anchor.day - 1 + days + qint64(rota.anchor.crew) * rota.step(), rota.cycle());
+}
+
+} // namespace
+
+QChar Rota::codeOf(int crew, const QDate &date, int firstCrew) const
 {
     // Cheap enough for every day of a year; the rest of problem() is the
     // caller's to check once.
     if (crews <= 0 || cycle() == 0 || cycle() % crews != 0)
         return QLatin1Char('-');
-    const int behind = floorMod(crew - firstCrew, crews);
-    return pattern.at(floorMod(day - behind * (cycle() / crews), cycle()));
+    const int start = patternStart(*this, date.year(), firstCrew);
+    return pattern.at(floorMod(start + qint64(dayOfYear(date)) - qint64(crew) * step(), cycle()));
 }
 
-QVector<int> Rota::crewsOn(QChar code, int day, int firstCrew) const
+QVector<int> Rota::crewsOn(QChar code, const QDate &date, int firstCrew) const
 {
     QVector<int> on;
     for (int crew = 0; crew < crews; ++crew) {
-        if (codeOf(crew, day, firstCrew) == code)
+        if (codeOf(crew, date, firstCrew) == code)
             on.append(crew);
     }
     return on;
 }
 
+YearStart Rota::yearStart(int year, int firstCrew) const
+{
+    if (crews <= 0 || cycle() == 0 || cycle() % crews != 0)
+        return {};
+    const int start = patternStart(*this, year, firstCrew);
+    return {start / step(), start % step() + 1};
+}
+
+Rota Rota::anchoredAt(int year, int firstCrew) const
+{
+    const YearStart start = yearStart(year, firstCrew);
+    Rota anchored = *this;
+    anchored.anchor = {true, QDate(year, 1, 1), start.crew, start.day};
+    return anchored;
+}
+
 bool Rota::operator==(const Rota &other) const
 {
-    return preset == other.preset && pattern == other.pattern && crews == other.crews && kinds == other.kinds;
+    return preset == other.preset && pattern == other.pattern && crews == other.crews && kinds == other.kinds
+           && anchor == other.anchor;
+}
+
+int ShiftKind::minutesOn(const QDate &date) const
+{
+    // From its start (an all-day kind from midnight) to the hour the
+    // roster gives, on Prague's clock.
+    const int from = isAllDay() ? 0 : start.msecsSinceStartOfDay() / 60000;
+    return int(pragueInstant(date, from + hours * 60) - pragueInstant(date, from));
 }
 
 CrewYear crewYear(const Rota &rota, int year, int firstCrew, int crew)
 {
     CrewYear total;
-    const int days = QDate(year, 1, 1).daysInYear();
-    for (int day = 0; day < days; ++day) {
-        const QChar code = rota.codeOf(crew, day, firstCrew);
+    for (QDate date(year, 1, 1); date.year() == year; date = date.addDays(1)) {
+        const QChar code = rota.codeOf(crew, date, firstCrew);
         if (code == QLatin1Char('-'))
             continue;
         ++total.shifts;
-        total.hours += rota.kind(code).hours;
+        total.minutes += rota.kind(code).minutesOn(date);
     }
     return total;
+}
+
+QString hoursText(int minutes)
+{
+    if (minutes % 60 == 0)
+        return QString::number(minutes / 60);
+    QLocale czech(QLocale::Czech);
+    czech.setNumberOptions(QLocale::OmitGroupSeparator);
+    return czech.toString(minutes / 60.0, 'f', 1);
 }
 
 QString shiftsAndHours(const CrewYear &total)
@@ -198,7 +262,7 @@ QString shiftsAndHours(const CrewYear &total)
     // 1 směna, 2 to 4 směny, 5 and more směn.
     const int shifts = total.shifts;
     const char *noun = shifts == 1 ? "směna" : (shifts >= 2 && shifts <= 4) ? "směny" : "směn";
-    return tr("%1 %2, %3 h").arg(shifts).arg(tr(noun)).arg(total.hours);
+    return tr("%1 %2, %3 h").arg(shifts).arg(tr(noun)).arg(hoursText(total.minutes));
 }
 
 QString crewYearText(int crew, const CrewYear &total)

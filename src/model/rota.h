@@ -28,6 +28,10 @@ struct ShiftKind
     bool isAllDay() const { return !start.isValid(); }
     // "6–18", "7–7" for a whole day from seven; empty for an all-day kind.
     QString hoursText() const;
+    // How long it lasts when it starts on `date`, as Prague's clock runs:
+    // its hours, one less or more across a change of the clocks. An all-day
+    // kind starts at midnight.
+    int minutesOn(const QDate &date) const;
     bool operator==(const ShiftKind &other) const;
     bool operator!=(const ShiftKind &other) const { return !(*this == other); }
 };
@@ -37,6 +41,28 @@ struct ShiftKind
 QString kindCodes();
 constexpr int KindCount = 5;
 int kindIndex(QChar code); // -1 for anything that is not a kind
+
+// The rota placed in real dates: on `date`, crew `crew` (0 for "A") works
+// day `day` of its pattern (1 for the pattern's first letter). With it, the
+// rota runs on from year to year by itself.
+struct RotaAnchor
+{
+    bool on = false;
+    QDate date;
+    int crew = 0;
+    int day = 1;
+
+    bool operator==(const RotaAnchor &other) const;
+    bool operator!=(const RotaAnchor &other) const { return !(*this == other); }
+};
+
+// Where the rota stands on 1 January: crew `crew` works day `day` of its
+// pattern (1 for the first letter), the crew nearest the start of it.
+struct YearStart
+{
+    int crew = 0;
+    int day = 1;
+};
 
 // How many crews share the work and what each of them works day by day: one
 // pattern that every crew follows, each crew the same number of days behind
@@ -52,6 +78,7 @@ struct Rota
     // A kind for every code, also those the pattern does not use, so that a
     // pattern typed anew finds its kinds' times where they were left.
     QVector<ShiftKind> kinds;
+    RotaAnchor anchor;
 
     Rota();
     static Rota fromPreset(int index);
@@ -59,6 +86,8 @@ struct Rota
     static QStringList presetNames();
 
     int cycle() const { return pattern.size(); }
+    // How many days each crew runs behind the one before it.
+    int step() const { return crews > 0 ? cycle() / crews : 0; }
     // What is wrong with the pattern and the crew count, in Czech for the
     // user; empty when the rota can be used.
     QString problem() const;
@@ -71,27 +100,40 @@ struct Rota
     // The kinds the pattern uses, by start time, all-day kinds first.
     QVector<ShiftKind> usedKinds() const;
 
-    // The code that `crew` works `day` days after 1 January, when `firstCrew`
-    // stands at the start of the pattern on 1 January; '-' on a day off.
-    QChar codeOf(int crew, int day, int firstCrew) const;
-    // The crews that work `code` on `day`, in the order of their names.
-    QVector<int> crewsOn(QChar code, int day, int firstCrew) const;
+    // The code that `crew` works on `date`; '-' on a day off. Without an
+    // anchor, `firstCrew` stands at the start of the pattern on 1 January of
+    // every year; with one, the anchor alone places the rota.
+    QChar codeOf(int crew, const QDate &date, int firstCrew) const;
+    // The crews that work `code` on `date`, in the order of their names.
+    QVector<int> crewsOn(QChar code, const QDate &date, int firstCrew) const;
+    // Where the rota stands on 1 January of `year`; whether that is a first
+    // crew at the start of its pattern, as the form's list can say it.
+    YearStart yearStart(int year, int firstCrew) const;
+    bool startsWithACrew(int year, int firstCrew) const { return yearStart(year, firstCrew).day == 1; }
+    // The same rota anchored where it stands on 1 January of `year`: it
+    // prints that year alike and goes on into the next.
+    Rota anchoredAt(int year, int firstCrew) const;
 
     bool operator==(const Rota &other) const;
     bool operator!=(const Rota &other) const { return !(*this == other); }
 };
 
-// The shifts a crew works in a year and the hours they add up to.
+// The shifts a crew works in a year and the time they add up to, counted as
+// it passes in Prague: a night across a change of the clocks is an hour
+// shorter or longer than its nominal hours.
 struct CrewYear
 {
     int shifts = 0;
-    int hours = 0;
+    int minutes = 0;
 };
 CrewYear crewYear(const Rota &rota, int year, int firstCrew, int crew);
-// "183 směn, 2196 h", with the Czech forms of the count.
+// "183 směn, 2196 h", with the Czech forms of the count; part of an hour
+// with a decimal comma, "2195,5 h".
 QString shiftsAndHours(const CrewYear &total);
 // "A: 183 směn, 2196 h".
 QString crewYearText(int crew, const CrewYear &total);
+// Hours from minutes: "2196", or "2195,5" with a decimal comma.
+QString hoursText(int minutes);
 
 // Days from 1 January of its year, 0 for 1 January.
 int dayOfYear(const QDate &date);

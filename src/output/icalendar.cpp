@@ -65,7 +65,7 @@ QByteArray crewCalendar(const Rota &rota, int year, int firstCrew, int crew, con
             calendar.append(contentLine(QString::fromLatin1(line)));
     }
     for (QDate date(year, 1, 1); date.year() == year; date = date.addDays(1)) {
-        const QChar code = rota.codeOf(crew, dayOfYear(date), firstCrew);
+        const QChar code = rota.codeOf(crew, date, firstCrew);
         if (code == QLatin1Char('-'))
             continue;
         const ShiftKind &kind = rota.kind(code);

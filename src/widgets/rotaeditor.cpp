@@ -45,13 +45,19 @@ RotaEditor::RotaEditor(QWidget *parent)
     // A preset fills in its pattern; typing one makes it the user's own.
     connect(m_ui->rota, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             [this](int preset) { presetChosen(preset); });
-    connect(m_ui->rotaPattern, &QLineEdit::textEdited, this, [this] { rotaTyped(); });
-    connect(m_ui->crewCount, QOverload<int>::of(&QSpinBox::valueChanged), this, [this] { rotaTyped(); });
+    connect(m_ui->rotaPattern, &QLineEdit::textEdited, this, [this] { patternTyped(); });
+    connect(m_ui->crewCount, QOverload<int>::of(&QSpinBox::valueChanged), this, [this] { patternTyped(); });
+    // Every preset's times can be changed: a nurse on 7 to 19 keeps her
+    // 12-hour rota.
     for (const KindEditor &editor : kindEditors()) {
-        connect(editor.allDay, &QCheckBox::toggled, this, [this] { rotaTyped(); });
-        connect(editor.start, &QTimeEdit::timeChanged, this, [this] { rotaTyped(); });
-        connect(editor.hours, QOverload<int>::of(&QSpinBox::valueChanged), this, [this] { rotaTyped(); });
+        connect(editor.allDay, &QCheckBox::toggled, this, [this] { rotaEdited(); });
+        connect(editor.start, &QTimeEdit::timeChanged, this, [this] { rotaEdited(); });
+        connect(editor.hours, QOverload<int>::of(&QSpinBox::valueChanged), this, [this] { rotaEdited(); });
     }
+    connect(m_ui->rotaAnchored, &QCheckBox::toggled, this, [this](bool on) { anchorSwitched(on); });
+    connect(m_ui->anchorDate, &QDateEdit::dateChanged, this, [this] { rotaEdited(); });
+    connect(m_ui->anchorCrew, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] { rotaEdited(); });
+    connect(m_ui->anchorDay, QOverload<int>::of(&QSpinBox::valueChanged), this, [this] { rotaEdited(); });
     connect(m_ui->myCrew, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] {
         showState();
         emit changed();
@@ -116,12 +122,20 @@ void RotaEditor::showLook(const Look &look)
 Rota RotaEditor::rota() const
 {
     const int preset = m_ui->rota->currentIndex();
-    if (preset >= 0 && preset < Rota::Custom)
-        return Rota::fromPreset(preset);
     Rota rota;
-    rota.preset = Rota::Custom;
-    rota.pattern = upperCaseInPlace(m_ui->rotaPattern->text().trimmed());
-    rota.crews = m_ui->crewCount->value();
+    if (preset >= 0 && preset < Rota::Custom) {
+        rota = Rota::fromPreset(preset);
+    } else {
+        rota.preset = Rota::Custom;
+        rota.pattern = upperCaseInPlace(m_ui->rotaPattern->text().trimmed());
+        rota.crews = m_ui->crewCount->value();
+    }
+    rota.anchor.on = m_ui->rotaAnchored->isChecked();
+    if (rota.anchor.on) {
+        rota.anchor.date = m_ui->anchorDate->date();
+        rota.anchor.crew = m_ui->anchorCrew->currentIndex();
+        rota.anchor.day = m_ui->anchorDay->value();
+    }
     const auto editors = kindEditors();
     for (int kind = 0; kind < Calendar::KindCount; ++kind) {
         const KindEditor &editor = editors[size_t(kind)];
@@ -145,8 +159,16 @@ void RotaEditor::showRota(const Rota &rota)
         editor.start->setTime(shift.isAllDay() ? QTime(0, 0) : shift.start);
         editor.hours->setValue(shift.hours);
     }
+    m_ui->rotaAnchored->setChecked(rota.anchor.on);
     m_showing = false;
     showCrews(rota.crews);
+    if (rota.anchor.on) {
+        m_showing = true;
+        m_ui->anchorDate->setDate(rota.anchor.date);
+        m_ui->anchorCrew->setCurrentIndex(rota.anchor.crew);
+        m_ui->anchorDay->setValue(rota.anchor.day);
+        m_showing = false;
+    }
     showState();
 }
 
@@ -154,12 +176,44 @@ void RotaEditor::presetChosen(int preset)
 {
     if (m_showing)
         return;
-    // A preset shows its own pattern; "Vlastní" starts from what was shown.
-    showRota(preset < Rota::Custom ? Rota::fromPreset(preset) : rota());
+    // A preset shows its own pattern and times; "Vlastní" starts from what
+    // was shown. The anchor stays as it was set.
+    Rota chosen = rota();
+    if (preset < Rota::Custom) {
+        const Calendar::RotaAnchor anchor = chosen.anchor;
+        chosen = Rota::fromPreset(preset);
+        chosen.anchor = anchor;
+    }
+    showRota(chosen);
     emit changed();
 }
 
-void RotaEditor::rotaTyped()
+void RotaEditor::rotaEdited()
+{
+    if (m_showing)
+        return;
+    showState();
+    emit changed();
+}
+
+void RotaEditor::anchorSwitched(bool on)
+{
+    if (m_showing)
+        return;
+    if (on) {
+        // Set where the rota stands now, so that nothing moves until the
+        // user says which day it really is.
+        const Calendar::YearStart start = rota().yearStart(m_year, m_firstCrew);
+        m_showing = true;
+        m_ui->anchorDate->setDate(QDate(m_year, 1, 1));
+        m_ui->anchorCrew->setCurrentIndex(start.crew);
+        m_ui->anchorDay->setValue(start.day);
+        m_showing = false;
+    }
+    rotaEdited();
+}
+
+void RotaEditor::patternTyped()
 {
     if (m_showing)
         return;
@@ -179,7 +233,8 @@ void RotaEditor::rotaTyped()
 
 void RotaEditor::showCrews(int crews)
 {
-    // The view lists the rota's crews after the whole team.
+    // The view lists the rota's crews after the whole team; the anchor
+    // the rota's crews.
     const int shown = m_ui->myCrew->currentIndex();
     {
         const QSignalBlocker block(m_ui->myCrew);
@@ -188,6 +243,15 @@ void RotaEditor::showCrews(int crews)
         for (int crew = m_ui->myCrew->count() - 1; crew < crews; ++crew)
             m_ui->myCrew->addItem(tr("Směna %1").arg(Calendar::crewName(crew)));
         m_ui->myCrew->setCurrentIndex(shown >= 0 && shown <= crews ? shown : 0);
+    }
+    {
+        const QSignalBlocker block(m_ui->anchorCrew);
+        const int anchored = m_ui->anchorCrew->currentIndex();
+        while (m_ui->anchorCrew->count() > crews)
+            m_ui->anchorCrew->removeItem(m_ui->anchorCrew->count() - 1);
+        for (int crew = m_ui->anchorCrew->count(); crew < crews; ++crew)
+            m_ui->anchorCrew->addItem(Calendar::crewName(crew));
+        m_ui->anchorCrew->setCurrentIndex(anchored >= 0 && anchored < crews ? anchored : 0);
     }
     if (crews != m_crews) {
         m_crews = crews;
@@ -205,7 +269,6 @@ void RotaEditor::showTotals(int year, int firstCrew)
 void RotaEditor::showState()
 {
     const Rota current = rota();
-    const bool custom = m_ui->rota->currentIndex() == Rota::Custom;
     const QString problem = current.problem();
     m_ui->rotaHint->setText(problem);
     m_ui->rotaHint->setVisible(!problem.isEmpty());
@@ -225,7 +288,7 @@ void RotaEditor::showState()
         const KindEditor &editor = editors[size_t(kind)];
         const bool used = current.pattern.contains(Calendar::kindCodes().at(kind));
         for (QWidget *widget : std::initializer_list<QWidget *>{editor.label, editor.allDay, editor.start, editor.hours})
-            widget->setVisible(custom && used);
+            widget->setVisible(used);
         editor.start->setEnabled(!editor.allDay->isChecked());
         editor.colorLabel->setVisible(oneCrew && used);
         editor.color->setVisible(oneCrew && used);
@@ -237,12 +300,33 @@ void RotaEditor::showState()
         crews[crew].second->setVisible(shown);
     }
 
+    // The anchor: its day within the cycle, and where the rota stands on
+    // 1 January of the year shown (or, without it, of the next year, which
+    // the first crew must be set for to go on with this one).
+    const bool anchored = m_ui->rotaAnchored->isChecked();
+    for (QWidget *widget : std::initializer_list<QWidget *>{m_ui->anchorDateLabel, m_ui->anchorDate, m_ui->anchorCrewLabel,
+                                                            m_ui->anchorCrew, m_ui->anchorDayLabel, m_ui->anchorDay})
+        widget->setVisible(anchored);
+    if (current.cycle() > 0) {
+        const QSignalBlocker block(m_ui->anchorDay);
+        m_ui->anchorDay->setMaximum(current.cycle());
+    }
+
     // The year in numbers, so that a worker can check the rota against the
     // hours the year should have.
     if (!problem.isEmpty()) {
         m_ui->rotaTotals->clear();
+        m_ui->anchorInfo->clear();
         return;
     }
+    const int described = anchored ? m_year : m_year + 1;
+    const Calendar::YearStart start = (anchored ? current : current.anchoredAt(m_year, m_firstCrew))
+                                          .yearStart(described, m_firstCrew);
+    m_ui->anchorInfo->setText((anchored ? tr("1. 1. %1: směna %2, %3. den cyklu")
+                                        : tr("Rok %1 navazuje: 1. 1. směna %2, %3. den cyklu"))
+                                  .arg(described)
+                                  .arg(Calendar::crewName(start.crew))
+                                  .arg(start.day));
     QStringList lines;
     for (int crew = 0; crew < current.crews; ++crew)
         lines << Calendar::crewYearText(crew, Calendar::crewYear(current, m_year, m_firstCrew, crew));

@@ -38,7 +38,8 @@ public:
     Calendar::Rota rota() const;
     void showRota(const Calendar::Rota &rota);
 
-    // The year in numbers for the rota shown, when `firstCrew` starts it.
+    // The year in numbers for the rota shown, when `firstCrew` starts it,
+    // and where an anchored rota stands on 1 January.
     void showTotals(int year, int firstCrew);
 
     // The widest caption and picker, so that a scroll area can be just wide
@@ -69,7 +70,11 @@ private:
     std::array<std::pair<QLabel *, ColorPicker *>, Calendar::MaximumCrews - 3> crewEditors() const;
 
     void presetChosen(int preset);
-    void rotaTyped();
+    // The pattern or the number of crews typed: the rota becomes the user's own.
+    void patternTyped();
+    // A kind's times, or the anchor: the rota stays what it is.
+    void rotaEdited();
+    void anchorSwitched(bool on);
     void showCrews(int crews);
     void showState();
 
