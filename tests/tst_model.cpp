@@ -17,6 +17,10 @@ private slots:
     void consecutiveAcrossEveryMonthBoundary();
     void rotaPresets_data();
     void rotaPresets();
+    void anchoredRotasRunOn_data();
+    void anchoredRotasRunOn();
+    void everyPhaseAgainstWalkingTheDays_data();
+    void everyPhaseAgainstWalkingTheDays();
     void refusedRotas_data();
     void refusedRotas();
     void yearInNumbers_data();
@@ -132,6 +136,135 @@ void TestModel::rotaPresets()
         // Every kind worked by exactly one crew a day.
         for (const ShiftKind &kind : rota.usedKinds())
             QCOMPARE(rota.crewsOn(kind.code, day, firstCrew).size(), 1);
+    }
+}
+
+void TestModel::anchoredRotasRunOn_data()
+{
+    QTest::addColumn<int>("preset");
+    QTest::addColumn<QDate>("anchorDate");
+    QTest::addColumn<int>("anchorCrew");
+    QTest::addColumn<int>("anchorDay");
+    QTest::addColumn<QDate>("from");
+    QTest::addColumn<QStringList>("days"); // each day: the code of crew A, B, ...
+    QTest::addColumn<QString>("yearStart"); // where the rota stands on 1 January of from's year
+
+    // Worked out by hand. 8 h of five crews, RROONN----: on 5 January 2026
+    // A works day 1 (R); B is two days behind (day 9, -), C on day 7 (-),
+    // D on day 5 (N), E on day 3 (O). Four days earlier, on 1 January, A
+    // was on day 7 and D on day 1.
+    QTest::newRow("8 h of five, on the anchor") << 4 << QDate(2026, 1, 5) << 0 << 1 << QDate(2026, 1, 5)
+                                                << QStringList{"R--NO", "R--NO", "OR--N", "OR--N"} << "D 1";
+    // 361 days later (36 cycles and a day) on 1 January 2027: A on day 2,
+    // and the day after on day 3.
+    QTest::newRow("8 h of five, into 2027") << 4 << QDate(2026, 1, 5) << 0 << 1 << QDate(2027, 1, 1)
+                                            << QStringList{"R--NO", "OR--N"} << "A 2";
+    // 2028 begins 365 days after that (726 from the anchor): A on day 7
+    // (-), B on 5 (N), C on 3 (O), D on 1 (R), E on 9 (-).
+    QTest::newRow("8 h of five, into 2028") << 4 << QDate(2026, 1, 5) << 0 << 1 << QDate(2028, 1, 1)
+                                            << QStringList{"-NOR-", "-NOR-"} << "D 1";
+    // 12 h, DN--: on 30 June 2027 crew C has its night (day 2). Each crew
+    // runs a day behind the one before: A is on day 4 (-), B on day 3 (-),
+    // D on day 1 (D). 180 days earlier, on 1 January, A was on day 4 and D
+    // on day 1.
+    QTest::newRow("12 h, C's night on 30 June") << 2 << QDate(2027, 6, 30) << 2 << 2 << QDate(2027, 6, 30)
+                                               << QStringList{"--ND", "D--N"} << "D 1";
+    // Back in time from the anchor: 29 June is a day before.
+    QTest::newRow("12 h, the day before") << 2 << QDate(2027, 6, 30) << 2 << 2 << QDate(2027, 6, 29)
+                                         << QStringList{"-ND-", "--ND"} << "D 1";
+    // The form's rota anchored on a leap day: C on duty on 29 February
+    // 2028, day 59 of the year; 59 = 3 x 19 + 2, so A was on duty on
+    // 1 January.
+    QTest::newRow("24 h of three, leap day") << 0 << QDate(2028, 2, 29) << 2 << 1 << QDate(2028, 2, 29)
+                                             << QStringList{"--S", "S--"} << "A 1";
+}
+
+void TestModel::anchoredRotasRunOn()
+{
+    QFETCH(int, preset);
+    QFETCH(QDate, anchorDate);
+    QFETCH(int, anchorCrew);
+    QFETCH(int, anchorDay);
+    QFETCH(QDate, from);
+    QFETCH(QStringList, days);
+    QFETCH(QString, yearStart);
+    Rota rota = Rota::fromPreset(preset);
+    rota.anchor = {true, anchorDate, anchorCrew, anchorDay};
+    QVERIFY2(rota.isValid(), qPrintable(rota.problem()));
+    for (int i = 0; i < days.size(); ++i) {
+        QString codes;
+        for (int crew = 0; crew < rota.crews; ++crew)
+            // The first crew of the form does not move an anchored rota.
+            codes += rota.codeOf(crew, from.addDays(i), (crew + i) % rota.crews);
+        QCOMPARE(codes, days.at(i));
+    }
+    const YearStart start = rota.yearStart(from.year(), 1);
+    QCOMPARE(QStringLiteral("%1 %2").arg(crewName(start.crew)).arg(start.day), yearStart);
+}
+
+void TestModel::everyPhaseAgainstWalkingTheDays_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<int>("crews");
+    for (int preset = 0; preset < Rota::Custom; ++preset) {
+        const Rota rota = Rota::fromPreset(preset);
+        QTest::newRow(qPrintable(rota.pattern)) << rota.pattern << rota.crews;
+    }
+    QTest::newRow("two crews, DDNN") << "DDNN" << 2;
+    QTest::newRow("three crews, RON") << "RON" << 3;
+    QTest::newRow("six crews, DDNN--------") << "DDNN--------" << 6;
+}
+
+void TestModel::everyPhaseAgainstWalkingTheDays()
+{
+    QFETCH(QString, pattern);
+    QFETCH(int, crews);
+    Rota rota;
+    rota.preset = Rota::Custom;
+    rota.pattern = pattern;
+    rota.crews = crews;
+    QVERIFY2(rota.isValid(), qPrintable(rota.problem()));
+    const int cycle = pattern.size(), behind = cycle / crews;
+    const QDate first(2000, 1, 1), last(2100, 12, 31);
+    // Every place in the cycle, each from an anchor somewhere in the
+    // century: the days are walked one by one from the anchor, each crew a
+    // letter on every day, never by a formula, straight across every New
+    // Year.
+    for (int phase = 0; phase < cycle; ++phase) {
+        const QDate anchorDate = first.addDays(977 * phase + 11);
+        const int anchorCrew = phase % crews;
+        const int anchorDay = (5 * phase) % cycle + 1;
+        rota.anchor = {true, anchorDate, anchorCrew, anchorDay};
+        QVector<int> letter(crews);
+        for (int crew = 0; crew < crews; ++crew)
+            letter[crew] = ((anchorDay - 1 - (crew - anchorCrew) * behind) % cycle + cycle) % cycle;
+        for (QDate day = anchorDate; day > first; day = day.addDays(-1)) {
+            for (int &each : letter)
+                each = (each + cycle - 1) % cycle;
+        }
+        for (QDate day = first; day <= last; day = day.addDays(1)) {
+            for (int crew = 0; crew < crews; ++crew) {
+                if (rota.codeOf(crew, day, 0) != pattern.at(letter[crew]))
+                    QFAIL(qPrintable(QStringLiteral("phase %1, crew %2, %3").arg(phase).arg(crew).arg(day.toString(Qt::ISODate))));
+                letter[crew] = (letter[crew] + 1) % cycle;
+            }
+        }
+    }
+    // Without an anchor: each year from its first crew at the pattern's
+    // start, every first crew.
+    rota.anchor = RotaAnchor();
+    for (int firstCrew = 0; firstCrew < crews; ++firstCrew) {
+        for (const int year : {2000, 2024, 2100}) {
+            QVector<int> letter(crews);
+            for (int crew = 0; crew < crews; ++crew)
+                letter[crew] = (((firstCrew - crew) * behind) % cycle + cycle) % cycle;
+            for (QDate day(year, 1, 1); day.year() == year; day = day.addDays(1)) {
+                for (int crew = 0; crew < crews; ++crew) {
+                    QCOMPARE(rota.codeOf(crew, day, firstCrew), pattern.at(letter[crew]));
+                    letter[crew] = (letter[crew] + 1) % cycle;
+                }
+            }
+        }
     }
 }
 
