@@ -7,6 +7,7 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDockWidget>
 #include <QDir>
 #include <QDoubleSpinBox>
@@ -57,6 +58,8 @@ private slots:
     void previewFollowsInputs();
     void crewListsFollowTheRota_data();
     void crewListsFollowTheRota();
+    void anchoredRota_data();
+    void anchoredRota();
     void everyInputHasAName();
     void previewPage_data();
     void previewPage();
@@ -631,6 +634,65 @@ void TestMainWindow::crewListsFollowTheRota()
     auto *first = find<QComboBox>("fisrtShift");
     QCOMPARE(first->count(), crews);
     QCOMPARE(first->itemText(crews - 1), QString(QChar(u'A' + crews - 1)));
+}
+
+void TestMainWindow::anchoredRota_data()
+{
+    QTest::addColumn<int>("preset");
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("firstCrew");
+    QTest::addColumn<QDate>("anchorDate");  // invalid: the anchor as ticking sets it
+    QTest::addColumn<int>("anchorCrew");
+    QTest::addColumn<int>("anchorDay");
+    QTest::addColumn<int>("laterYear");
+    QTest::addColumn<QString>("info");
+    QTest::addColumn<QString>("firstShown"); // empty where the first crew cannot say it
+    // Worked out by hand from RROONN----: 5 January 2026, A on day 1; on
+    // 1 January 2027 (361 days on) A is on day 2, on 1 January 2028 D on
+    // day 1.
+    QTest::newRow("8 h of five into 2027") << 4 << 2026 << 0 << QDate(2026, 1, 5) << 0 << 1 << 2027
+                                           << "1. 1. 2027: směna A, 2. den cyklu" << "";
+    QTest::newRow("8 h of five into 2028") << 4 << 2026 << 0 << QDate(2026, 1, 5) << 0 << 1 << 2028
+                                           << "1. 1. 2028: směna D, 1. den cyklu" << "D";
+    // Ticking keeps the rota where it stood: 12 h with C first in 2027 is
+    // D first in 2028 (365 = 91 x 4 + 1 days on).
+    QTest::newRow("12 h, C first, ticked, 2028") << 2 << 2027 << 2 << QDate() << 0 << 0 << 2028
+                                                 << "1. 1. 2028: směna D, 1. den cyklu" << "D";
+    QTest::newRow("12 h, C first, ticked, same year") << 2 << 2027 << 2 << QDate() << 0 << 0 << 2027
+                                                      << "1. 1. 2027: směna C, 1. den cyklu" << "C";
+}
+
+void TestMainWindow::anchoredRota()
+{
+    QFETCH(int, preset);
+    QFETCH(int, year);
+    QFETCH(int, firstCrew);
+    QFETCH(QDate, anchorDate);
+    QFETCH(int, anchorCrew);
+    QFETCH(int, anchorDay);
+    QFETCH(int, laterYear);
+    QFETCH(QString, info);
+    QFETCH(QString, firstShown);
+    find<QComboBox>("rota")->setCurrentIndex(preset);
+    find<QSpinBox>("year")->setValue(year);
+    auto *first = find<QComboBox>("fisrtShift");
+    first->setCurrentIndex(firstCrew);
+    // Without the anchor the panel says which first crew goes on next year.
+    QTRY_VERIFY(find<QLabel>("anchorInfo")->text().startsWith(QStringLiteral("Rok %1 navazuje: 1. 1. směna").arg(year + 1)));
+    find<QCheckBox>("rotaAnchored")->click();
+    if (anchorDate.isValid()) {
+        find<QDateEdit>("anchorDate")->setDate(anchorDate);
+        find<QComboBox>("anchorCrew")->setCurrentIndex(anchorCrew);
+        find<QSpinBox>("anchorDay")->setValue(anchorDay);
+    }
+    find<QSpinBox>("year")->setValue(laterYear);
+    QTRY_COMPARE(find<QLabel>("anchorInfo")->text(), info);
+    QTRY_VERIFY(!first->isEnabled());
+    if (!firstShown.isEmpty())
+        QCOMPARE(first->currentText(), firstShown);
+    // Off again, the first crew is the user's.
+    find<QCheckBox>("rotaAnchored")->click();
+    QTRY_VERIFY(first->isEnabled());
 }
 
 void TestMainWindow::everyInputHasAName()

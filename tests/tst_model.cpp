@@ -1,6 +1,7 @@
 #include "model/holidays.h"
 #include "model/look.h"
 #include "model/pagemodel.h"
+#include "model/pragueclock.h"
 
 #include <QColor>
 #include <QTest>
@@ -21,6 +22,8 @@ private slots:
     void anchoredRotasRunOn();
     void everyPhaseAgainstWalkingTheDays_data();
     void everyPhaseAgainstWalkingTheDays();
+    void pragueClock_data();
+    void pragueClock();
     void refusedRotas_data();
     void refusedRotas();
     void yearInNumbers_data();
@@ -266,6 +269,54 @@ void TestModel::everyPhaseAgainstWalkingTheDays()
             }
         }
     }
+}
+
+void TestModel::pragueClock_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QTime>("start"); // invalid for a kind worked all day
+    QTest::addColumn<int>("hours");
+    QTest::addColumn<QDateTime>("startUtc");
+    QTest::addColumn<int>("minutes"); // as they pass
+    const auto utc = [](int y, int mo, int d, int h, int mi) { return QDateTime(QDate(y, mo, d), QTime(h, mi), Qt::UTC); };
+    // Winter UTC+1, summer UTC+2; in 2027 the clocks go on at 2:00 on
+    // 28 March and back at 3:00 on 31 October.
+    QTest::newRow("a winter day") << QDate(2027, 1, 15) << QTime(6, 0) << 12 << utc(2027, 1, 15, 5, 0) << 720;
+    QTest::newRow("a summer day") << QDate(2027, 7, 1) << QTime(6, 0) << 12 << utc(2027, 7, 1, 4, 0) << 720;
+    QTest::newRow("the night into 28 March") << QDate(2027, 3, 27) << QTime(18, 0) << 12 << utc(2027, 3, 27, 17, 0) << 660;
+    QTest::newRow("an 8 h night into 28 March") << QDate(2027, 3, 27) << QTime(22, 0) << 8 << utc(2027, 3, 27, 21, 0)
+                                                << 420;
+    QTest::newRow("the night into 31 October") << QDate(2027, 10, 30) << QTime(18, 0) << 12 << utc(2027, 10, 30, 16, 0)
+                                               << 780;
+    QTest::newRow("24 h from 7:00 across October") << QDate(2027, 10, 30) << QTime(7, 0) << 24
+                                                   << utc(2027, 10, 30, 5, 0) << 1500;
+    QTest::newRow("a whole 28 March") << QDate(2027, 3, 28) << QTime() << 24 << utc(2027, 3, 27, 23, 0) << 1380;
+    QTest::newRow("a whole 31 October") << QDate(2027, 10, 31) << QTime() << 24 << utc(2027, 10, 30, 22, 0) << 1500;
+    // 2:30 on 28 March never shows: read with the winter offset, it is 3:30
+    // summer time, which is also when the hour to 3:30 ends, as a phone
+    // reads the same times; on 31 October it shows twice: the first.
+    QTest::newRow("from 2:30 on 28 March") << QDate(2027, 3, 28) << QTime(2, 30) << 1 << utc(2027, 3, 28, 1, 30) << 0;
+    QTest::newRow("from 2:30 on 31 October") << QDate(2027, 10, 31) << QTime(2, 30) << 1 << utc(2027, 10, 31, 0, 30)
+                                             << 120;
+    QTest::newRow("across New Year") << QDate(2027, 12, 31) << QTime(22, 0) << 8 << utc(2027, 12, 31, 21, 0) << 480;
+    // 2100: the last Sunday of March is the 28th.
+    QTest::newRow("the night into 28 March 2100") << QDate(2100, 3, 27) << QTime(22, 0) << 8
+                                                  << utc(2100, 3, 27, 21, 0) << 420;
+}
+
+void TestModel::pragueClock()
+{
+    QFETCH(QDate, date);
+    QFETCH(QTime, start);
+    QFETCH(int, hours);
+    QFETCH(QDateTime, startUtc);
+    QFETCH(int, minutes);
+    const int minute = start.isValid() ? start.msecsSinceStartOfDay() / 60000 : 0;
+    QCOMPARE(pragueInstant(date, minute), startUtc.toSecsSinceEpoch() / 60);
+    ShiftKind kind;
+    kind.start = start;
+    kind.hours = hours;
+    QCOMPARE(kind.minutesOn(date), minutes);
 }
 
 void TestModel::refusedRotas_data()
