@@ -55,8 +55,6 @@ struct Rota
 
     Rota();
     static Rota fromPreset(int index);
-    // The Czech names of the presets and, last, of a pattern of one's own.
-    static QStringList presetNames();
 
     int cycle() const { return pattern.size(); }
     // What is wrong with the pattern and the crew count, in Czech for the
