@@ -1218,19 +1218,25 @@ void TestCalendarPdf::replacingAFile_data()
     QTest::addColumn<int>("newSize");
     QTest::addColumn<int>("limit");   // the largest file this process may write; 0: none; -1: no new files
     QTest::addColumn<bool>("replaced");
-    QTest::addColumn<int>("nameLength"); // 0: a month's name
-    QTest::newRow("beside, shorter") << false << 5000 << 300 << 0 << true << 0;
-    QTest::newRow("beside, longer") << false << 300 << 5000 << 0 << true << 0;
-    QTest::newRow("beside, new file") << false << -1 << 300 << 0 << true << 0;
-    QTest::newRow("beside, disk full") << false << 300 << 5000 << 1000 << false << 0;
-    QTest::newRow("beside, the folder takes no new files") << false << 300 << 5000 << -1 << true << 0;
-    QTest::newRow("in place, shorter") << true << 5000 << 300 << 0 << true << 0;
-    QTest::newRow("in place, longer") << true << 300 << 5000 << 0 << true << 0;
-    QTest::newRow("in place, disk full") << true << 300 << 5000 << 1000 << false << 0;
+    QTest::addColumn<int>("nameLength"); // 0: a month's name; negative: that many bytes less than the most
+    QTest::addColumn<bool>("kept");      // an old file is still the same file: written where it was, or left
+    QTest::newRow("beside, shorter") << false << 5000 << 300 << 0 << true << 0 << false;
+    QTest::newRow("beside, longer") << false << 300 << 5000 << 0 << true << 0 << false;
+    QTest::newRow("beside, new file") << false << -1 << 300 << 0 << true << 0 << false;
+    QTest::newRow("beside, disk full") << false << 300 << 5000 << 1000 << false << 0 << true;
+    QTest::newRow("beside, the folder takes no new files") << false << 300 << 5000 << -1 << true << 0 << true;
+    QTest::newRow("in place, shorter") << true << 5000 << 300 << 0 << true << 0 << true;
+    QTest::newRow("in place, longer") << true << 300 << 5000 << 0 << true << 0 << true;
+    QTest::newRow("in place, disk full") << true << 300 << 5000 << 1000 << false << 0 << true;
     // Names too long for one beside them, the most the file system takes.
-    QTest::newRow("beside, a name of 255 bytes") << false << 300 << 5000 << 0 << true << 255;
-    QTest::newRow("beside, a new name of 255 bytes") << false << -1 << 300 << 0 << true << 255;
-    QTest::newRow("in place, nothing there") << true << -1 << 300 << 0 << false << 0;
+    QTest::newRow("beside, a name of 255 bytes") << false << 300 << 5000 << 0 << true << 255 << true;
+    QTest::newRow("beside, a new name of 255 bytes") << false << -1 << 300 << 0 << true << 255 << false;
+    // A name beside it is the name and ".XXXXXX": room for one up to 7 bytes
+    // less than the most.
+    QTest::newRow("beside, a name 6 bytes short of the most") << false << 300 << 5000 << 0 << true << -6 << true;
+    QTest::newRow("beside, a name 7 bytes short of the most") << false << 300 << 5000 << 0 << true << -7 << false;
+    QTest::newRow("beside, a name 8 bytes short of the most") << false << 300 << 5000 << 0 << true << -8 << false;
+    QTest::newRow("in place, nothing there") << true << -1 << 300 << 0 << false << 0 << false;
 }
 
 void TestCalendarPdf::replacingAFile()
@@ -1241,15 +1247,23 @@ void TestCalendarPdf::replacingAFile()
     QFETCH(int, limit);
     QFETCH(bool, replaced);
     QFETCH(int, nameLength);
+    QFETCH(bool, kept);
     QTemporaryDir dir;
+    if (nameLength < 0)
+        nameLength += int(pathconf(QFile::encodeName(dir.path()).constData(), _PC_NAME_MAX));
     const QString path = dir.filePath(nameLength ? QString(nameLength, QLatin1Char('n')) : QStringLiteral("2017_01.pdf"));
     const QByteArray before(qMax(oldSize, 0), 'o');
     const QByteArray after(newSize, 'n');
+    const auto inode = [&path] {
+        struct stat status {};
+        return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : ino_t(0);
+    };
     if (oldSize >= 0) {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(before);
     }
+    const ino_t old = inode();
     // An immutable folder takes no new files, but its file can be written.
     const int folder = limit < 0 ? ::open(QFile::encodeName(dir.path()).constData(), O_RDONLY) : -1;
     int flags = 0;
@@ -1271,6 +1285,8 @@ void TestCalendarPdf::replacingAFile()
         ::close(folder);
     }
     QCOMPARE(ok, replaced);
+    if (oldSize >= 0)
+        QCOMPARE(inode() == old, kept);
     QFile file(path);
     QCOMPARE(file.exists(), replaced || oldSize >= 0);
     if (file.exists()) {

@@ -1,7 +1,16 @@
+#include "model/rota.h"
 #include "output/filenames.h"
 #include "output/icalendar.h"
 
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <ctime>
 
 using namespace Calendar;
 
@@ -16,7 +25,40 @@ private slots:
     void fileNames();
     void icalendarLines_data();
     void icalendarLines();
+    void nightAcrossTheClockChange_data();
+    void nightAcrossTheClockChange();
 };
+
+namespace {
+
+// The process's time zone for as long as it lives.
+class TimeZone
+{
+public:
+    explicit TimeZone(const QByteArray &zone)
+        : m_saved(qgetenv("TZ"))
+        , m_wasSet(qEnvironmentVariableIsSet("TZ"))
+    {
+        qputenv("TZ", zone);
+        tzset();
+    }
+    ~TimeZone()
+    {
+        if (m_wasSet)
+            qputenv("TZ", m_saved);
+        else
+            qunsetenv("TZ");
+        tzset();
+    }
+    TimeZone(const TimeZone &) = delete;
+    TimeZone &operator=(const TimeZone &) = delete;
+
+private:
+    QByteArray m_saved;
+    bool m_wasSet;
+};
+
+} // namespace
 
 void TestFiles::fileNames_data()
 {
@@ -68,6 +110,62 @@ void TestFiles::icalendarLines()
     }
     // Unfolded, the line as it was.
     QCOMPARE(QString::fromUtf8(QByteArray(folded).replace("\r\n ", "").chopped(2)), line);
+}
+
+void TestFiles::nightAcrossTheClockChange_data()
+{
+    QTest::addColumn<QByteArray>("zone"); // the computer's
+    QTest::addColumn<int>("crew");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("end");
+    // 12 hours, A first: on day 85 (27 March 2027) A works its night, on
+    // day 302 (30 October) B; each ends at 6 on the clock, an hour sooner
+    // or later than twelve hours on.
+    QTest::newRow("spring, computer in UTC") << QByteArray("UTC") << 0 << "2027-03-27T18:00:00+01:00"
+                                             << "2027-03-28T06:00:00+02:00";
+    QTest::newRow("spring, computer in Prague") << QByteArray("Europe/Prague") << 0 << "2027-03-27T18:00:00+01:00"
+                                                << "2027-03-28T06:00:00+02:00";
+    QTest::newRow("autumn, computer in UTC") << QByteArray("UTC") << 1 << "2027-10-30T18:00:00+02:00"
+                                             << "2027-10-31T06:00:00+01:00";
+    QTest::newRow("autumn, computer in Prague") << QByteArray("Europe/Prague") << 1 << "2027-10-30T18:00:00+02:00"
+                                                << "2027-10-31T06:00:00+01:00";
+}
+
+void TestFiles::nightAcrossTheClockChange()
+{
+    QFETCH(QByteArray, zone);
+    QFETCH(int, crew);
+    QFETCH(QString, start);
+    QFETCH(QString, end);
+    const QString python = QStringLiteral("/usr/bin/python3");
+    static const bool readable = QProcess::execute(python, {QStringLiteral("-c"), QStringLiteral("import icalendar")}) == 0;
+    if (!readable)
+        QSKIP("needs Debian's python3-icalendar to read the calendar back");
+    QByteArray calendar;
+    {
+        const TimeZone computer(zone);
+        calendar = crewCalendar(Rota::fromPreset(2), 2027, 0, crew, QDateTime(QDate(2027, 1, 1), QTime(0, 0), Qt::UTC));
+    }
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("night.ics")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(calendar);
+    file.close();
+    QProcess reader;
+    reader.start(python, {QFINDTESTDATA("support/readics.py"), file.fileName()});
+    QVERIFY(reader.waitForFinished(60000));
+    const QJsonObject read = QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
+    const QJsonArray starts = read.value(QStringLiteral("dates")).toArray();
+    const QJsonArray ends = read.value(QStringLiteral("ends")).toArray();
+    QCOMPARE(ends.size(), starts.size());
+    int found = 0;
+    for (int i = 0; i < starts.size(); ++i) {
+        if (starts.at(i).toString() == start) {
+            QCOMPARE(ends.at(i).toString(), end);
+            ++found;
+        }
+    }
+    QCOMPARE(found, 1);
 }
 
 QTEST_MAIN(TestFiles)

@@ -1,7 +1,9 @@
+#include "model/card.h"
 #include "model/holidays.h"
 #include "model/look.h"
 #include "model/pagemodel.h"
 #include "model/pragueclock.h"
+#include "model/sheet.h"
 
 #include <QColor>
 #include <QTest>
@@ -37,6 +39,12 @@ private slots:
     void pageModel_data();
     void pageModel();
     void pageSize();
+    void cardMonths_data();
+    void cardMonths();
+    void cardBack_data();
+    void cardBack();
+    void sheetPages_data();
+    void sheetPages();
     void inkStates_data();
     void inkStates();
 };
@@ -532,12 +540,18 @@ void TestModel::pageModel_data()
     QTest::newRow("2017-03-06 Mon, 10 x 15") << QDate(2017, 3, 6) << 0 << 10.0 << 15.0 << QRectF(20, -30, 10, 15) << "0" << -1 << "B";
     QTest::newRow("2017-03-06 Mon, 4 x 20, the title by its width") << QDate(2017, 3, 6) << 0 << 4.0 << 20.0
                                                                      << QRectF(8, -40, 4, 20) << "0" << -1 << "B";
+    QTest::newRow("2027-01-01 Fri, 10 x 30, the mark by the shorter side") << QDate(2027, 1, 1) << 0 << 10.0 << 30.0
+                                                                         << QRectF(10, -180, 10, 30) << "0" << -1 << "A";
     QTest::newRow("2016-12-01 Thu, leap") << QDate(2016, 12, 1) << 0 << 12.0 << 8.0 << QRectF(12, -40, 12, 8) << "0" << -1 << "C";
     QTest::newRow("4000-12-31 Sun, leap") << QDate(4000, 12, 31) << 1 << 10.0 << 10.0 << QRectF(50, -80, 10, 10) << "0" << -1 << "A";
     // Every rota: a band per kind, from the first to start; one crew's view.
     QTest::newRow("12 h, 2027-01-01 Fri") << QDate(2027, 1, 1) << 0 << 10.0 << 10.0 << QRectF(10, -60, 10, 10) << "2" << -1 << "A/D";
     QTest::newRow("8 h, A-D, 2027-01-03 Sun") << QDate(2027, 1, 3) << 0 << 10.0 << 12.0 << QRectF(10, -96, 10, 12) << "3" << -1 << "B/A/D";
     QTest::newRow("8 h, A-E, 2027-01-01") << QDate(2027, 1, 1) << 0 << 10.0 << 10.0 << QRectF(10, -60, 10, 10) << "4" << -1 << "A/E/D";
+    QTest::newRow("all day above the day, 1 Jan: A on S") << QDate(2027, 1, 1) << 0 << 10.0 << 10.0 << QRectF(10, -60, 10, 10)
+                                                      << "SD-- 2" << -1 << "A/.";
+    QTest::newRow("all day above the day, 4 Jan: B on D") << QDate(2027, 1, 4) << 0 << 10.0 << 10.0 << QRectF(20, -20, 10, 10)
+                                                      << "SD-- 2" << -1 << "./B";
     QTest::newRow("two crews on one kind") << QDate(2027, 1, 1) << 0 << 10.0 << 10.0 << QRectF(10, -60, 10, 10) << "DDD- 2" << -1 << "A+B";
     QTest::newRow("a kind nobody works") << QDate(2027, 1, 2) << 0 << 10.0 << 10.0 << QRectF(10, -70, 10, 10) << "DN-- 2" << -1 << "./A";
     QTest::newRow("crew B, 12 h, on days") << QDate(2027, 1, 2) << 0 << 10.0 << 10.0 << QRectF(10, -70, 10, 10) << "2" << 1 << "kD";
@@ -630,6 +644,13 @@ void TestModel::pageModel()
     QVERIFY(qAbs(title.baseline.y() + 0.25 * titleMm + h / 2) < 1e-9);
     if (myCrew < 0)
         QCOMPARE(labelled.swatches.size(), rota == QLatin1String("0") ? 0 : look.rota.crews);
+    // Numbers without boxes have no colours to explain: the title and the
+    // weekdays only.
+    look.textOnly = true;
+    const MonthModel textOnly = layOutMonth(date.year(), date.month(), firstShift, look, font);
+    QVERIFY(textOnly.swatches.isEmpty());
+    QCOMPARE(textOnly.labels.size(), 8);
+    QVERIFY(textOnly.days.at(date.day() - 1).fills.isEmpty());
 }
 
 void TestModel::pageSize()
@@ -641,6 +662,216 @@ void TestModel::pageSize()
     // Not square: rows 15 mm apart.
     const QDate monday(2017, 3, 6);
     QCOMPARE(dayBox(monday, 2, 10, 15).y() - dayBox(monday.addDays(1), 2, 10, 15).y(), 15.0);
+}
+
+namespace {
+
+// A face whose every character is half an em wide, its lines 1.2 ems high
+// from descent to ascent.
+TextFont evenFont(const QString &characters)
+{
+    TextFont font;
+    font.ascent = 0.9;
+    font.descent = -0.3;
+    font.lineSpacing = 1.4;
+    for (const QChar character : characters)
+        font.advances.insert(character, 500);
+    return font;
+}
+
+} // namespace
+
+void TestModel::cardMonths_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QRectF>("box");
+    QTest::addColumn<bool>("holiday");
+    // Worked out by hand: months 19.5 mm wide, 1.2 mm apart, from 2 mm in;
+    // (53.98 - 2 - 2 - 3.6 - 2 x 0.8) / 3 = 14.92667 mm high, 0.8 mm apart,
+    // from 5.6 mm down; 27 % of that for the name and the initials, then six
+    // weeks of 1.81608 mm; a seventh of the width a weekday.
+    QTest::newRow("2027-01-01 Fri, first week") << QDate(2027, 1, 1) << QRectF(13.142857, -11.446278, 2.785714, 1.816078)
+                                                << true;
+    QTest::newRow("2027-03-29 Mon, fifth week") << QDate(2027, 3, 29) << QRectF(43.4, -18.710589, 2.785714, 1.816078)
+                                                << true;
+    QTest::newRow("2027-05-31 Mon, sixth week") << QDate(2027, 5, 31) << QRectF(2.0, -36.253333, 2.785714, 1.816078)
+                                                << false;
+    QTest::newRow("2027-07-04 Sun, first week") << QDate(2027, 7, 4) << QRectF(60.114286, -27.172944, 2.785714, 1.816078)
+                                                << false;
+    QTest::newRow("2027-12-26 Sun, last month") << QDate(2027, 12, 26) << QRectF(80.814286, -48.347844, 2.785714, 1.816078)
+                                                << true;
+}
+
+void TestModel::cardMonths()
+{
+    QFETCH(QDate, date);
+    QFETCH(QRectF, box);
+    QFETCH(bool, holiday);
+    Look look = distinctLook();
+    look.holidays = true;
+    const TextFont font = evenFont(cardCharacters(2027, 0, look));
+    const CardModel card = layOutCard(2027, 0, look, font);
+    QCOMPARE(card.front.parts.size(), 13); // the year, then the months
+    const MonthModel &month = card.front.parts.at(date.month());
+    const DayCell &day = month.days.at(date.day() - 1);
+    QCOMPARE(day.date, date);
+    const auto near = [](double a, double b) { return qAbs(a - b) < 1e-4; };
+    QVERIFY2(near(day.box.x(), box.x()) && near(day.box.y(), box.y()) && near(day.box.width(), box.width())
+                 && near(day.box.height(), box.height()),
+             qPrintable(QStringLiteral("%1 %2 %3 %4").arg(day.box.x()).arg(day.box.y()).arg(day.box.width()).arg(day.box.height())));
+    // The crew on duty, A first: one more every day.
+    QCOMPARE(day.fills.size(), 1);
+    QCOMPARE(whoseFill(day.fills.first().color), crewName((date.dayOfYear() - 1) % 3));
+
+    // The number centred in its box as on the pages (the middle of its
+    // ascent and descent on the box's), at 4.5 pt: a line of this face would
+    // fit the box only smaller, and the card is read at arm's length.
+    const double sizeMm = month.numberSizeMm;
+    QVERIFY2(qAbs(sizeMm * 72 / 25.4 - 4.5) < 1e-5, qPrintable(QString::number(sizeMm * 72 / 25.4)));
+    const double widthMm = day.number.size() * 0.5 * sizeMm;
+    QVERIFY(near(day.baseline.x() + widthMm / 2, day.box.center().x()));
+    QVERIFY(near(day.baseline.y() + 0.3 * sizeMm, day.box.center().y()));
+
+    // A holiday's mark as on the pages: 0.3 of the box's shorter side, its
+    // height here, in the top-right corner.
+    QCOMPARE(day.holiday, holiday);
+    if (holiday) {
+        const QPointF corner(day.box.right(), day.box.bottom()); // y grows upwards
+        const double side = 0.3 * 1.816078;
+        QCOMPARE(day.mark.size(), 3);
+        QVERIFY(near(day.mark.at(0).x(), corner.x()) && near(day.mark.at(0).y(), corner.y()));
+        QVERIFY(near(day.mark.at(1).x(), corner.x() - side) && near(day.mark.at(1).y(), corner.y()));
+        QVERIFY(near(day.mark.at(2).x(), corner.x()) && near(day.mark.at(2).y(), corner.y() - side));
+    } else {
+        QVERIFY(day.mark.isEmpty());
+    }
+
+    // Above the weeks the month's name, centred on the month, then the
+    // weekdays' initials, each centred on its column.
+    const double left = 2.0 + ((date.month() - 1) % 4) * 20.7;
+    const double top = -(5.6 + ((date.month() - 1) / 4) * 15.726667);
+    QCOMPARE(month.labels.size(), 8);
+    const TextLabel &name = month.labels.first();
+    QCOMPARE(name.text, monthName(date.month()));
+    const double nameMm = name.sizePt * 25.4 / 72;
+    QVERIFY(near(name.baseline.x() + name.text.size() * 0.5 * nameMm / 2, left + 19.5 / 2));
+    QVERIFY(name.baseline.y() < top && name.baseline.y() > top - 0.16 * 14.926667);
+    for (int weekday = 1; weekday <= 7; ++weekday) {
+        const TextLabel &initial = month.labels.at(weekday);
+        QCOMPARE(initial.text, weekdayName(weekday));
+        const double initialMm = initial.sizePt * 25.4 / 72;
+        QVERIFY(initialMm <= sizeMm + 1e-9);
+        QVERIFY(near(initial.baseline.x() + initial.text.size() * 0.5 * initialMm / 2, left + (weekday - 0.5) * box.width()));
+        QVERIFY(initial.baseline.y() < top - 0.16 * 14.926667 && initial.baseline.y() > top - 0.27 * 14.926667);
+    }
+}
+
+void TestModel::cardBack_data()
+{
+    QTest::addColumn<int>("preset");
+    QTest::addColumn<int>("myCrew");
+    QTest::addColumn<int>("firstCrew");
+    QTest::addColumn<QStringList>("lines"); // in this order, among the back's
+    // Crew C first on 1 January 2027, 365 days: in the form's rota C works
+    // days 0, 3, ... 363 (122), A days 1, ... 364 (122), B days 2, ... 362
+    // (121).
+    // Hours as they pass: the day of 23 hours, 28 March (day 86), is B's,
+    // the day of 25, 31 October (day 303), C's.
+    QTest::newRow("24 h, C first") << 0 << -1 << 2
+                                   << QStringList{"A: 122 směn, 2928 h", "B: 121 směn, 2903 h", "C: 122 směn, 2929 h"};
+    // 12 hours, C first: C on D, D, A and B a day behind each; 91 whole
+    // cycles of 4 days (182 each), then 31 December: C by day, B by night.
+    // The night into 28 March (from day 85) is C's, 11 hours; the night into
+    // 31 October (from day 302) D's, 13 hours.
+    QTest::newRow("12 h, C first") << 2 << -1 << 2
+                                   << QStringList{"A: 182 směn, 2184 h", "B: 183 směn, 2196 h", "C: 183 směn, 2195 h",
+                                                  "D: 182 směn, 2185 h", "D Denní 6–18", "N Noční 18–6"};
+    QTest::newRow("12 h, crew B alone, C first") << 2 << 1 << 2
+                                                 << QStringList{"D Denní 6–18", "N Noční 18–6", "Směna B: 183 směn, 2196 h"};
+    QTest::newRow("12 h, crew D alone, C first") << 2 << 3 << 2 << QStringList{"Směna D: 182 směn, 2185 h"};
+}
+
+void TestModel::cardBack()
+{
+    QFETCH(int, preset);
+    QFETCH(int, myCrew);
+    QFETCH(int, firstCrew);
+    QFETCH(QStringList, lines);
+    Look look = distinctLook(preset);
+    look.myCrew = myCrew;
+    look.holidays = true;
+    look.cardNote = QStringLiteral("HZS Praha, stanice 3");
+    const TextFont font = evenFont(cardCharacters(2027, firstCrew, look));
+    const CardModel card = layOutCard(2027, firstCrew, look, font);
+    QCOMPARE(card.back.parts.size(), 1);
+    const MonthModel &back = card.back.parts.first();
+    QStringList texts;
+    for (const TextLabel &label : back.labels)
+        texts << label.text;
+    int at = -1;
+    for (const QString &line : lines) {
+        const int found = texts.indexOf(line);
+        QVERIFY2(found > at, qPrintable(line + QStringLiteral(" in ") + texts.join(QStringLiteral(" | "))));
+        at = found;
+    }
+    // A swatch before each crew's line (or each kind's, for one crew), of
+    // the height of a line, in that crew's colour.
+    QCOMPARE(back.swatches.size(), myCrew < 0 ? look.rota.crews : 2);
+    for (int i = 0; i < back.swatches.size(); ++i) {
+        const Fill &swatch = back.swatches.at(i);
+        const TextLabel &label = back.labels.at(i + 1); // after the heading
+        const double sizeMm = label.sizePt * 25.4 / 72;
+        QVERIFY(swatch.area.right() < label.baseline.x());
+        QVERIFY(qAbs(swatch.area.center().y() - (label.baseline.y() + 0.3 * sizeMm)) < 1e-9);
+        QCOMPARE(whoseFill(swatch.color), myCrew < 0 ? crewName(i) : QStringLiteral("k") + QString(label.text.at(0)));
+    }
+    // Every line inside the card, 2 mm from its edges, and a fifth of an em
+    // clear of the line above it, so that accents and descenders never meet.
+    QRectF previous;
+    for (const TextLabel &label : back.labels) {
+        const double sizeMm = label.sizePt * 25.4 / 72;
+        const QRectF ink(label.baseline.x(), label.baseline.y() - 0.3 * sizeMm, label.text.size() * 0.5 * sizeMm, 1.2 * sizeMm);
+        QVERIFY2(QRectF(2, -CardHeightMm + 2, CardWidthMm - 4, CardHeightMm - 4).contains(ink), qPrintable(label.text));
+        if (!previous.isNull() && qAbs(ink.x() - previous.x()) < 1e-9)
+            QVERIFY2(ink.bottom() + 0.2 * sizeMm <= previous.top(), qPrintable(label.text));
+        previous = ink;
+    }
+}
+
+void TestModel::sheetPages_data()
+{
+    QTest::addColumn<QSizeF>("card");
+    QTest::addColumn<int>("pages");    // for twelve cards
+    QTest::addColumn<QSizeF>("pageMm");
+    QTest::addColumn<QPointF>("first"); // the first card's top-left corner, y down
+    // A4 keeps 5 mm for the printer and 2.75 mm for the marks on each side:
+    // 194.5 x 281.5 mm for the cards.
+    QTest::newRow("8 x 24.3125 mm wide, as wide as A4 holds") << QSizeF(194.5, 90) << 4 << QSizeF(210, 297) << QPointF(7.7, 8.0);
+    QTest::newRow("8 x 25 mm wide, pages of their own") << QSizeF(200, 90) << 12 << QSizeF(215.6, 105.6) << QPointF(7.8, 7.8);
+    QTest::newRow("9 x 31.25 mm high, as high as A4 holds") << QSizeF(80, 281.25) << 6 << QSizeF(210, 297)
+                                                            << QPointF(22.2, 7.8);
+    QTest::newRow("9 x 31.3 mm high, pages of their own") << QSizeF(80, 281.7) << 12 << QSizeF(95.6, 297.3)
+                                                          << QPointF(7.8, 7.8);
+}
+
+void TestModel::sheetPages()
+{
+    QFETCH(QSizeF, card);
+    QFETCH(int, pages);
+    QFETCH(QSizeF, pageMm);
+    QFETCH(QPointF, first);
+    const QVector<SheetPage> sheet = layOutSheet(card, 12);
+    QCOMPARE(fitsA4(card), pageMm == QSizeF(210, 297));
+    QCOMPARE(sheet.size(), pages);
+    int cards = 0;
+    for (const SheetPage &page : sheet) {
+        QVERIFY(qAbs(page.sizeMm.width() - pageMm.width()) < 1e-9 && qAbs(page.sizeMm.height() - pageMm.height()) < 1e-9);
+        cards += page.cards.size();
+    }
+    QCOMPARE(cards, 12);
+    const QPointF origin = sheet.first().cardOrigins.first();
+    QVERIFY2(qAbs(origin.x() - first.x()) < 1e-9 && qAbs(-origin.y() - first.y()) < 1e-9,
+             qPrintable(QStringLiteral("%1, %2").arg(origin.x()).arg(-origin.y())));
 }
 
 void TestModel::inkStates_data()

@@ -70,6 +70,8 @@ private slots:
     void notASetupFile_data();
     void notASetupFile();
     void goodValuesBesideBadOnes();
+    void kindHours_data();
+    void kindHours();
     void saveFailureIsReported();
     void hostileFiles_data();
     void hostileFiles();
@@ -442,6 +444,32 @@ void TestSetupFile::goodValuesBesideBadOnes()
     QCOMPARE(same.look.font, QStringLiteral("Serif"));
 }
 
+void TestSetupFile::kindHours_data()
+{
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<int>("hours"); // of the day shift as loaded; 12 as it starts
+    QTest::newRow("0 hours: no shift") << QByteArray("0") << 12;
+    QTest::newRow("1 hour") << QByteArray("1") << 1;
+    QTest::newRow("24 hours") << QByteArray("24") << 24;
+    QTest::newRow("25 hours") << QByteArray("25") << 12;
+    QTest::newRow("negative") << QByteArray("-6") << 12;
+    QTest::newRow("not a number") << QByteArray("twelve") << 12;
+    QTest::newRow("empty") << QByteArray() << 12;
+}
+
+void TestSetupFile::kindHours()
+{
+    QFETCH(QByteArray, value);
+    QFETCH(int, hours);
+    const QString path = m_dir.filePath(QStringLiteral("hours.lns"));
+    writeFile(path, "[General]\nrota=5\nrotaPattern=DN--\ncrewCount=4\nkindDHours=" + value + "\nkindNHours=10\n");
+    const Look look = Setup::load(path, Look()).look;
+    QCOMPARE(look.rota.pattern, QStringLiteral("DN--"));
+    QCOMPARE(look.rota.kind(u'D').hours, hours);
+    // A bad value beside it leaves the other kind's alone.
+    QCOMPARE(look.rota.kind(u'N').hours, 10);
+}
+
 void TestSetupFile::saveFailureIsReported()
 {
     // As root every file is writable: a parent that is a regular file is not.
@@ -500,6 +528,12 @@ void TestSetupFile::hostileFiles_data()
     QTest::newRow("variant, escaped after a continued line") << ini("x=\\\n\\x40Variant" + huge) << "file" << false << true;
     QTest::newRow("variant, other section") << ini("[x]\ny=@Vari\\x61nt" + huge) << "file" << false << true;
     QTest::newRow("date and time, decoded alike") << ini("x=@DateTime(\\0\\0\\0\\t\\x7f\\xff\\xff\\xff)") << "file" << false << true;
+    // The reader drops an escape it does not know (\8 and \9 are no octal
+    // digits) and decodes what is left: here the integer 5.
+    const QByteArray five = "(\\0\\0\\0\\x2\\0\\0\\0\\x5)";
+    QTest::newRow("variant, unknown escape \\8 dropped") << ini("x=@\\8Variant" + five) << "file" << false << true;
+    QTest::newRow("variant, unknown escape \\9 dropped") << ini("x=@Vari\\9ant" + five) << "file" << false << true;
+    QTest::newRow("date and time, unknown escape \\8 dropped") << ini("x=@Date\\8Time" + five) << "file" << false << true;
     // Good files: nothing in them reaches the data stream.
     QTest::newRow("a value of one's own with an at sign") << ini("owner=@jana") << "file" << true << true;
     QTest::newRow("text holding U+0000, as the toolkit writes it") << ini("note=@String(a\\0b)") << "file" << true << true;

@@ -21,11 +21,13 @@ constexpr double TitleFill = 0.9;
 // A holiday's mark: a triangle in the box's top-right corner, this share of
 // the box's shorter side.
 constexpr double MarkShare = 0.3;
-// The legend: a swatch of this many ems, this far from its text, items this
-// far apart, and no more of its row's height than this.
+// A keyed text: a swatch of this many ems, this far from its text, items
+// of a line this far apart, lines this far apart; a page's legend takes no
+// more of its row than this.
 constexpr double SwatchEm = 0.7;
 constexpr double SwatchGapEm = 0.3;
 constexpr double ItemGapEm = 1.0;
+constexpr double LineGapEm = 0.25;
 constexpr double LegendFill = 0.9;
 
 // Centred on `centre`: across by its width, and the middle of the font's
@@ -62,27 +64,20 @@ QPolygonF holidayMark(const QRectF &box)
     return QPolygonF() << corner << corner - QPointF(markMm, 0) << corner - QPointF(0, markMm);
 }
 
-struct LegendItem
+QVector<KeyedText> legendItems(const Look &look)
 {
-    bool swatch = false;
-    Cmyk color;
-    QString text;
-};
-
-QVector<LegendItem> legendItems(const Look &look)
-{
-    QVector<LegendItem> items;
+    QVector<KeyedText> items;
     if (look.myCrew < 0) {
         for (int crew = 0; crew < look.rota.crews; ++crew)
-            items.append({true, look.crewColors[size_t(crew)].cmyk(), crewName(crew)});
+            items.append(KeyedText(crewName(crew), look.crewColors[size_t(crew)].cmyk()));
         return items;
     }
     for (const ShiftKind &kind : look.rota.usedKinds()) {
         const QString hours = kind.hoursText();
-        items.append({true, look.kindInk(kind.code).cmyk(),
-                      hours.isEmpty() ? QString(kind.code) : QStringLiteral("%1 %2").arg(kind.code).arg(hours)});
+        items.append(KeyedText(hours.isEmpty() ? QString(kind.code) : QStringLiteral("%1 %2").arg(kind.code).arg(hours),
+                               look.kindInk(kind.code).cmyk()));
     }
-    items.append({false, {}, QStringLiteral("Směna %1").arg(crewName(look.myCrew))});
+    items.append(KeyedText(QStringLiteral("Směna %1").arg(crewName(look.myCrew))));
     return items;
 }
 
@@ -93,35 +88,13 @@ bool hasLegend(const Look &look)
     return look.labels && !look.textOnly && !look.isDefaultRota();
 }
 
-// The legend in the free row below the boxes: each crew's colour and letter,
-// or each kind the crew works with its hours and the crew's name; as large
-// as the numbers unless the row is too small for it.
-void layOutLegend(MonthModel &model, const Look &look, const TextFont &font)
+// A line's width in ems: its items, their swatches and the gaps between.
+double lineWidthEm(const KeyedLine &line, const TextFont &font)
 {
-    const QVector<LegendItem> items = legendItems(look);
-    const QRectF area = model.footerArea();
-    double totalEm = ItemGapEm * (items.size() - 1);
-    for (const LegendItem &item : items)
+    double totalEm = ItemGapEm * (line.size() - 1);
+    for (const KeyedText &item : line)
         totalEm += font.width(item.text) + (item.swatch ? SwatchEm + SwatchGapEm : 0.0);
-    const double lineEm = qMax(font.ascent - font.descent, SwatchEm);
-    double sizeMm = look.fontSizePt / PointsPerMm;
-    if (totalEm > 0)
-        sizeMm = qMin(sizeMm, LegendFill * area.width() / totalEm);
-    if (lineEm > 0)
-        sizeMm = qMin(sizeMm, LegendFill * area.height() / lineEm);
-    const double centreY = area.center().y();
-    double x = area.center().x() - totalEm * sizeMm / 2;
-    for (const LegendItem &item : items) {
-        if (item.swatch) {
-            const double side = SwatchEm * sizeMm;
-            model.swatches.append({QRectF(x, centreY - side / 2, side, side), item.color});
-            x += (SwatchEm + SwatchGapEm) * sizeMm;
-        }
-        const double widthMm = font.width(item.text) * sizeMm;
-        model.labels.append({item.text, sizeMm * PointsPerMm,
-                             centredBaseline(QPointF(x + widthMm / 2, centreY), widthMm, sizeMm, font)});
-        x += widthMm + ItemGapEm * sizeMm;
-    }
+    return totalEm;
 }
 
 } // namespace
@@ -195,11 +168,96 @@ QSizeF pageSizeMm(double boxWidthMm, double boxHeightMm)
     return {points.width() / PointsPerMm, points.height() / PointsPerMm};
 }
 
+QRectF DayGrid::box(const QDate &date, int week) const
+{
+    const int weekday = date.dayOfWeek() - 1;
+    const int column = first.x() + (weeks == WeekLine::Column ? week : weekday);
+    const int row = first.y() + (weeks == WeekLine::Column ? weekday : week);
+    const float x = float(origin.x() + column * boxMm.width());
+    const float y = float(origin.y() - (row + 1) * boxMm.height());
+    return {x, y, boxMm.width(), boxMm.height()};
+}
+
+DayGrid pageGrid(double boxWidthMm, double boxHeightMm)
+{
+    return {QPointF(0, 0), QSizeF(boxWidthMm, boxHeightMm), QPoint(1, 1), WeekLine::Column};
+}
+
 QRectF dayBox(const QDate &date, int column, double boxWidthMm, double boxHeightMm)
 {
-    const float x = float(column * boxWidthMm);
-    const float y = float(-(date.dayOfWeek() + 1.0) * boxHeightMm);
-    return {x, y, boxWidthMm, boxHeightMm};
+    return pageGrid(boxWidthMm, boxHeightMm).box(date, column - 1);
+}
+
+QVector<DayCell> layOutDays(int year, int month, int firstCrew, const Look &look, const TextFont &font,
+                            const DayGrid &grid, float numberSizeMm)
+{
+    QVector<DayCell> days;
+    QDate date(year, month, 1);
+    days.reserve(date.daysInMonth());
+    int week = 0;
+    while (date.month() == month) {
+        DayCell cell;
+        cell.date = date;
+        cell.box = grid.box(date, week);
+        if (!look.textOnly)
+            cell.fills = dayFills(cell.box, date, firstCrew, look);
+        cell.number = QString::number(date.day());
+        cell.baseline = numberBaseline(cell.box, cell.number, numberSizeMm, font);
+        cell.holiday = look.holidays && isCzechPublicHoliday(date);
+        if (cell.holiday)
+            cell.mark = holidayMark(cell.box);
+        days.append(cell);
+        if (date.dayOfWeek() == Qt::Sunday)
+            ++week;
+        date = date.addDays(1);
+    }
+    return days;
+}
+
+double fittingSize(double maximum, const QSizeF &roomMm, double widthEm, double heightEm, double unitsPerMm)
+{
+    double size = maximum;
+    if (widthEm > 0)
+        size = qMin(size, roomMm.width() / widthEm * unitsPerMm);
+    if (heightEm > 0)
+        size = qMin(size, roomMm.height() / heightEm * unitsPerMm);
+    return size;
+}
+
+double setText(MonthModel &model, const QVector<KeyedLine> &lines, const QPointF &anchor, Qt::Alignment alignment,
+               const QSizeF &roomMm, double maximumMm, const TextFont &font)
+{
+    if (lines.isEmpty())
+        return 0.0;
+    // A swatch stands as high as a line of text.
+    const double lineEm = qMax(font.lineHeight(), SwatchEm);
+    const double pitchEm = lineEm + LineGapEm;
+    double widestEm = 0.0;
+    for (const KeyedLine &line : lines)
+        widestEm = qMax(widestEm, lineWidthEm(line, font));
+    const double sizeMm = fittingSize(maximumMm, roomMm, widestEm, lineEm + (lines.size() - 1) * pitchEm);
+
+    const double firstCentreY = alignment.testFlag(Qt::AlignTop)
+                                    ? anchor.y() - lineEm * sizeMm / 2
+                                    : anchor.y() + (lines.size() - 1) * pitchEm * sizeMm / 2;
+    for (int i = 0; i < lines.size(); ++i) {
+        const KeyedLine &line = lines.at(i);
+        const double centreY = firstCentreY - i * pitchEm * sizeMm;
+        double x = alignment.testFlag(Qt::AlignHCenter) ? anchor.x() - lineWidthEm(line, font) * sizeMm / 2
+                                                        : anchor.x();
+        for (const KeyedText &item : line) {
+            if (item.swatch) {
+                const double side = SwatchEm * sizeMm;
+                model.swatches.append({QRectF(x, centreY - side / 2, side, side), item.color});
+                x += (SwatchEm + SwatchGapEm) * sizeMm;
+            }
+            const double widthMm = font.width(item.text) * sizeMm;
+            model.labels.append({item.text, sizeMm * PointsPerMm,
+                                 centredBaseline(QPointF(x + widthMm / 2, centreY), widthMm, sizeMm, font)});
+            x += widthMm + ItemGapEm * sizeMm;
+        }
+    }
+    return sizeMm;
 }
 
 QString monthName(int month)
@@ -222,7 +280,7 @@ QString printableCharacters(const Look &look)
         for (int weekday = 1; weekday <= 7; ++weekday)
             characters += weekdayName(weekday);
         if (hasLegend(look)) {
-            for (const LegendItem &item : legendItems(look))
+            for (const KeyedText &item : legendItems(look))
                 characters += item.text;
         }
     }
@@ -301,44 +359,27 @@ MonthModel layOutMonth(int year, int month, int firstCrew, const Look &look, con
     model.borderColor = look.borderColor.cmyk();
     model.borderWidthMm = look.borderWidthPt / PointsPerMm;
 
-    QDate date(year, month, 1);
-    model.days.reserve(date.daysInMonth());
-    int column = 1;
-    while (date.month() == month) {
-        DayCell cell;
-        cell.date = date;
-        cell.box = dayBox(date, column, w, h);
-        if (!look.textOnly)
-            cell.fills = dayFills(cell.box, date, firstCrew, look);
-        cell.number = QString::number(date.day());
-        cell.baseline = numberBaseline(cell.box, cell.number, model.numberSizeMm, font);
-        cell.holiday = look.holidays && isCzechPublicHoliday(date);
-        if (cell.holiday)
-            cell.mark = holidayMark(cell.box);
-        model.days.append(cell);
-        if (date.dayOfWeek() == Qt::Sunday)
-            ++column;
-        date = date.addDays(1);
-    }
+    model.days = layOutDays(year, month, firstCrew, look, font, pageGrid(w, h), model.numberSizeMm);
 
     if (look.labels) {
         const QString title = QStringLiteral("%1 %2").arg(monthName(month)).arg(year);
         const QRectF header = model.headerArea();
         // As large as it may be: wider and taller than the numbers, but inside.
-        const double titleEm = font.width(title);
-        const double lineEm = font.ascent - font.descent;
-        double titlePt = TitleScale * look.fontSizePt;
-        if (titleEm > 0)
-            titlePt = qMin(titlePt, TitleFill * header.width() / titleEm * PointsPerMm);
-        if (lineEm > 0)
-            titlePt = qMin(titlePt, TitleFill * header.height() / lineEm * PointsPerMm);
+        const double titlePt = fittingSize(TitleScale * look.fontSizePt, header.size() * TitleFill, font.width(title),
+                                           font.lineHeight(), PointsPerMm);
         model.labels.append(centredLabel(title, titlePt, header.center(), font));
         for (int weekday = 1; weekday <= 7; ++weekday) {
             model.labels.append(centredLabel(weekdayName(weekday), look.fontSizePt,
                                              model.weekdayCell(weekday).center(), font));
         }
-        if (hasLegend(look))
-            layOutLegend(model, look, font);
+        // The legend in the free row below the boxes: each crew's colour and
+        // letter, or each kind the crew works with its hours and the crew's
+        // name; as large as the numbers unless the row is too small for it.
+        if (hasLegend(look)) {
+            const QRectF footer = model.footerArea();
+            setText(model, {legendItems(look)}, footer.center(), Qt::AlignCenter, footer.size() * LegendFill,
+                    look.fontSizePt / PointsPerMm, font);
+        }
     }
     return model;
 }

@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <QHash>
+#include <QPoint>
 #include <QPointF>
 #include <QPolygonF>
 #include <QRectF>
@@ -29,6 +30,7 @@ struct TextFont
     QHash<QChar, double> advances;
 
     double width(const QString &text) const; // in ems
+    double lineHeight() const { return ascent - descent; } // in ems, without the gap between lines
 
     // The same at a font size in millimetres, in the library's own
     // arithmetic (it keeps a size in single precision), so that a day number
@@ -118,16 +120,80 @@ struct MonthModel
 QSizeF pageSizePoints(double boxWidthMm, double boxHeightMm);
 QSizeF pageSizeMm(double boxWidthMm, double boxHeightMm);
 
-// The box of `date` in week column `column` in millimetres, origin at the
-// top-left corner of the page, y growing upwards: x/y is the lower-left
-// corner. Computed in single precision, which is what the page drawing hands
-// to the PDF.
+// How a month's days stand in their grid, Monday first: a week a column with
+// the weekdays down it, as on the month's page, or a week a row with the
+// weekdays across it, as on the wallet card.
+enum class WeekLine { Column, Row };
+
+// Where a month's boxes go: boxes of `boxMm` in a lattice whose top-left
+// corner is `origin` (millimetres, y growing upwards, as on the page), the
+// first week's Monday in the lattice's cell `first` (column, row).
+struct DayGrid
+{
+    QPointF origin;
+    QSizeF boxMm;
+    QPoint first;
+    WeekLine weeks = WeekLine::Column;
+
+    // The box of `date` in the month's week `week` (0 for its first): x/y is
+    // the lower-left corner. Placed in single precision, which is what the
+    // page drawing hands to the PDF.
+    QRectF box(const QDate &date, int week) const;
+};
+
+// The grid of a month's page: the weekday names' column left of the boxes,
+// the title's row above them.
+DayGrid pageGrid(double boxWidthMm, double boxHeightMm);
+
+// The box of `date` in week column `column` of a month's page (1 for the
+// month's first week), origin at the page's top-left corner.
 QRectF dayBox(const QDate &date, int column, double boxWidthMm, double boxHeightMm);
 
 // The building blocks of every page: a box's colours on `date` (bands of the
 // whole team, or one crew's kind), and a line of text centred on a spot.
 QVector<Fill> dayFills(const QRectF &box, const QDate &date, int firstCrew, const Look &look);
 TextLabel centredLabel(const QString &text, double sizePt, const QPointF &centre, const TextFont &font);
+
+// The days of `month` in `grid`, the month's page's or, smaller, the wallet
+// card's: each box in its colours, its number centred in it at
+// `numberSizeMm`, a public holiday's corner marked.
+QVector<DayCell> layOutDays(int year, int month, int firstCrew, const Look &look, const TextFont &font,
+                            const DayGrid &grid, float numberSizeMm);
+
+// The largest size, up to `maximum`, at which something `widthEm` wide and
+// `heightEm` high fits `roomMm`: in millimetres, or in the units of
+// `unitsPerMm` (PointsPerMm for points).
+double fittingSize(double maximum, const QSizeF &roomMm, double widthEm, double heightEm, double unitsPerMm = 1.0);
+
+// A text after a swatch of the colour it explains, when it has one: an item
+// of a page's legend, a line of the card's back.
+struct KeyedText
+{
+    KeyedText(const QString &text = QString()) // NOLINT: a plain text reads as one
+        : text(text)
+    {
+    }
+    KeyedText(const QString &text, const Cmyk &color)
+        : text(text)
+        , swatch(true)
+        , color(color)
+    {
+    }
+
+    QString text;
+    bool swatch = false;
+    Cmyk color;
+};
+using KeyedLine = QVector<KeyedText>;
+
+// Sets `lines` on `model` as large as they fit `roomMm`, up to `maximumMm`:
+// each line's items side by side, the lines one below the other. `anchor` is
+// where `alignment` puts them: each line starts there (Qt::AlignLeft) or is
+// centred on it (Qt::AlignHCenter); the first line's top is there
+// (Qt::AlignTop) or all of them are centred on it (Qt::AlignVCenter).
+// Returns the size in millimetres.
+double setText(MonthModel &model, const QVector<KeyedLine> &lines, const QPointF &anchor, Qt::Alignment alignment,
+               const QSizeF &roomMm, double maximumMm, const TextFont &font);
 
 // The page of `month` of `year` in `look`, when `firstCrew` stands at the
 // start of the rota's pattern on 1 January.

@@ -109,13 +109,6 @@ Rota Rota::fromPreset(int index)
     return rota;
 }
 
-QStringList Rota::presetNames()
-{
-    return {tr("Tři směny po 24 h (A–C)"), tr("Čtyři směny po 24 h (A–D)"),
-            tr("12 h: denní, noční, 2 dny volna (A–D)"), tr("8 h: 2 ranní, 2 odpolední, 2 noční, 2 volna (A–D)"),
-            tr("8 h: 2 ranní, 2 odpolední, 2 noční, 4 volna (A–E)"), tr("Vlastní")};
-}
-
 QString Rota::problem() const
 {
     if (crews < MinimumCrews || crews > MaximumCrews)

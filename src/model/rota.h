@@ -82,8 +82,6 @@ struct Rota
 
     Rota();
     static Rota fromPreset(int index);
-    // The Czech names of the presets and, last, of a pattern of one's own.
-    static QStringList presetNames();
 
     int cycle() const { return pattern.size(); }
     // How many days each crew runs behind the one before it.
