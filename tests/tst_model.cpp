@@ -26,6 +26,8 @@ private slots:
     void everyPhaseAgainstWalkingTheDays();
     void pragueClock_data();
     void pragueClock();
+    void legendSaysWhichBand_data();
+    void legendSaysWhichBand();
     void refusedRotas_data();
     void refusedRotas();
     void yearInNumbers_data();
@@ -325,6 +327,61 @@ void TestModel::pragueClock()
     kind.start = start;
     kind.hours = hours;
     QCOMPARE(kind.minutesOn(date), minutes);
+}
+
+void TestModel::legendSaysWhichBand_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<int>("crews");
+    QTest::addColumn<int>("myCrew");
+    QTest::addColumn<QStringList>("bands"); // the legend's texts after the crews' letters
+    QTest::newRow("12 h") << "DN--" << 4 << -1 << QStringList{"nahoře D 6–18", "dole N 18–6"};
+    QTest::newRow("8 h") << "RROONN--" << 4 << -1 << QStringList{"nahoře R 6–14", "uprostřed O 14–22", "dole N 18–6"};
+    QTest::newRow("an all-day kind above") << "SD--" << 2 << -1 << QStringList{"nahoře S", "dole D 6–18"};
+    // D and R both start at six: in the order of their letters' list.
+    QTest::newRow("five kinds") << "SDNRO" << 5 << -1
+                                << QStringList{"1. pruh S", "2. pruh D 6–18", "3. pruh R 6–14", "4. pruh O 14–22",
+                                               "5. pruh N 18–6"};
+    QTest::newRow("one kind: no bands") << "S---" << 4 << -1 << QStringList{};
+    QTest::newRow("one crew: its kinds") << "DN--" << 4 << 1 << QStringList{"D 6–18", "N 18–6", "Směna B"};
+}
+
+void TestModel::legendSaysWhichBand()
+{
+    QFETCH(QString, pattern);
+    QFETCH(int, crews);
+    QFETCH(int, myCrew);
+    QFETCH(QStringList, bands);
+    Look look;
+    look.labels = true;
+    look.rota.preset = Rota::Custom;
+    look.rota.pattern = pattern;
+    look.rota.crews = crews;
+    look.myCrew = myCrew;
+    QVERIFY2(look.rota.isValid(), qPrintable(look.rota.problem()));
+    TextFont font;
+    font.ascent = 0.75;
+    font.descent = -0.25;
+    font.lineSpacing = 1.2;
+    for (const QChar character : printableCharacters(look))
+        font.advances.insert(character, 500);
+    const MonthModel page = layOutMonth(2027, 3, 0, look, font);
+    // After the title and the weekdays: the legend, left to right and top
+    // to bottom.
+    QStringList legend;
+    for (int i = 8; i < page.labels.size(); ++i)
+        legend << page.labels.at(i).text;
+    QStringList expected;
+    if (myCrew < 0) {
+        for (int crew = 0; crew < crews; ++crew)
+            expected << QString(QChar(u'A' + crew));
+    }
+    QCOMPARE(legend, expected + bands);
+    // Bands below the crews, inside the row under the boxes.
+    for (int i = 8 + crews; myCrew < 0 && i < page.labels.size(); ++i) {
+        QVERIFY(page.labels.at(i).baseline.y() < page.labels.at(8).baseline.y());
+        QVERIFY(page.labels.at(i).baseline.y() > -9 * 10.0);
+    }
 }
 
 void TestModel::refusedRotas_data()
@@ -785,7 +842,7 @@ void TestModel::cardBack_data()
     // 31 October (from day 302) D's, 13 hours.
     QTest::newRow("12 h, C first") << 2 << -1 << 2
                                    << QStringList{"A: 182 směn, 2184 h", "B: 183 směn, 2196 h", "C: 183 směn, 2195 h",
-                                                  "D: 182 směn, 2185 h", "D Denní 6–18", "N Noční 18–6"};
+                                                  "D: 182 směn, 2185 h", "nahoře: D Denní 6–18", "dole: N Noční 18–6"};
     QTest::newRow("12 h, crew B alone, C first") << 2 << 1 << 2
                                                  << QStringList{"D Denní 6–18", "N Noční 18–6", "Směna B: 183 směn, 2196 h"};
     QTest::newRow("12 h, crew D alone, C first") << 2 << 3 << 2 << QStringList{"Směna D: 182 směn, 2185 h"};

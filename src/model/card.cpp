@@ -61,9 +61,13 @@ QVector<KeyedLine> backLines(int year, int firstCrew, const Look &look)
     if (look.myCrew < 0) {
         for (int crew = 0; crew < rota.crews; ++crew)
             lines.append({keyed(crewYearText(crew, crewYear(rota, year, firstCrew, crew)), look.crewColors[size_t(crew)])});
-        for (const ShiftKind &kind : rota.usedKinds()) {
-            if (!kind.isAllDay())
-                lines.append({kindText(kind)});
+        // Which band of a box is which kind, from the top.
+        const QVector<ShiftKind> kinds = rota.usedKinds();
+        for (int band = 0; band < kinds.size(); ++band) {
+            if (kinds.size() > 1)
+                lines.append({QStringLiteral("%1: %2").arg(bandPlace(band, kinds.size()), kindText(kinds.at(band)))});
+            else if (!kinds.at(band).isAllDay())
+                lines.append({kindText(kinds.at(band))});
         }
     } else {
         for (const ShiftKind &kind : rota.usedKinds())

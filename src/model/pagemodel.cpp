@@ -64,13 +64,25 @@ QPolygonF holidayMark(const QRectF &box)
     return QPolygonF() << corner << corner - QPointF(markMm, 0) << corner - QPointF(0, markMm);
 }
 
-QVector<KeyedText> legendItems(const Look &look)
+// The legend: each crew's colour, and below, in a box of bands, which band
+// is which kind ("nahoře D 6–18, dole N 18–6"); or for one crew each kind's
+// colour and hours, then the crew's name.
+QVector<KeyedLine> legendLines(const Look &look)
 {
-    QVector<KeyedText> items;
+    KeyedLine items;
     if (look.myCrew < 0) {
         for (int crew = 0; crew < look.rota.crews; ++crew)
             items.append(KeyedText(crewName(crew), look.crewColors[size_t(crew)].cmyk()));
-        return items;
+        const QVector<ShiftKind> kinds = look.rota.usedKinds();
+        if (kinds.size() < 2)
+            return {items};
+        KeyedLine bands;
+        for (int band = 0; band < kinds.size(); ++band) {
+            const QString hours = kinds.at(band).hoursText();
+            bands.append(KeyedText(QStringLiteral("%1 %2").arg(bandPlace(band, kinds.size()), kinds.at(band).code)
+                                   + (hours.isEmpty() ? QString() : QLatin1Char(' ') + hours)));
+        }
+        return {items, bands};
     }
     for (const ShiftKind &kind : look.rota.usedKinds()) {
         const QString hours = kind.hoursText();
@@ -78,7 +90,7 @@ QVector<KeyedText> legendItems(const Look &look)
                                look.kindInk(kind.code).cmyk()));
     }
     items.append(KeyedText(QStringLiteral("Směna %1").arg(crewName(look.myCrew))));
-    return items;
+    return {items};
 }
 
 // Whoever works the rota every calendar had knows its colours; any other
@@ -280,8 +292,10 @@ QString printableCharacters(const Look &look)
         for (int weekday = 1; weekday <= 7; ++weekday)
             characters += weekdayName(weekday);
         if (hasLegend(look)) {
-            for (const KeyedText &item : legendItems(look))
-                characters += item.text;
+            for (const KeyedLine &line : legendLines(look)) {
+                for (const KeyedText &item : line)
+                    characters += item.text;
+            }
         }
     }
     QString once;
@@ -377,7 +391,7 @@ MonthModel layOutMonth(int year, int month, int firstCrew, const Look &look, con
         // name; as large as the numbers unless the row is too small for it.
         if (hasLegend(look)) {
             const QRectF footer = model.footerArea();
-            setText(model, {legendItems(look)}, footer.center(), Qt::AlignCenter, footer.size() * LegendFill,
+            setText(model, legendLines(look), footer.center(), Qt::AlignCenter, footer.size() * LegendFill,
                     look.fontSizePt / PointsPerMm, font);
         }
     }

@@ -228,6 +228,15 @@ int ShiftKind::minutesOn(const QDate &date) const
     return int(pragueInstant(date, from + hours * 60) - pragueInstant(date, from));
 }
 
+QString bandPlace(int band, int bands)
+{
+    if (bands > 3)
+        return tr("%1. pruh").arg(band + 1);
+    if (band == 0)
+        return tr("nahoře");
+    return band == bands - 1 ? tr("dole") : tr("uprostřed");
+}
+
 CrewYear crewYear(const Rota &rota, int year, int firstCrew, int crew)
 {
     CrewYear total;

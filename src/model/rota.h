@@ -116,6 +116,10 @@ struct Rota
     bool operator!=(const Rota &other) const { return !(*this == other); }
 };
 
+// Where the box's band of `band` (0 the top one) of `bands` is: "nahoře",
+// "dole", "uprostřed" between two others, "2. pruh" among four or more.
+QString bandPlace(int band, int bands);
+
 // The shifts a crew works in a year and the time they add up to, counted as
 // it passes in Prague: a night across a change of the clocks is an hour
 // shorter or longer than its nominal hours.
