@@ -1,17 +1,18 @@
 #include "app/desktop.h"
-
-#include <QApplication>
-#include <QLibraryInfo>
 #include "app/mainwindow.h"
-
 #include "fonts/glyphoutlines.h"
+#include "model/card.h"
+#include "output/setupfile.h"
+#include "output/yearwriter.h"
 #include "render/pdffont.h"
 #include "render/screenpage.h"
-#include "output/setupfile.h"
+#include "support/pdfreader.h"
 
+#include <QApplication>
 #include <QDataStream>
-#include <QPainter>
 #include <QDialogButtonBox>
+#include <QLibraryInfo>
+#include <QPainter>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -135,6 +136,66 @@ void TestDesktop::looks()
         }
     }
     QVERIFY2(inked > page.width() * page.height() / 4, qPrintable(QString::number(inked)));
+
+    // Every crew's own view: a working day never looks like a day off, on
+    // the months, the card, the preview and the PDF, even in a look whose
+    // kinds have no colours or whose crew A is white paper.
+    const auto white = [](const QColor &color) { return color.lightness() >= 250; };
+    QVector<Calendar::Look> views;
+    for (Calendar::Look mine = look; ++mine.myCrew < look.rota.crews;) {
+        views << mine;
+        // Without colours of the kinds, as a look saved before had it: the
+        // crew's own colour, where it has one.
+        mine.kindColors = {};
+        if (!mine.crewColors[size_t(mine.myCrew)].isWhite())
+            views << mine;
+    }
+    for (const Calendar::Look &mine : qAsConst(views)) {
+        const QString crew = QStringLiteral("crew %1%2 ").arg(Calendar::crewName(mine.myCrew),
+                                                              mine.kindColors[0].isWhite() ? QStringLiteral(" alone") : QString());
+        for (int month = 1; month <= 12; ++month) {
+            for (const Calendar::DayCell &day : Calendar::layOutMonth(2027, month, 0, mine, text).days) {
+                const bool works = look.rota.codeOf(mine.myCrew, day.date, 0) != u'-';
+                QVERIFY2(day.fills.size() == (works ? 1 : 0), qPrintable(crew + day.date.toString(Qt::ISODate)));
+                if (works)
+                    QVERIFY2(!white(Calendar::screenColor(day.fills.first().color)), qPrintable(crew));
+            }
+        }
+        const Calendar::TextFont cardText =
+            font.measure(Calendar::printableCharacters(mine) + Calendar::cardCharacters(2027, 0, mine));
+        int cardDays = 0;
+        for (const Calendar::MonthModel &part : Calendar::layOutCard(2027, 0, mine, cardText).front.parts) {
+            for (const Calendar::DayCell &day : part.days) {
+                const bool works = look.rota.codeOf(mine.myCrew, day.date, 0) != u'-';
+                QVERIFY2(works == (!day.fills.isEmpty() && !white(Calendar::screenColor(day.fills.first().color))),
+                         qPrintable(crew + day.date.toString(Qt::ISODate)));
+                ++cardDays;
+            }
+        }
+        QCOMPARE(cardDays, 365);
+        // January drawn on the screen and into the PDF, read back by poppler:
+        // inside each box, away from its number.
+        const Calendar::MonthModel january = Calendar::layOutMonth(2027, 1, 0, mine, text);
+        QImage shown(800, 900, QImage::Format_RGB32);
+        shown.fill(Qt::white);
+        {
+            QPainter painter(&shown);
+            painter.scale(10, 10);
+            Calendar::paintMonth(painter, january, glyphs, text);
+        }
+        Calendar::YearRequest request;
+        request.year = 2027;
+        request.look = mine;
+        const Calendar::YearCalendars calendars(request);
+        QCOMPARE(calendars.status(), Calendar::YearResult::Status::Written);
+        const TestSupport::ReadPdf pdf = TestSupport::readPdf(calendars.month(1).bytes, 144);
+        for (const Calendar::DayCell &day : january.days) {
+            const bool works = look.rota.codeOf(mine.myCrew, day.date, 0) != u'-';
+            const QPointF inside(day.box.x() + 1.0, day.box.y() + day.box.height() - 1.0);
+            QCOMPARE(white(shown.pixelColor(int(inside.x() * 10), int(-inside.y() * 10))), !works);
+            QCOMPARE(white(pdf.colorAtMm(inside.x(), inside.y())), !works);
+        }
+    }
 }
 
 QTEST_MAIN(TestDesktop)
