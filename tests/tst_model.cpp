@@ -1,11 +1,13 @@
 #include "model/card.h"
 #include "model/holidays.h"
+#include "model/hours.h"
 #include "model/look.h"
 #include "model/pagemodel.h"
 #include "model/pragueclock.h"
 #include "model/sheet.h"
 
 #include <QColor>
+#include <QTimeZone>
 #include <QTest>
 
 using namespace Calendar;
@@ -28,6 +30,8 @@ private slots:
     void pragueClock();
     void legendSaysWhichBand_data();
     void legendSaysWhichBand();
+    void workingTimeMinuteByMinute_data();
+    void workingTimeMinuteByMinute();
     void refusedRotas_data();
     void refusedRotas();
     void yearInNumbers_data();
@@ -381,6 +385,141 @@ void TestModel::legendSaysWhichBand()
     for (int i = 8 + crews; myCrew < 0 && i < page.labels.size(); ++i) {
         QVERIFY(page.labels.at(i).baseline.y() < page.labels.at(8).baseline.y());
         QVERIFY(page.labels.at(i).baseline.y() > -9 * 10.0);
+    }
+}
+
+void TestModel::workingTimeMinuteByMinute_data()
+{
+    QTest::addColumn<int>("preset");
+    QTest::addColumn<bool>("withPlan"); // leave, sickness, a shift given away and extra shifts for crew B
+    for (int preset = 0; preset < Rota::Custom; ++preset) {
+        QTest::newRow(qPrintable(Rota::fromPreset(preset).pattern)) << preset << false;
+        QTest::newRow(qPrintable(Rota::fromPreset(preset).pattern + QStringLiteral(", B's own year"))) << preset << true;
+    }
+}
+
+void TestModel::workingTimeMinuteByMinute()
+{
+    QFETCH(int, preset);
+    QFETCH(bool, withPlan);
+    // A reference that walks every minute worked, with the system's zone
+    // data for Prague's clock, its own list of public holidays, and the
+    // pattern read by hand; every cell must agree to the minute.
+    const QTimeZone prague("Europe/Prague");
+    if (!prague.isValid())
+        QSKIP("needs the system's zone data for Europe/Prague");
+    const QVector<QDate> easterSundays = {
+        QDate(2015, 4, 5),  QDate(2016, 3, 27), QDate(2017, 4, 16), QDate(2018, 4, 1),  QDate(2019, 4, 21),
+        QDate(2020, 4, 12), QDate(2021, 4, 4),  QDate(2022, 4, 17), QDate(2023, 4, 9),  QDate(2024, 3, 31),
+        QDate(2025, 4, 20), QDate(2026, 4, 5),  QDate(2027, 3, 28), QDate(2028, 4, 16), QDate(2029, 4, 1),
+        QDate(2030, 4, 21), QDate(2031, 4, 13), QDate(2032, 3, 28), QDate(2033, 4, 17), QDate(2034, 4, 9),
+        QDate(2035, 3, 25)}; // from Python's dateutil.easter
+    const auto holiday = [&](const QDate &day) {
+        static const int fixed[][2] = {{1, 1}, {5, 1}, {5, 8}, {7, 5}, {7, 6}, {9, 28}, {10, 28}, {11, 17}, {12, 24}, {12, 25}, {12, 26}};
+        for (const auto &each : fixed) {
+            if (day.month() == each[0] && day.day() == each[1])
+                return true;
+        }
+        const QDate easter = easterSundays.at(day.year() - 2015);
+        return day == easter.addDays(1) || (day.year() >= 2016 && day == easter.addDays(-2));
+    };
+    Look look;
+    look.rota = Rota::fromPreset(preset);
+    const Rota &rota = look.rota;
+    const int behind = rota.cycle() / rota.crews;
+    const int me = 1;
+    if (withPlan) {
+        look.myCrew = me;
+        // Leave across the spring clock change, a sick day on a holiday, a
+        // night given away across New Year, extra shifts on a day off and on
+        // a working day.
+        for (QDate day(2027, 3, 22); day <= QDate(2027, 4, 4); day = day.addDays(1))
+            look.plan.insert(day, {Change::Leave, QChar(), QString()});
+        look.plan.insert(QDate(2027, 5, 8), {Change::Sick, QChar(), QString()});
+        look.plan.insert(QDate(2026, 12, 31), {Change::Off, QChar(), QStringLiteral("výměna s Petrem")});
+        look.plan.insert(QDate(2027, 10, 30), {Change::Extra, rota.pattern.at(0), QString()});
+        look.plan.insert(QDate(2027, 6, 15), {Change::Extra, rota.usedKinds().last().code, QString()});
+    }
+    for (int year = 2016; year <= 2035; ++year) {
+        // Where the offset changes, in minutes since 1970, and what it is after.
+        QVector<QPair<qint64, int>> offsets;
+        for (const QTimeZone::OffsetData &transition :
+             prague.transitions(QDateTime(QDate(year - 1, 12, 1), QTime(), Qt::UTC), QDateTime(QDate(year + 1, 1, 31), QTime(), Qt::UTC)))
+            offsets.append({transition.atUtc.toSecsSinceEpoch() / 60, transition.offsetFromUtc / 60});
+        for (int crew = 0; crew < rota.crews; ++crew) {
+            if (withPlan && (crew != me || year < 2026 || year > 2028))
+                continue;
+            struct Cell { int shifts = 0, worked = 0, night = 0, weekend = 0, holiday = 0, fund = 0; };
+            Cell months[12];
+            for (QDate day(year - 1, 12, 31); day.year() <= year; day = day.addDays(1)) {
+                const int letter = ((day.dayOfYear() - 1 - crew * behind) % rota.cycle() + rota.cycle()) % rota.cycle();
+                QVector<QChar> worked;
+                const auto change = look.plan.constFind(day);
+                if (rota.pattern.at(letter) != u'-' && !(withPlan && change != look.plan.constEnd() && change->change != Change::Extra))
+                    worked << rota.pattern.at(letter);
+                if (withPlan && change != look.plan.constEnd() && change->change == Change::Extra)
+                    worked << change->kind;
+                for (const QChar code : worked) {
+                    const ShiftKind &kind = rota.kind(code);
+                    const QTime start = kind.isAllDay() ? QTime(0, 0) : kind.start;
+                    const QDateTime wallEnd = QDateTime(day, start, Qt::UTC).addSecs(kind.hours * 3600);
+                    const qint64 from = QDateTime(day, start, prague).toSecsSinceEpoch() / 60;
+                    const qint64 to = QDateTime(wallEnd.date(), wallEnd.time(), prague).toSecsSinceEpoch() / 60;
+                    if (day.year() == year)
+                        ++months[day.month() - 1].shifts;
+                    qint64 dayOfWall = -1;
+                    QDate wallDay;
+                    bool weekend = false, rest = false;
+                    for (qint64 minute = from; minute < to; ++minute) {
+                        int offset = 60;
+                        for (const auto &change : offsets) {
+                            if (change.first <= minute)
+                                offset = change.second;
+                        }
+                        const qint64 wall = minute + offset;
+                        if (wall / 1440 != dayOfWall) {
+                            dayOfWall = wall / 1440;
+                            wallDay = QDate(1970, 1, 1).addDays(dayOfWall);
+                            weekend = wallDay.dayOfWeek() >= 6;
+                            rest = holiday(wallDay);
+                        }
+                        const int ofDay = int(wall % 1440);
+                        if (wallDay.year() != year)
+                            continue;
+                        Cell &cell = months[wallDay.month() - 1];
+                        ++cell.worked;
+                        cell.night += ofDay < 360 || ofDay >= 1320;
+                        cell.weekend += weekend;
+                        cell.holiday += rest;
+                    }
+                }
+                if (day.year() == year && day.dayOfWeek() <= 5 && !holiday(day))
+                    months[day.month() - 1].fund += 450; // 37.5 hours a week, 7.5 a day
+            }
+            const YearTime time = workingTime(look, year, 0, crew);
+            Cell total;
+            for (int month = 0; month < 12; ++month) {
+                const Cell &cell = months[month];
+                const WorkingTime &got = time.months[size_t(month)];
+                const QString where = QStringLiteral("%1 crew %2 month %3").arg(year).arg(crew).arg(month + 1);
+                QVERIFY2(got.shifts == cell.shifts && got.worked == cell.worked && got.night == cell.night
+                             && got.weekend == cell.weekend && got.holiday == cell.holiday && got.fund == cell.fund,
+                         qPrintable(where));
+                total.shifts += cell.shifts;
+                total.worked += cell.worked;
+                total.fund += cell.fund;
+            }
+            QCOMPARE(time.year.shifts, total.shifts);
+            QCOMPARE(time.year.worked, total.worked);
+            QCOMPARE(time.year.difference(), total.worked - total.fund);
+            // The nurse's year: 12 h, crew A, 2027: 183 shifts, a fund of
+            // 1890 hours (252 weekdays that are not holidays, 7.5 hours each).
+            if (preset == 2 && crew == 0 && year == 2027 && !withPlan) {
+                QCOMPARE(time.year.shifts, 183);
+                QCOMPARE(time.year.fund, 1890 * 60);
+                QCOMPARE(hoursFigure(time.year.fund), QStringLiteral("1890,0"));
+            }
+        }
     }
 }
 

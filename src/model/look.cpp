@@ -19,9 +19,37 @@ Ink Look::kindInk(QChar code) const
     return crewColors[size_t(myCrew)];
 }
 
+const DayChange *Look::changeOn(int crew, const QDate &date) const
+{
+    if (crew < 0 || crew != myCrew)
+        return nullptr;
+    const auto change = plan.constFind(date);
+    return change == plan.constEnd() ? nullptr : &*change;
+}
+
+QVector<QChar> Look::shiftsOn(int crew, const QDate &date, int firstCrew) const
+{
+    QVector<QChar> shifts;
+    const QChar code = rota.codeOf(crew, date, firstCrew);
+    const DayChange *change = changeOn(crew, date);
+    if (code != QLatin1Char('-') && !(change && change->dropsShift()))
+        shifts.append(code);
+    if (change && change->change == Change::Extra)
+        shifts.append(change->kind);
+    return shifts;
+}
+
 bool Look::isValid() const
 {
     const auto valid = [](const Ink &ink) { return ink.isValid(); };
+    const auto validChange = [](const DayChange &change) {
+        return change.note.size() <= MaximumNoteLength
+               && (change.change != Change::Extra || kindIndex(change.kind) >= 0);
+    };
+    if (!std::all_of(planColors.begin(), planColors.end(), valid) || !std::all_of(plan.begin(), plan.end(), validChange)
+        || std::find(std::begin(WeeklyHoursChoices), std::end(WeeklyHoursChoices), weeklyHours)
+               == std::end(WeeklyHoursChoices))
+        return false;
     return FontSizeRange.contains(fontSizePt) && BoxSizeRange.contains(boxWidthMm)
            && BoxSizeRange.contains(boxHeightMm) && BorderWidthRange.contains(borderWidthPt)
            && fontColor.isValid() && borderColor.isValid()
@@ -37,7 +65,8 @@ bool Look::operator==(const Look &other) const
            && boxHeightMm == other.boxHeightMm && borderColor == other.borderColor
            && borderWidthPt == other.borderWidthPt && textOnly == other.textOnly && labels == other.labels
            && holidays == other.holidays && rota == other.rota && myCrew == other.myCrew
-           && cardNote == other.cardNote;
+           && cardNote == other.cardNote && plan == other.plan && planColors == other.planColors
+           && weeklyHours == other.weeklyHours;
 }
 
 } // namespace Calendar

@@ -2,6 +2,7 @@
 #define LUNORIS_LOOK_H
 
 #include "ink.h"
+#include "plan.h"
 #include "rota.h"
 
 #include <QString>
@@ -24,6 +25,15 @@ constexpr int LastYear = 4000;
 constexpr Range FontSizeRange{1.0, 100.0};  // points
 constexpr Range BoxSizeRange{1.0, 100.0};   // millimetres
 constexpr Range BorderWidthRange{0.0, 99.99}; // points
+// The weeks of the Labour Code: continuous and three-shift work, two-shift
+// work, and the rest.
+constexpr double WeeklyHoursChoices[] = {37.5, 38.75, 40.0};
+
+// The colours of the changes of one's own plan, in the order of Change: a
+// green for leave, a pink for sickness, a grey for a day given away, an
+// orange for an extra shift.
+constexpr std::array<Ink, ChangeCount> StartPlanColors = {Ink{45, 0, 55, 0}, Ink{0, 45, 20, 0}, Ink{0, 0, 0, 25},
+                                                          Ink{0, 35, 85, 0}};
 
 // How the calendars look, everything a setup file keeps: read from the form
 // once, and what the pages, the preview and the setup file are made from.
@@ -44,11 +54,22 @@ struct Look
     Rota rota;
     int myCrew = -1;       // the crew whose shifts the boxes show; -1 for the whole team
     QString cardNote;      // a line of the user's own on the back of the wallet card
+    // The crew shown's own year: its changes of the rota and their colours.
+    Plan plan;
+    std::array<Ink, ChangeCount> planColors = StartPlanColors;
+    double weeklyHours = WeeklyHoursChoices[0]; // the working-time fund's week
 
     // The colour of the kind `code` in one crew's view: its own, or where
     // none is set (all four inks 0), the crew's, so that a working day never
     // prints like a day off.
     Ink kindInk(QChar code) const;
+
+    // The change of `date` for `crew`: the plan is the crew shown's own,
+    // the whole team's view has none.
+    const DayChange *changeOn(int crew, const QDate &date) const;
+    // The kinds `crew` works on `date`, in the order worked: the rota's
+    // shift unless a change drops it, and an extra shift.
+    QVector<QChar> shiftsOn(int crew, const QDate &date, int firstCrew) const;
 
     // Only what the form can produce: anything else would loop over years
     // that never end, index past the colours or write nan into a PDF.

@@ -3,7 +3,6 @@
 #include "pragueclock.h"
 
 #include <QCoreApplication>
-#include <QLocale>
 
 #include <algorithm>
 
@@ -254,9 +253,7 @@ QString hoursText(int minutes)
 {
     if (minutes % 60 == 0)
         return QString::number(minutes / 60);
-    QLocale czech(QLocale::Czech);
-    czech.setNumberOptions(QLocale::OmitGroupSeparator);
-    return czech.toString(minutes / 60.0, 'f', 1);
+    return QString::number(minutes / 60.0, 'f', 1).replace(QLatin1Char('.'), QLatin1Char(','));
 }
 
 QString shiftsAndHours(const CrewYear &total)
