@@ -1,7 +1,10 @@
 #include "output/filenames.h"
+#include "output/filewriter.h"
 #include "output/icalendar.h"
 
 #include <QTest>
+
+#include <cerrno>
 
 using namespace Calendar;
 
@@ -16,6 +19,8 @@ private slots:
     void fileNames();
     void icalendarLines_data();
     void icalendarLines();
+    void writeFailures_data();
+    void writeFailures();
 };
 
 void TestFiles::fileNames_data()
@@ -68,6 +73,30 @@ void TestFiles::icalendarLines()
     }
     // Unfolded, the line as it was.
     QCOMPARE(QString::fromUtf8(QByteArray(folded).replace("\r\n ", "").chopped(2)), line);
+}
+
+void TestFiles::writeFailures_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("no space left") << ENOSPC << "na disku není místo";
+    QTest::newRow("quota") << EDQUOT << "je vyčerpána kvóta místa na disku";
+    QTest::newRow("no permission") << EACCES << "k zápisu nemáte oprávnění";
+    QTest::newRow("not permitted") << EPERM << "soubor nebo složku nelze měnit";
+    QTest::newRow("read-only file system") << EROFS << "disk je připojen jen pro čtení";
+    QTest::newRow("name too long") << ENAMETOOLONG << "název souboru nebo cesta je příliš dlouhá";
+    QTest::newRow("a folder") << EISDIR << "na místě souboru je složka";
+    QTest::newRow("file too large") << EFBIG << "soubor je na tento disk příliš velký";
+    QTest::newRow("input/output error") << EIO << "disk hlásí chybu zápisu";
+    // Whatever has no words of ours keeps the system's.
+    QTest::newRow("another") << EXDEV << "chyba systému: Invalid cross-device link";
+}
+
+void TestFiles::writeFailures()
+{
+    QFETCH(int, code);
+    QFETCH(QString, reason);
+    QCOMPARE(writeFailure(code), reason);
 }
 
 QTEST_MAIN(TestFiles)
