@@ -97,23 +97,32 @@ void TestGeneration::refusedBeforeWriting_data()
     QTest::addColumn<bool>("labels");
     QTest::addColumn<QString>("pattern");  // typed as a rota of one's own, with its crews
     QTest::addColumn<int>("crews");
+    QTest::addColumn<int>("nightHours");   // of the night shift; 0: as the form starts
     QTest::addColumn<QString>("text");     // the message; "%1" the font's name
-    QTest::newRow("nothing chosen") << "none" << "" << false << "" << 0 << "Cílová složka neexistuje";
-    QTest::newRow("deleted meanwhile") << "gone" << "" << false << "" << 0 << "Cílová složka neexistuje";
+    QTest::newRow("nothing chosen") << "none" << "" << false << "" << 0 << 0 << "Cílová složka neexistuje";
+    QTest::newRow("deleted meanwhile") << "gone" << "" << false << "" << 0 << 0 << "Cílová složka neexistuje";
     // The face has no digits: it would print empty boxes.
-    QTest::newRow("no Latin digits") << "chosen" << "Droid Sans Fallback" << false << "" << 0
+    QTest::newRow("no Latin digits") << "chosen" << "Droid Sans Fallback" << false << "" << 0 << 0
                                      << "Písmo '%1' nemá znaky, které kalendáříky tisknou: 0 1 2 3 4 5 6 7 8 9. Vyberte jiné písmo.";
-    QTest::newRow("dingbats") << "chosen" << "D050000L" << false << "" << 0
+    QTest::newRow("dingbats") << "chosen" << "D050000L" << false << "" << 0 << 0
                               << "Písmo '%1' nemá znaky, které kalendáříky tisknou: 0 1 2 3 4 5 6 7 8 9. Vyberte jiné písmo.";
-    QTest::newRow("Greek letters for the labels") << "chosen" << "Standard Symbols PS" << true << "" << 0
+    QTest::newRow("Greek letters for the labels") << "chosen" << "Standard Symbols PS" << true << "" << 0 << 0
                                                   << "Písmo '%1' nemá znaky, které kalendáříky tisknou: L e d n Ú o r B ř z D u b K v ě t Č c S p Z á í Ř j i s "
                                                      "a P N. Vyberte jiné písmo.";
-    QTest::newRow("outlines the PDF cannot embed") << "chosen" << "Cantarell" << false << "" << 0
+    QTest::newRow("outlines the PDF cannot embed") << "chosen" << "Cantarell" << false << "" << 0 << 0
                                                    << "Písmo '%1' nelze vložit do PDF. Vyberte jiné písmo.";
-    QTest::newRow("a pattern with another letter") << "chosen" << "" << false << "DX--" << 4
+    QTest::newRow("a pattern with another letter") << "chosen" << "" << false << "DX--" << 4 << 0
                                                    << "Rozpis směn nelze použít: Znak „X“ v rozpisu nelze použít: jen S, D, N, R, O a - (volno).";
-    QTest::newRow("a pattern of the wrong length") << "chosen" << "" << false << "DN---" << 4
+    QTest::newRow("a pattern of the wrong length") << "chosen" << "" << false << "DN---" << 4 << 0
                                                    << "Rozpis směn nelze použít: Délka rozpisu (5) musí být násobkem počtu směn (4).";
+    // Typed letter by letter: a letter whose capital is two stays one, and
+    // the hint names it.
+    QTest::newRow("a pattern with ß") << "chosen" << "" << false << "ß-" << 2 << 0
+                                      << "Rozpis směn nelze použít: Znak „ß“ v rozpisu nelze použít: jen S, D, N, R, O a - (volno).";
+    QTest::newRow("a night into the next day's shift")
+        << "chosen" << "" << false << "ND--" << 4 << 24
+        << "Rozpis směn nelze použít: Směny se překrývají: Noční (18–18) ještě trvá, když další den začíná Denní (6–18). "
+           "Zkraťte ji, posuňte začátek, nebo mezi ně dejte volno (-).";
 }
 
 void TestGeneration::refusedBeforeWriting()
@@ -123,6 +132,7 @@ void TestGeneration::refusedBeforeWriting()
     QFETCH(bool, labels);
     QFETCH(QString, pattern);
     QFETCH(int, crews);
+    QFETCH(int, nightHours);
     QFETCH(QString, text);
     QTemporaryDir work;
     const QString before = QDir::currentPath();
@@ -140,9 +150,12 @@ void TestGeneration::refusedBeforeWriting()
     find<QCheckBox>("labels")->setChecked(labels);
     if (!pattern.isEmpty()) {
         find<QSpinBox>("crewCount")->setValue(crews);
+        if (nightHours)
+            find<QSpinBox>("kindNHours")->setValue(nightHours);
         auto *edit = find<QLineEdit>("rotaPattern");
         edit->clear();
         QTest::keyClicks(edit, pattern);
+        QCOMPARE(edit->text(), pattern);
         // Refused where it is typed, in the same words.
         QCOMPARE(find<QComboBox>("rota")->currentIndex(), 5);
         QCOMPARE(QStringLiteral("Rozpis směn nelze použít: ") + find<QLabel>("rotaHint")->text(), text);
