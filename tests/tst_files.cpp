@@ -1,5 +1,6 @@
 #include "model/rota.h"
 #include "output/filenames.h"
+#include "output/filewriter.h"
 #include "output/icalendar.h"
 
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <QTest>
 
 #include <ctime>
+#include <cerrno>
 
 using namespace Calendar;
 
@@ -27,6 +29,8 @@ private slots:
     void icalendarLines();
     void nightAcrossTheClockChange_data();
     void nightAcrossTheClockChange();
+    void writeFailures_data();
+    void writeFailures();
 };
 
 namespace {
@@ -166,6 +170,30 @@ void TestFiles::nightAcrossTheClockChange()
         }
     }
     QCOMPARE(found, 1);
+}
+
+void TestFiles::writeFailures_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("no space left") << ENOSPC << "na disku není místo";
+    QTest::newRow("quota") << EDQUOT << "je vyčerpána kvóta místa na disku";
+    QTest::newRow("no permission") << EACCES << "k zápisu nemáte oprávnění";
+    QTest::newRow("not permitted") << EPERM << "soubor nebo složku nelze měnit";
+    QTest::newRow("read-only file system") << EROFS << "disk je připojen jen pro čtení";
+    QTest::newRow("name too long") << ENAMETOOLONG << "název souboru nebo cesta je příliš dlouhá";
+    QTest::newRow("a folder") << EISDIR << "na místě souboru je složka";
+    QTest::newRow("file too large") << EFBIG << "soubor je na tento disk příliš velký";
+    QTest::newRow("input/output error") << EIO << "disk hlásí chybu zápisu";
+    // Whatever has no words of ours keeps the system's.
+    QTest::newRow("another") << EXDEV << "chyba systému: Invalid cross-device link";
+}
+
+void TestFiles::writeFailures()
+{
+    QFETCH(int, code);
+    QFETCH(QString, reason);
+    QCOMPARE(writeFailure(code), reason);
 }
 
 QTEST_MAIN(TestFiles)

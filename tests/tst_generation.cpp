@@ -2,6 +2,7 @@
 #include "output/yearmessage.h"
 #include "support/modal.h"
 #include "support/pdfreader.h"
+#include "support/smalldisk.h"
 #include "widgets/colorpicker.h"
 #include "widgets/monthpreview.h"
 
@@ -18,6 +19,11 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 using namespace TestSupport;
 
@@ -36,6 +42,10 @@ private slots:
     void typedFontWithoutEnter();
     void writesTheYear();
     void stopsAtAnUnwritableMonth();
+    void failuresSayWhy_data();
+    void failuresSayWhy();
+    void linksInTheFolder_data();
+    void linksInTheFolder();
     void twoRunsStartAlike();
     void textOnlyUsesTheCheckState();
     void extraFilesOfTheRun_data();
@@ -87,23 +97,32 @@ void TestGeneration::refusedBeforeWriting_data()
     QTest::addColumn<bool>("labels");
     QTest::addColumn<QString>("pattern");  // typed as a rota of one's own, with its crews
     QTest::addColumn<int>("crews");
+    QTest::addColumn<int>("nightHours");   // of the night shift; 0: as the form starts
     QTest::addColumn<QString>("text");     // the message; "%1" the font's name
-    QTest::newRow("nothing chosen") << "none" << "" << false << "" << 0 << "Cílová složka neexistuje";
-    QTest::newRow("deleted meanwhile") << "gone" << "" << false << "" << 0 << "Cílová složka neexistuje";
+    QTest::newRow("nothing chosen") << "none" << "" << false << "" << 0 << 0 << "Cílová složka neexistuje";
+    QTest::newRow("deleted meanwhile") << "gone" << "" << false << "" << 0 << 0 << "Cílová složka neexistuje";
     // The face has no digits: it would print empty boxes.
-    QTest::newRow("no Latin digits") << "chosen" << "Droid Sans Fallback" << false << "" << 0
+    QTest::newRow("no Latin digits") << "chosen" << "Droid Sans Fallback" << false << "" << 0 << 0
                                      << "Písmo '%1' nemá znaky, které kalendáříky tisknou: 0 1 2 3 4 5 6 7 8 9. Vyberte jiné písmo.";
-    QTest::newRow("dingbats") << "chosen" << "D050000L" << false << "" << 0
+    QTest::newRow("dingbats") << "chosen" << "D050000L" << false << "" << 0 << 0
                               << "Písmo '%1' nemá znaky, které kalendáříky tisknou: 0 1 2 3 4 5 6 7 8 9. Vyberte jiné písmo.";
-    QTest::newRow("Greek letters for the labels") << "chosen" << "Standard Symbols PS" << true << "" << 0
+    QTest::newRow("Greek letters for the labels") << "chosen" << "Standard Symbols PS" << true << "" << 0 << 0
                                                   << "Písmo '%1' nemá znaky, které kalendáříky tisknou: L e d n Ú o r B ř z D u b K v ě t Č c S p Z á í Ř j i s "
                                                      "a P N. Vyberte jiné písmo.";
-    QTest::newRow("outlines the PDF cannot embed") << "chosen" << "Cantarell" << false << "" << 0
+    QTest::newRow("outlines the PDF cannot embed") << "chosen" << "Cantarell" << false << "" << 0 << 0
                                                    << "Písmo '%1' nelze vložit do PDF. Vyberte jiné písmo.";
-    QTest::newRow("a pattern with another letter") << "chosen" << "" << false << "DX--" << 4
+    QTest::newRow("a pattern with another letter") << "chosen" << "" << false << "DX--" << 4 << 0
                                                    << "Rozpis směn nelze použít: Znak „X“ v rozpisu nelze použít: jen S, D, N, R, O a - (volno).";
-    QTest::newRow("a pattern of the wrong length") << "chosen" << "" << false << "DN---" << 4
+    QTest::newRow("a pattern of the wrong length") << "chosen" << "" << false << "DN---" << 4 << 0
                                                    << "Rozpis směn nelze použít: Délka rozpisu (5) musí být násobkem počtu směn (4).";
+    // Typed letter by letter: a letter whose capital is two stays one, and
+    // the hint names it.
+    QTest::newRow("a pattern with ß") << "chosen" << "" << false << "ß-" << 2 << 0
+                                      << "Rozpis směn nelze použít: Znak „ß“ v rozpisu nelze použít: jen S, D, N, R, O a - (volno).";
+    QTest::newRow("a night into the next day's shift")
+        << "chosen" << "" << false << "ND--" << 4 << 24
+        << "Rozpis směn nelze použít: Směny se překrývají: Noční (18–18) ještě trvá, když další den začíná Denní (6–18). "
+           "Zkraťte ji, posuňte začátek, nebo mezi ně dejte volno (-).";
 }
 
 void TestGeneration::refusedBeforeWriting()
@@ -113,6 +132,7 @@ void TestGeneration::refusedBeforeWriting()
     QFETCH(bool, labels);
     QFETCH(QString, pattern);
     QFETCH(int, crews);
+    QFETCH(int, nightHours);
     QFETCH(QString, text);
     QTemporaryDir work;
     const QString before = QDir::currentPath();
@@ -130,9 +150,12 @@ void TestGeneration::refusedBeforeWriting()
     find<QCheckBox>("labels")->setChecked(labels);
     if (!pattern.isEmpty()) {
         find<QSpinBox>("crewCount")->setValue(crews);
+        if (nightHours)
+            find<QSpinBox>("kindNHours")->setValue(nightHours);
         auto *edit = find<QLineEdit>("rotaPattern");
         edit->clear();
         QTest::keyClicks(edit, pattern);
+        QCOMPARE(edit->text(), pattern);
         // Refused where it is typed, in the same words.
         QCOMPARE(find<QComboBox>("rota")->currentIndex(), 5);
         QCOMPARE(QStringLiteral("Rozpis směn nelze použít: ") + find<QLabel>("rotaHint")->text(), text);
@@ -227,11 +250,113 @@ void TestGeneration::stopsAtAnUnwritableMonth()
     QVERIFY(seen->shown);
     QCOMPARE(seen->icon, QMessageBox::Critical);
     QCOMPARE(seen->title, QStringLiteral("Chyba"));
-    QCOMPARE(seen->text, QStringLiteral("Nepodařilo se zapsat do souboru '%1'")
+    QCOMPARE(seen->text, QStringLiteral("Nepodařilo se zapsat do souboru '%1': na místě souboru je složka.")
                              .arg(QDir(dir.path()).absoluteFilePath(QStringLiteral("2017_03.pdf"))));
     QCOMPARE(filesIn(dir.path()), (QStringList{QStringLiteral("2017_01.pdf"), QStringLiteral("2017_02.pdf"),
                                                QStringLiteral("2017_03.pdf")}));
     QVERIFY(QFileInfo(dir.filePath(QStringLiteral("2017_03.pdf"))).isDir());
+}
+
+void TestGeneration::failuresSayWhy_data()
+{
+    QTest::addColumn<int>("disk"); // SmallDisk::Kind
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a full disk") << int(SmallDisk::Full) << "na disku není místo";
+    QTest::newRow("a disk mounted read-only") << int(SmallDisk::ReadOnly) << "disk je připojen jen pro čtení";
+}
+
+void TestGeneration::failuresSayWhy()
+{
+    QFETCH(int, disk);
+    QFETCH(QString, reason);
+    const SmallDisk small{SmallDisk::Kind(disk)};
+    if (!small.isMounted())
+        QSKIP("no right to mount a file system of the test's own");
+    const QStringList before = filesIn(small.path());
+    find<QPushButton>("targetDirectory")->setText(small.path());
+    const auto seen = clickFinish();
+    QCOMPARE(seen->title, QStringLiteral("Chyba"));
+    // January is the first file the run writes; the reason follows the
+    // words every such message has.
+    QCOMPARE(seen->text, QStringLiteral("Nepodařilo se zapsat do souboru '%1': %2.")
+                             .arg(QDir(small.path()).absoluteFilePath(QStringLiteral("2017_01.pdf")), reason));
+    QCOMPARE(filesIn(small.path()), before);
+}
+
+void TestGeneration::linksInTheFolder_data()
+{
+    QTest::addColumn<QString>("name");   // the month's name that is a link
+    QTest::addColumn<QString>("target"); // "nothing", "file" or "folder", outside the chosen folder
+    QTest::addColumn<bool>("immutable"); // the folder takes no new files
+    QTest::addColumn<QString>("text");   // the message; "%1" the link's path
+    QTest::newRow("a link to nothing") << "2017_05.pdf" << "nothing" << false << "";
+    QTest::newRow("a link to a file") << "2017_05.pdf" << "file" << false << "";
+    QTest::newRow("a link to a folder") << "2017_05.pdf" << "folder" << false << "";
+    // No new name can take the link's place, and the link is not written
+    // through instead.
+    QTest::newRow("a link to nothing, in a folder that takes no new files")
+        << "2017_01.pdf" << "nothing" << true << "Nepodařilo se zapsat do souboru '%1': soubor nebo složku nelze měnit.";
+    QTest::newRow("a link to a file, in a folder that takes no new files")
+        << "2017_01.pdf" << "file" << true << "Nepodařilo se zapsat do souboru '%1': soubor nebo složku nelze měnit.";
+}
+
+void TestGeneration::linksInTheFolder()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, target);
+    QFETCH(bool, immutable);
+    QFETCH(QString, text);
+    QTemporaryDir dir, outside;
+    const QString there = outside.filePath(QStringLiteral("someone's"));
+    if (target == QLatin1String("file")) {
+        QFile file(there);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("someone else's file");
+    } else if (target == QLatin1String("folder")) {
+        QVERIFY(QDir(outside.path()).mkdir(QStringLiteral("someone's")));
+    }
+    const QString link = dir.filePath(name);
+    QVERIFY(QFile::link(there, link));
+    const QStringList outsideBefore = filesIn(outside.path());
+
+    // An immutable folder takes no new files, even from root.
+    const int folder = immutable ? ::open(QFile::encodeName(dir.path()).constData(), O_RDONLY) : -1;
+    int flags = 0;
+    bool madeImmutable = folder >= 0 && ioctl(folder, FS_IOC_GETFLAGS, &flags) == 0;
+    flags |= FS_IMMUTABLE_FL;
+    madeImmutable = madeImmutable && ioctl(folder, FS_IOC_SETFLAGS, &flags) == 0;
+    if (immutable && !madeImmutable) {
+        ::close(folder);
+        QSKIP("the file system or our rights keep the folder from being made immutable");
+    }
+    find<QPushButton>("targetDirectory")->setText(dir.path());
+    const auto seen = clickFinish();
+    if (madeImmutable) {
+        flags &= ~FS_IMMUTABLE_FL;
+        ioctl(folder, FS_IOC_SETFLAGS, &flags);
+        ::close(folder);
+    }
+
+    // Nothing outside the folder is made, written or taken away.
+    QCOMPARE(filesIn(outside.path()), outsideBefore);
+    if (target == QLatin1String("file")) {
+        QFile file(there);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("someone else's file"));
+    } else if (target == QLatin1String("folder")) {
+        QVERIFY(filesIn(there).isEmpty());
+    }
+    if (!text.isEmpty()) {
+        QCOMPARE(seen->title, QStringLiteral("Chyba"));
+        QCOMPARE(seen->text, text.arg(link));
+        QCOMPARE(QFileInfo(link).symLinkTarget(), there);
+        return;
+    }
+    // The link's place holds the month, as a file of the folder's own.
+    QCOMPARE(seen->title, QStringLiteral("Hotovo"));
+    QVERIFY(!QFileInfo(link).isSymLink());
+    QVERIFY(readPdfFile(link).loaded);
+    QCOMPARE(filesIn(dir.path()).size(), 12);
 }
 
 void TestGeneration::twoRunsStartAlike()
@@ -324,8 +449,12 @@ void TestGeneration::messages_data()
         << QString() << QSizeF(218.0, 105.6);
     QTest::newRow("folder missing") << int(Status::FolderMissing) << false << "Chyba"
                                     << "Cílová složka neexistuje" << QString() << QSizeF();
+    // The system's reason after the words every such message has.
     QTest::newRow("cannot write") << int(Status::CannotWrite) << false << "Chyba"
-                                  << "Nepodařilo se zapsat do souboru '/data/2017_03.pdf'" << QString() << QSizeF();
+                                  << "Nepodařilo se zapsat do souboru '/data/2017_03.pdf': na disku není místo."
+                                  << "na disku není místo" << QSizeF();
+    QTest::newRow("cannot write, no reason known") << int(Status::CannotWrite) << false << "Chyba"
+                                                   << "Nepodařilo se zapsat do souboru '/data/2017_03.pdf'" << QStringLiteral("") << QSizeF();
     // Names the font; a "%1" in the font's name is not filled in again.
     QTest::newRow("font unavailable") << int(Status::FontUnavailable) << false << "Chyba"
                                       << "Písmo 'Odd %1 Sans' nelze vložit do PDF. Vyberte jiné písmo." << QString()

@@ -527,27 +527,39 @@ void TestModel::refusedRotas_data()
 {
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<int>("crews");
+    QTest::addColumn<int>("nightHours"); // of the night shift, from 18:00
     QTest::addColumn<QString>("hint"); // a word the Czech hint must hold; empty: accepted
-    QTest::newRow("empty") << "" << 3 << "rozpis";
-    QTest::newRow("another letter") << "DX--" << 4 << "„X“";
-    QTest::newRow("lower case letter") << "dn--" << 4 << "„d“";
-    QTest::newRow("length not a multiple") << "DN-" << 4 << "násobkem";
-    QTest::newRow("no work at all") << "----" << 4 << "žádný";
-    QTest::newRow("seven crews") << "DN-----" << 7 << "2 až 6";
-    QTest::newRow("one crew") << "S" << 1 << "2 až 6";
-    QTest::newRow("a pattern of one's own") << "DDNN----" << 4 << "";
-    QTest::newRow("six crews of 24 hours") << "S-----" << 6 << "";
+    QTest::newRow("empty") << "" << 3 << 12 << "rozpis";
+    QTest::newRow("another letter") << "DX--" << 4 << 12 << "„X“";
+    QTest::newRow("lower case letter") << "dn--" << 4 << 12 << "„d“";
+    QTest::newRow("length not a multiple") << "DN-" << 4 << 12 << "násobkem";
+    QTest::newRow("no work at all") << "----" << 4 << 12 << "žádný";
+    QTest::newRow("seven crews") << "DN-----" << 7 << 12 << "2 až 6";
+    QTest::newRow("one crew") << "S" << 1 << 12 << "2 až 6";
+    QTest::newRow("a pattern of one's own") << "DDNN----" << 4 << 12 << "";
+    QTest::newRow("six crews of 24 hours") << "S-----" << 6 << 12 << "";
+    // One crew on two shifts at once: a night from 18:00 still on when the
+    // next day's shift starts at 6:00.
+    QTest::newRow("a night of 24 h, then a day") << "ND--" << 4 << 24 << "Noční (18–18) ještě trvá, když další den začíná Denní (6–18)";
+    QTest::newRow("a night of 13 h, then a day") << "ND--" << 4 << 13 << "překrývají";
+    QTest::newRow("a night of 12 h ends as the day begins") << "ND--" << 4 << 12 << "";
+    QTest::newRow("the pattern's last night into its first day") << "D--N" << 4 << 13 << "překrývají";
+    QTest::newRow("a night of 24 h, then a day off") << "N-" << 2 << 24 << "";
+    // A whole day of service has no hours on the clock.
+    QTest::newRow("a night before a whole day of service") << "NS--" << 4 << 24 << "";
 }
 
 void TestModel::refusedRotas()
 {
     QFETCH(QString, pattern);
     QFETCH(int, crews);
+    QFETCH(int, nightHours);
     QFETCH(QString, hint);
     Rota rota;
     rota.preset = Rota::Custom;
     rota.pattern = pattern;
     rota.crews = crews;
+    rota.kinds[kindIndex(u'N')].hours = nightHours;
     QCOMPARE(rota.isValid(), hint.isEmpty());
     QVERIFY2(rota.problem().contains(hint), qPrintable(rota.problem()));
 }

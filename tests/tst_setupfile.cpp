@@ -3,6 +3,7 @@
 #include "output/setupfile.h"
 #include "support/modal.h"
 #include "support/pdfreader.h"
+#include "support/smalldisk.h"
 #include "widgets/colorpicker.h"
 
 #include <QCheckBox>
@@ -15,12 +16,15 @@
 #include <QFileInfo>
 #include <QFontComboBox>
 #include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <sys/stat.h>
 
@@ -81,6 +85,9 @@ private slots:
     void filesOfTheToolkitLoad();
     void guardAgreesWithTheReader();
     void noTemporaryFolder();
+    void refusedValuesAreKept_data();
+    void refusedValuesAreKept();
+    void fullDiskIsNamed();
 
 private:
     template<typename T>
@@ -317,13 +324,19 @@ void TestSetupFile::missingKeysLeaveInputsAlone()
 void TestSetupFile::saveOverKeepsForeignKeys()
 {
     const QString path = m_dir.filePath(QStringLiteral("shared.lns"));
-    writeFile(path, "[General]\nowner=Jana\nfontSize=33\n\n[printer]\nmargin=5\n");
+    // Groups of another program named like keys of ours that this look
+    // leaves out.
+    writeFile(path, "[General]\nowner=Jana\nfontSize=33\nlabels\\shown=1\n\n[printer]\nmargin=5\n\n"
+                    "[holidays]\nregion=CZ\n\n[rota]\nowner=Petr\n");
     find<QDoubleSpinBox>("fontSize")->setValue(14);
     saveAs(m_dir.path(), QStringLiteral("shared.lns"), true);
 
     const QSettings settings(path, QSettings::IniFormat);
     QCOMPARE(settings.value(QStringLiteral("owner")).toString(), QStringLiteral("Jana"));
     QCOMPARE(settings.value(QStringLiteral("printer/margin")).toInt(), 5);
+    QCOMPARE(settings.value(QStringLiteral("labels/shown")).toInt(), 1);
+    QCOMPARE(settings.value(QStringLiteral("holidays/region")).toString(), QStringLiteral("CZ"));
+    QCOMPARE(settings.value(QStringLiteral("rota/owner")).toString(), QStringLiteral("Petr"));
     QCOMPARE(settings.value(QStringLiteral("fontSize")).toDouble(), 14.0);
     QCOMPARE(settings.value(QStringLiteral("textOnly")).toString(), QStringLiteral("false"));
 }
@@ -418,9 +431,10 @@ void TestSetupFile::goodValuesBesideBadOnes()
     const QString path = m_dir.filePath(QStringLiteral("mixed.lns"));
     writeFile(path, "[General]\ncolorA=@ByteArray(\\0\\0\\0\\x64)\nfontSize=12.34\nboxWidth=250\n"
                     "boxHeight=100\nborderWidth=0\ntextOnly=1\nfont=Liberation Mono\n"
-                    "rota=5\nrotaPattern=dn--\ncrewCount=4\nkindDHours=30\nkindNHours=10\nmyCrew=F\n"
+                    "rota=5\nrotaPattern=dn--\ncrewCount=4\nkindNHours=10\nmyCrew=F\n"
                     "cardNote=HZS Praha, stanice 3\n");
-    const Look look = Setup::load(path, current).look;
+    const Setup::Loaded loaded = Setup::load(path, current);
+    const Look look = loaded.look;
     QCOMPARE(look.crewColors[0], Ink::fromState(Red));
     QCOMPARE(look.fontSizePt, 12.34);
     QCOMPARE(look.boxWidthMm, 10.0);
@@ -428,14 +442,16 @@ void TestSetupFile::goodValuesBesideBadOnes()
     QCOMPARE(look.borderWidthPt, 0.0);
     QCOMPARE(look.textOnly, true);
     QCOMPARE(look.font, QStringLiteral("Liberation Mono"));
-    // A pattern in small letters, 30 hours refused beside 10 taken, crew F
-    // of four crews: none shown, not crew E of the five before.
+    // A pattern in small letters, 10 hours for the night, crew F of four
+    // crews: none shown, not crew E of the five before.
     QCOMPARE(look.rota.pattern, QStringLiteral("DN--"));
     QCOMPARE(look.rota.kinds.at(1).hours, 12);
     QCOMPARE(look.rota.kinds.at(2).hours, 10);
     QCOMPARE(look.myCrew, -1);
     // A hand-written note with a comma, unquoted.
     QCOMPARE(look.cardNote, QStringLiteral("HZS Praha, stanice 3"));
+    // Values of the eleven the form cannot take keep the form's, as ever.
+    QVERIFY(loaded.refused.isEmpty());
 
     // Gone between the dialog and the read: nothing changes.
     const Setup::Loaded same = Setup::load(m_dir.filePath(QStringLiteral("gone.lns")), current);
@@ -447,14 +463,14 @@ void TestSetupFile::goodValuesBesideBadOnes()
 void TestSetupFile::kindHours_data()
 {
     QTest::addColumn<QByteArray>("value");
-    QTest::addColumn<int>("hours"); // of the day shift as loaded; 12 as it starts
-    QTest::newRow("0 hours: no shift") << QByteArray("0") << 12;
+    QTest::addColumn<int>("hours"); // of the day shift as loaded; 0 where the rota is refused
+    QTest::newRow("0 hours: no shift") << QByteArray("0") << 0;
     QTest::newRow("1 hour") << QByteArray("1") << 1;
     QTest::newRow("24 hours") << QByteArray("24") << 24;
-    QTest::newRow("25 hours") << QByteArray("25") << 12;
-    QTest::newRow("negative") << QByteArray("-6") << 12;
-    QTest::newRow("not a number") << QByteArray("twelve") << 12;
-    QTest::newRow("empty") << QByteArray() << 12;
+    QTest::newRow("25 hours") << QByteArray("25") << 0;
+    QTest::newRow("negative") << QByteArray("-6") << 0;
+    QTest::newRow("not a number") << QByteArray("twelve") << 0;
+    QTest::newRow("empty") << QByteArray() << 0;
 }
 
 void TestSetupFile::kindHours()
@@ -463,11 +479,19 @@ void TestSetupFile::kindHours()
     QFETCH(int, hours);
     const QString path = m_dir.filePath(QStringLiteral("hours.lns"));
     writeFile(path, "[General]\nrota=5\nrotaPattern=DN--\ncrewCount=4\nkindDHours=" + value + "\nkindNHours=10\n");
-    const Look look = Setup::load(path, Look()).look;
-    QCOMPARE(look.rota.pattern, QStringLiteral("DN--"));
-    QCOMPARE(look.rota.kind(u'D').hours, hours);
-    // A bad value beside it leaves the other kind's alone.
-    QCOMPARE(look.rota.kind(u'N').hours, 10);
+    const Setup::Loaded loaded = Setup::load(path, Look());
+    if (hours > 0) {
+        QCOMPARE(loaded.look.rota.pattern, QStringLiteral("DN--"));
+        QCOMPARE(loaded.look.rota.kind(u'D').hours, hours);
+        QCOMPARE(loaded.look.rota.kind(u'N').hours, 10);
+        QVERIFY(loaded.refused.isEmpty());
+    } else {
+        // Never a rota nobody chose: the form's stays, and the user is told
+        // which key it was.
+        QCOMPARE(loaded.look.rota, Look().rota);
+        QCOMPARE(loaded.refused.size(), 1);
+        QCOMPARE(loaded.refused.first().key, QStringLiteral("kindDHours"));
+    }
 }
 
 void TestSetupFile::saveFailureIsReported()
@@ -639,6 +663,17 @@ void TestSetupFile::optionsOnlyWhenOn_data()
     QTest::newRow("colours of crew D and kind N") << "colours" << QByteArray()
                                                   << QStringList{"rota", "colorD", "kindNColor"};
     QTest::newRow("a note for the card") << "note" << QByteArray() << QStringList{"cardNote"};
+    // Another program's groups and keys under names of ours: a save takes
+    // out our keys alone.
+    QTest::newRow("groups named like the keys left out")
+        << "" << QByteArray("[General]\nholidays=true\nmyCrew=B\n\n[holidays]\nregion=CZ\n\n[rota]\nowner=Jana\n\n"
+                            "[labels]\nx=1\n\n[cardNote]\nx=2\n\n[myCrew]\nx=3\n\n[kindDStart]\nx=4\n\n"
+                            "[colorD]\nx=5\n\n[rotaPattern]\nx=6\n\n[crewCount]\nx=7\n")
+        << QStringList{"holidays/region", "rota/owner", "labels/x", "cardNote/x", "myCrew/x",
+                       "kindDStart/x", "colorD/x", "rotaPattern/x", "crewCount/x"};
+    QTest::newRow("keys under a name of ours, in the general section")
+        << "note" << QByteArray("[General]\nrota\\owner=Jana\nlabels\\deep\\x=1\n")
+        << QStringList{"rota/owner", "labels/deep/x", "cardNote"};
     QTest::newRow("back to the start over a file of another rota")
         << "" << QByteArray("[General]\nrota=5\nrotaPattern=DN--\ncrewCount=4\nkindNHours=10\nmyCrew=D\ncolorE=x\n")
         << QStringList();
@@ -793,6 +828,164 @@ void TestSetupFile::noTemporaryFolder()
     QVERIFY2(saved.ok, qPrintable(saved.problem));
     QCOMPARE(Setup::load(path, Look()).look.fontSizePt, 30.0);
     QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral(".lunoris-*")}, QDir::Hidden | QDir::Files).size(), 0);
+}
+
+void TestSetupFile::refusedValuesAreKept_data()
+{
+    QTest::addColumn<QByteArray>("lines"); // of the file, after "[General]"
+    QTest::addColumn<QString>("part");     // "rota" or "note": what the file's lines are
+    QTest::addColumn<QString>("refusal");  // the notice's line; empty: all taken
+    const QByteArray own = "rota=5\n";
+    const QByteArray note61 = QByteArray("HZS Praha, stanice 3, ") + QByteArray(39, 'x');
+    const QByteArray note60 = note61.left(60);
+    const QByteArray days120 = QByteArray("DN--").repeated(30);
+    const QByteArray days100 = QByteArray("DN--").repeated(25);
+
+    QTest::newRow("a note of 61 characters") << "cardNote=\"" + note61 + "\"\n" << "note"
+                                             << "cardNote: Řádek má 61 znaků, pole pro kartičku jich pojme nejvýš 60.";
+    QTest::newRow("a note of 60 characters, taken") << "cardNote=\"" + note60 + "\"\n" << "note" << "";
+    QTest::newRow("a pattern of 120 days") << own + "rotaPattern=" + days120 + "\ncrewCount=4\n" << "rota"
+                                           << "rotaPattern: Rozpis má 120 znaků, pole rozpisu jich pojme nejvýš 100.";
+    QTest::newRow("a pattern of 100 days, taken") << own + "rotaPattern=" + days100 + "\ncrewCount=4\n" << "rota" << "";
+    QTest::newRow("one crew") << own + "rotaPattern=S-\ncrewCount=1\n" << "rota"
+                              << "crewCount: Počet směn musí být 2 až 6.";
+    QTest::newRow("seven crews") << own + "rotaPattern=S------\ncrewCount=7\nmyCrew=G\n" << "rota"
+                                 << "crewCount: Počet směn musí být 2 až 6.";
+    QTest::newRow("99 crews") << own + "rotaPattern=S--\ncrewCount=99\n" << "rota" << "crewCount: Počet směn musí být 2 až 6.";
+    QTest::newRow("-3 crews") << own + "rotaPattern=S--\ncrewCount=-3\n" << "rota" << "crewCount: Počet směn musí být 2 až 6.";
+    QTest::newRow("crews not a number") << own + "rotaPattern=S--\ncrewCount=three\n" << "rota"
+                                        << "crewCount: „three“ není počet směn.";
+    QTest::newRow("S for two crews") << own + "rotaPattern=S\ncrewCount=2\n" << "rota"
+                                     << "rotaPattern: Délka rozpisu (1) musí být násobkem počtu směn (2).";
+    QTest::newRow("a tab in the pattern") << own + "rotaPattern=D\\tN--\ncrewCount=4\n" << "rota"
+                                          << "rotaPattern: Rozpis obsahuje neviditelný znak U+0009.";
+    QTest::newRow("a start of 24:00") << own + "rotaPattern=DN--\ncrewCount=4\nkindNStart=24:00\n" << "rota"
+                                      << "kindNStart: „24:00“ není čas od 00:00 do 23:59.";
+    QTest::newRow("a start of -1") << own + "rotaPattern=DN--\ncrewCount=4\nkindDStart=-1\nmyCrew=B\n" << "rota"
+                                   << "kindDStart: „-1“ není čas od 00:00 do 23:59.";
+    QTest::newRow("0 hours") << own + "rotaPattern=DN--\ncrewCount=4\nkindDHours=0\n" << "rota"
+                             << "kindDHours: „0“ není počet hodin od 1 do 24.";
+    QTest::newRow("25 hours") << own + "rotaPattern=DN--\ncrewCount=4\nkindDHours=25\n" << "rota"
+                              << "kindDHours: „25“ není počet hodin od 1 do 24.";
+    QTest::newRow("48 hours") << own + "rotaPattern=DN--\ncrewCount=4\nkindNHours=48\n" << "rota"
+                              << "kindNHours: „48“ není počet hodin od 1 do 24.";
+    QTest::newRow("a rota of no number") << QByteArray("rota=9\n") << "rota" << "rota: „9“ není číslo rozpisu od 0 do 5.";
+    QTest::newRow("overlapping shifts") << own + "rotaPattern=ND--\ncrewCount=4\nkindNHours=24\n" << "rota"
+                                        << "rotaPattern: Směny se překrývají: Noční (18–18) ještě trvá, když další den "
+                                           "začíná Denní (6–18). Zkraťte ji, posuňte začátek, nebo mezi ně dejte volno (-).";
+}
+
+void TestSetupFile::refusedValuesAreKept()
+{
+    QFETCH(QByteArray, lines);
+    QFETCH(QString, part);
+    QFETCH(QString, refusal);
+    const bool rotaLines = part == QLatin1String("rota");
+    // The form's own rota or note, which a refused file leaves as it is.
+    auto *rota = find<QComboBox>("rota");
+    auto *pattern = find<QLineEdit>("rotaPattern");
+    auto *note = find<QLineEdit>("cardNote");
+    if (rotaLines)
+        rota->setCurrentIndex(2);
+    else
+        note->setText(QStringLiteral("stará poznámka"));
+    const QString formPattern = pattern->text();
+
+    const QString path = m_dir.filePath(QStringLiteral("refused.lns"));
+    const QByteArray content = "[General]\n" + lines;
+    writeFile(path, content);
+    const QString copy = m_dir.filePath(QStringLiteral("original.lns"));
+    writeFile(copy, content);
+    load(path);
+
+    auto *notice = find<QLabel>("loadNotice");
+    QVERIFY(notice);
+    if (refusal.isEmpty()) {
+        // Taken whole, to the last character: what a save writes back is
+        // what the form shows.
+        QVERIFY(!notice->isVisible());
+        const QSettings file(copy, QSettings::IniFormat);
+        if (rotaLines) {
+            QCOMPARE(rota->currentIndex(), 5);
+            QCOMPARE(pattern->text(), file.value(QStringLiteral("rotaPattern")).toString());
+        } else {
+            QCOMPARE(note->text(), file.value(QStringLiteral("cardNote")).toString());
+        }
+        return;
+    }
+    // Said in the panel, key and reason; the form keeps what it had.
+    QVERIFY(notice->isVisible());
+    QCOMPARE(notice->text(), QStringLiteral("Ze souboru '%1' nešlo převzít:\n• %2\nFormulář v těchto místech zůstal, "
+                                            "jak byl. Dokud je nezměníte, uloží se do souboru tak, jak v něm byly.")
+                                 .arg(path, refusal));
+    if (rotaLines) {
+        QCOMPARE(rota->currentIndex(), 2);
+        QCOMPARE(pattern->text(), formPattern);
+    } else {
+        QCOMPARE(note->text(), QStringLiteral("stará poznámka"));
+    }
+
+    // Saved over the file, the lines stay as the file had them, beside the
+    // eleven keys of every setup file.
+    saveAs(m_dir.path(), QStringLiteral("refused.lns"), true);
+    const QSettings original(copy, QSettings::IniFormat);
+    QStringList expected = original.allKeys() << QStringLiteral("colorA") << QStringLiteral("colorB")
+                                              << QStringLiteral("colorC") << QStringLiteral("font")
+                                              << QStringLiteral("fontColor") << QStringLiteral("fontSize")
+                                              << QStringLiteral("boxWidth") << QStringLiteral("boxHeight")
+                                              << QStringLiteral("borderColor") << QStringLiteral("borderWidth")
+                                              << QStringLiteral("textOnly");
+    expected.sort();
+    {
+        const QSettings saved(path, QSettings::IniFormat);
+        QStringList keys = saved.allKeys();
+        keys.sort();
+        QCOMPARE(keys, expected);
+        for (const QString &key : original.allKeys())
+            QCOMPARE(saved.value(key), original.value(key));
+    }
+
+    // Once the user changes what stands in their place, the form's values
+    // are saved.
+    if (rotaLines)
+        rota->setCurrentIndex(1);
+    else
+        note->setText(QStringLiteral("nová"));
+    saveAs(m_dir.path(), QStringLiteral("refused.lns"), true);
+    const QSettings changed(path, QSettings::IniFormat);
+    if (rotaLines)
+        QCOMPARE(changed.value(QStringLiteral("rota")).toInt(), 1);
+    else
+        QCOMPARE(changed.value(QStringLiteral("cardNote")).toString(), QStringLiteral("nová"));
+    QCOMPARE(changed.allKeys().size(), 12);
+
+    // Closed by the user; and the next load that takes everything says
+    // nothing.
+    QTest::mouseClick(find<QToolButton>("loadNoticeClose"), Qt::LeftButton);
+    QVERIFY(!notice->isVisible());
+    load(copy);
+    QVERIFY(notice->isVisible());
+    writeFile(path, "[General]\nfontSize=20\n");
+    load(path);
+    QVERIFY(!notice->isVisible());
+}
+
+void TestSetupFile::fullDiskIsNamed()
+{
+    const SmallDisk disk(SmallDisk::Full);
+    if (!disk.isMounted())
+        QSKIP("no right to mount a file system of the test's own");
+    const QString path = QDir(disk.path()).absoluteFilePath(QStringLiteral("look.lns"));
+    std::shared_ptr<SeenMessage> seen;
+    answerFileDialog([&](QFileDialog *dialog) {
+        seen = answerMessageBox();
+        typeAndAccept(dialog, path);
+    });
+    QTest::mouseClick(find<QPushButton>("save"), Qt::LeftButton);
+    QVERIFY(seen && seen->shown);
+    QCOMPARE(seen->title, QStringLiteral("Chyba"));
+    QCOMPARE(seen->text, QStringLiteral("Nepodařilo se uložit konfiguraci do souboru '%1': na disku není místo").arg(path));
+    QVERIFY(!QFileInfo::exists(path));
 }
 
 QTEST_MAIN(TestSetupFile)

@@ -324,7 +324,7 @@ void MainWindow::on_save_clicked()
     const QString path = chooseSetupFile(true);
     if (path.isEmpty())
         return;
-    const Setup::Saved saved = Setup::save(path, look());
+    const Setup::Saved saved = Setup::save(path, look(), m_kept);
     if (!saved.ok) {
         QMessageBox::critical(this, tr("Chyba"),
                               tr("Nepodařilo se uložit konfiguraci do souboru '%1': %2").arg(path, saved.problem));
@@ -343,4 +343,9 @@ void MainWindow::on_save_2_clicked()
         return;
     }
     showLook(loaded.look);
+    // What the window shows in place of what it could not take, as the
+    // window reads it back.
+    m_kept = loaded.kept;
+    m_kept.shown = look();
+    m_panel->showLoadNotice(Setup::loadNotice(path, loaded.refused));
 }

@@ -1,6 +1,7 @@
 #ifndef LUNORIS_MAINWINDOW_H
 #define LUNORIS_MAINWINDOW_H
 
+#include "output/setupfile.h"
 #include "output/yearwriter.h"
 
 #include <QMainWindow>
@@ -59,6 +60,8 @@ private:
     QDockWidget *m_dock = nullptr;
     PreviewPanel *m_panel = nullptr;
     bool m_previewPending = false;
+    // What the setup file last loaded held that the window could not take.
+    Setup::Kept m_kept;
 };
 
 #endif // LUNORIS_MAINWINDOW_H

@@ -123,6 +123,22 @@ QString Rota::problem() const
         return tr("V rozpisu není žádný den služby.");
     if (pattern.size() % crews != 0)
         return tr("Délka rozpisu (%1) musí být násobkem počtu směn (%2).").arg(pattern.size()).arg(crews);
+    // A crew works the pattern day after day, its end followed by its start:
+    // a shift that lasts into the next day's one would put one crew on two
+    // shifts at once. A kind worked all day has no hours on the clock.
+    for (int day = 0; day < pattern.size(); ++day) {
+        const QChar today = pattern.at(day);
+        const QChar tomorrow = pattern.at((day + 1) % pattern.size());
+        if (today == QLatin1Char('-') || tomorrow == QLatin1Char('-'))
+            continue;
+        const ShiftKind &first = kind(today);
+        const ShiftKind &next = kind(tomorrow);
+        if (!first.isAllDay() && !next.isAllDay()
+            && first.start.msecsSinceStartOfDay() / 1000 + first.hours * 3600 > 24 * 3600 + next.start.msecsSinceStartOfDay() / 1000)
+            return tr("Směny se překrývají: %1 (%2) ještě trvá, když další den začíná %3 (%4). "
+                      "Zkraťte ji, posuňte začátek, nebo mezi ně dejte volno (-).")
+                .arg(first.name, first.hoursText(), next.name, next.hoursText());
+    }
     if (anchor.on) {
         if (!anchor.date.isValid())
             return tr("Zadejte datum, podle kterého se rozpis řídí.");

@@ -14,8 +14,10 @@
 #include <QTime>
 #include <QVariant>
 
+#include <cerrno>
 #include <memory>
 #include <optional>
+#include <utility>
 
 using Calendar::Ink;
 using Calendar::Look;
@@ -34,6 +36,13 @@ constexpr int LockWaitMs = 800;
 
 // The length of a colour state.
 constexpr int ColorStateSize = 16;
+
+// The most the window's text fields take: a longer value would be cut.
+constexpr int CardNoteLength = 60;
+constexpr int RotaPatternLength = 100;
+
+// How much of a refused value the user is shown.
+constexpr int ShownValueLength = 24;
 
 const QString KeyColorA = QStringLiteral("colorA");
 const QString KeyColorB = QStringLiteral("colorB");
@@ -80,15 +89,98 @@ QString kindHoursKey(int kind)
     return QStringLiteral("kind%1Hours").arg(Calendar::kindCodes().at(kind));
 }
 
+// Takes out our key alone: the toolkit's remove() takes a group of the same
+// name with it ("rota/..." with "rota"), and that is another program's.
+void removeKey(QSettings &settings, const QString &key)
+{
+    if (!settings.contains(key))
+        return;
+    settings.beginGroup(key);
+    QVector<std::pair<QString, QVariant>> foreign;
+    for (const QString &child : settings.allKeys())
+        foreign.append({key + QLatin1Char('/') + child, settings.value(child)});
+    settings.endGroup();
+    settings.remove(key);
+    for (const auto &[child, value] : qAsConst(foreign))
+        settings.setValue(child, value);
+}
+
 // A key that holds what the form starts with is left out, or taken out of a
 // file that held another value.
 template<typename T>
 void setUnlessDefault(QSettings &settings, const QString &key, const T &value, bool isDefault)
 {
     if (isDefault)
-        settings.remove(key);
+        removeKey(settings, key);
     else
         settings.setValue(key, value);
+}
+
+// The lines of a rota, those of every rota and those of one's own, and the
+// crew shown, which is one of the rota's.
+QStringList rotaKeys()
+{
+    QStringList keys = {KeyRota, KeyRotaPattern, KeyCrewCount};
+    for (int kind = 0; kind < Calendar::KindCount; ++kind)
+        keys << kindStartKey(kind) << kindHoursKey(kind);
+    return keys << KeyMyCrew;
+}
+
+// The keys as the file had them: each written back, or taken out where the
+// file lacked it.
+void writeKept(QSettings &settings, const QStringList &keys, const Kept &kept)
+{
+    for (const QString &key : keys) {
+        if (kept.lines.contains(key))
+            settings.setValue(key, kept.lines.value(key));
+        else
+            removeKey(settings, key);
+    }
+}
+
+// A value as text: a hand-written one with a comma reads as a list.
+QString textOf(const QVariant &value)
+{
+    return value.userType() == QMetaType::QStringList ? value.toStringList().join(QStringLiteral(", "))
+                                                      : value.toString();
+}
+
+// A character the user cannot see, named.
+QString codePoint(uint character)
+{
+    return QStringLiteral("U+%1").arg(character, 4, 16, QLatin1Char('0')).toUpper();
+}
+
+// A refused value as the user is shown it: its start, its invisible
+// characters named.
+QString quoted(const QString &text)
+{
+    QString readable;
+    const QVector<uint> characters = text.left(ShownValueLength).toUcs4();
+    for (const uint character : characters)
+        readable += QChar::isPrint(character) ? QString::fromUcs4(&character, 1) : codePoint(character);
+    if (text.size() > ShownValueLength)
+        readable += QStringLiteral("…");
+    return QStringLiteral("„%1“").arg(readable);
+}
+
+// The first character of `text` the user cannot see; 0 for none.
+uint invisibleCharacter(const QString &text)
+{
+    const QVector<uint> characters = text.toUcs4();
+    for (const uint character : characters) {
+        if (!QChar::isPrint(character))
+            return character;
+    }
+    return 0;
+}
+
+// Capitals as the form makes them, letter by letter.
+QString upperCaseInPlace(QString text)
+{
+    for (QChar &character : text)
+        character = character.toUpper();
+    return text;
 }
 
 void readColor(const QSettings &settings, const QString &key, Ink &ink)
@@ -120,38 +212,75 @@ void readSize(const QSettings &settings, const QString &key, const Calendar::Ran
         size = value;
 }
 
-// The rota as the file has it; each bad value leaves what was there.
-Rota readRota(const QSettings &settings, const Rota &current)
+struct ReadRota
+{
+    Rota rota;
+    QVector<Refusal> refused;
+};
+
+// The rota as the file has it. A rota with any value the window cannot
+// take is not taken at all: taking the rest would print a rota nobody chose.
+ReadRota readRota(const QSettings &settings, const Rota &current)
 {
     if (!settings.contains(KeyRota))
-        return Rota();
+        return {Rota(), {}};
     bool isNumber = false;
-    const int preset = settings.value(KeyRota).toInt(&isNumber);
+    const QVariant presetValue = settings.value(KeyRota);
+    const int preset = presetValue.toInt(&isNumber);
     if (!isNumber || preset < 0 || preset > Rota::Custom)
-        return current;
+        return {current,
+                {{KeyRota, tr("%1 není číslo rozpisu od 0 do %2.").arg(quoted(textOf(presetValue))).arg(Rota::Custom)}}};
     if (preset < Rota::Custom)
-        return Rota::fromPreset(preset);
+        return {Rota::fromPreset(preset), {}};
+    QVector<Refusal> refused;
     Rota rota = current;
     rota.preset = Rota::Custom;
-    if (settings.contains(KeyRotaPattern))
-        rota.pattern = settings.value(KeyRotaPattern).toString().toUpper();
-    const int crews = settings.value(KeyCrewCount, rota.crews).toInt(&isNumber);
-    if (isNumber)
-        rota.crews = crews;
+    if (settings.contains(KeyRotaPattern)) {
+        const QString pattern = textOf(settings.value(KeyRotaPattern)).trimmed();
+        if (pattern.size() > RotaPatternLength)
+            refused.append({KeyRotaPattern, tr("Rozpis má %1 znaků, pole rozpisu jich pojme nejvýš %2.")
+                                                .arg(pattern.size())
+                                                .arg(RotaPatternLength)});
+        else if (const uint invisible = invisibleCharacter(pattern))
+            refused.append({KeyRotaPattern, tr("Rozpis obsahuje neviditelný znak %1.").arg(codePoint(invisible))});
+        else
+            rota.pattern = upperCaseInPlace(pattern);
+    }
+    if (settings.contains(KeyCrewCount)) {
+        const QVariant value = settings.value(KeyCrewCount);
+        const int crews = value.toInt(&isNumber);
+        if (isNumber)
+            rota.crews = crews;
+        else
+            refused.append({KeyCrewCount, tr("%1 není počet směn.").arg(quoted(textOf(value)))});
+    }
     for (int kind = 0; kind < Calendar::KindCount; ++kind) {
         Calendar::ShiftKind &shift = rota.kinds[kind];
         shift = Rota().kinds.at(kind);
         if (settings.contains(kindStartKey(kind))) {
-            const QString text = settings.value(kindStartKey(kind)).toString();
+            const QString text = textOf(settings.value(kindStartKey(kind)));
             const QTime start = QTime::fromString(text, QStringLiteral("HH:mm"));
             if (start.isValid() || text.isEmpty())
                 shift.start = start;
+            else
+                refused.append({kindStartKey(kind), tr("%1 není čas od 00:00 do 23:59.").arg(quoted(text))});
         }
-        const int hours = settings.value(kindHoursKey(kind), shift.hours).toInt(&isNumber);
-        if (isNumber && hours >= 1 && hours <= 24)
-            shift.hours = hours;
+        if (settings.contains(kindHoursKey(kind))) {
+            const QVariant value = settings.value(kindHoursKey(kind));
+            const int hours = value.toInt(&isNumber);
+            if (isNumber && hours >= 1 && hours <= 24)
+                shift.hours = hours;
+            else
+                refused.append({kindHoursKey(kind), tr("%1 není počet hodin od 1 do 24.").arg(quoted(textOf(value)))});
+        }
     }
-    return rota.isValid() ? rota : current;
+    if (refused.isEmpty() && !rota.isValid()) {
+        const bool crews = rota.crews < Calendar::MinimumCrews || rota.crews > Calendar::MaximumCrews;
+        refused.append({crews ? KeyCrewCount : KeyRotaPattern, rota.problem()});
+    }
+    if (!refused.isEmpty())
+        return {current, refused};
+    return {rota, {}};
 }
 
 // The bytes of a regular file of at most MaximumFileSize; none for anything
@@ -215,21 +344,28 @@ private:
     std::unique_ptr<QTemporaryFile> m_file;
 };
 
-QString lockProblem(const QLockFile &lock, const QString &path)
+// Why the lock could not be taken; `code` is the system's error, where the
+// lock file itself could not be made or written.
+QString lockProblem(const QLockFile &lock, const QString &path, int code)
 {
     switch (lock.error()) {
     case QLockFile::LockFailedError:
         return tr("soubor má právě otevřený jiný program (zámek '%1.lock')").arg(path);
     case QLockFile::PermissionError:
+        if (code)
+            return Calendar::writeFailure(code);
         return tr("vedle souboru nelze vytvořit zámek '%1.lock'").arg(path);
     default:
+        // A full disk takes no lock file either.
+        if (code)
+            return Calendar::writeFailure(code);
         return tr("zámek '%1.lock' nelze použít").arg(path);
     }
 }
 
 } // namespace
 
-Saved save(const QString &path, const Look &look)
+Saved save(const QString &path, const Look &look, const Kept &kept)
 {
     Saved saved;
     const QString folder = QFileInfo(path).absolutePath();
@@ -242,8 +378,9 @@ Saved save(const QString &path, const Look &look)
         return saved;
     }
     QLockFile lock(path + QStringLiteral(".lock"));
+    errno = 0;
     if (!lock.tryLock(LockWaitMs)) {
-        saved.problem = lockProblem(lock, path);
+        saved.problem = lockProblem(lock, path, errno);
         return saved;
     }
 
@@ -282,22 +419,33 @@ Saved save(const QString &path, const Look &look)
 
         const Rota &rota = look.rota;
         const bool custom = rota.preset == Rota::Custom;
-        setUnlessDefault(settings, KeyRota, rota.preset, rota.preset == 0);
-        setUnlessDefault(settings, KeyRotaPattern, rota.pattern, !custom);
-        setUnlessDefault(settings, KeyCrewCount, rota.crews, !custom);
+        const bool keepRota = kept.rota && rota == kept.shown.rota && look.myCrew == kept.shown.myCrew;
+        if (keepRota) {
+            writeKept(settings, rotaKeys(), kept);
+        } else {
+            setUnlessDefault(settings, KeyRota, rota.preset, rota.preset == 0);
+            setUnlessDefault(settings, KeyRotaPattern, rota.pattern, !custom);
+            setUnlessDefault(settings, KeyCrewCount, rota.crews, !custom);
+        }
         for (int kind = 0; kind < Calendar::KindCount; ++kind) {
             const Calendar::ShiftKind &shift = rota.kinds.at(kind);
             const bool standard = !custom || shift == Rota().kinds.at(kind);
-            setUnlessDefault(settings, kindStartKey(kind), shift.start.toString(QStringLiteral("HH:mm")), standard);
-            setUnlessDefault(settings, kindHoursKey(kind), shift.hours, standard);
+            if (!keepRota) {
+                setUnlessDefault(settings, kindStartKey(kind), shift.start.toString(QStringLiteral("HH:mm")), standard);
+                setUnlessDefault(settings, kindHoursKey(kind), shift.hours, standard);
+            }
             setUnlessDefault(settings, kindColorKey(kind), look.kindColors[size_t(kind)].state(),
                              look.kindColors[size_t(kind)].isWhite());
         }
         for (int crew = 3; crew < Calendar::MaximumCrews; ++crew)
             setUnlessDefault(settings, crewColorKey(crew), look.crewColors[size_t(crew)].state(),
                              look.crewColors[size_t(crew)].isWhite());
-        setUnlessDefault(settings, KeyMyCrew, Calendar::crewName(look.myCrew), look.myCrew < 0);
-        setUnlessDefault(settings, KeyCardNote, look.cardNote, look.cardNote.isEmpty());
+        if (!keepRota)
+            setUnlessDefault(settings, KeyMyCrew, Calendar::crewName(look.myCrew), look.myCrew < 0);
+        if (kept.cardNote && look.cardNote == kept.shown.cardNote)
+            writeKept(settings, {KeyCardNote}, kept);
+        else
+            setUnlessDefault(settings, KeyCardNote, look.cardNote, look.cardNote.isEmpty());
         settings.sync();
         // A format error is about the old lines it read, not about writing.
         if (settings.status() == QSettings::AccessError) {
@@ -359,21 +507,55 @@ Loaded load(const QString &path, const Look &current)
     look.labels = settings.value(KeyLabels, false).toBool();
     look.holidays = settings.value(KeyHolidays, false).toBool();
 
-    look.rota = readRota(settings, current.rota);
+    const ReadRota read = readRota(settings, current.rota);
+    look.rota = read.rota;
+    loaded.refused = read.refused;
     for (int crew = 3; crew < Calendar::MaximumCrews; ++crew)
         readOptionalColor(settings, crewColorKey(crew), look.crewColors[size_t(crew)]);
     for (int kind = 0; kind < Calendar::KindCount; ++kind)
         readOptionalColor(settings, kindColorKey(kind), look.kindColors[size_t(kind)]);
-    look.myCrew = -1;
-    if (settings.contains(KeyMyCrew)) {
-        const QString crew = settings.value(KeyMyCrew).toString();
-        const int index = crew.size() == 1 ? crew.at(0).unicode() - u'A' : -1;
-        look.myCrew = index >= 0 && index < look.rota.crews ? index
-                      : current.myCrew < look.rota.crews ? current.myCrew : -1;
+    Kept &kept = loaded.kept;
+    if (!read.refused.isEmpty()) {
+        // The crew shown is one of the file's rota: it stays with it.
+        kept.rota = true;
+        const QStringList keys = rotaKeys();
+        for (const QString &key : keys) {
+            if (settings.contains(key))
+                kept.lines.insert(key, settings.value(key));
+        }
+    } else {
+        look.myCrew = -1;
+        if (settings.contains(KeyMyCrew)) {
+            const QString crew = settings.value(KeyMyCrew).toString();
+            const int index = crew.size() == 1 ? crew.at(0).unicode() - u'A' : -1;
+            look.myCrew = index >= 0 && index < look.rota.crews ? index
+                          : current.myCrew < look.rota.crews ? current.myCrew : -1;
+        }
     }
-    // A hand-written note with a comma reads as a list.
-    look.cardNote = settings.value(KeyCardNote).toStringList().join(QStringLiteral(", "));
+    const QString note = textOf(settings.value(KeyCardNote));
+    if (note.size() > CardNoteLength) {
+        loaded.refused.append({KeyCardNote, tr("Řádek má %1 znaků, pole pro kartičku jich pojme nejvýš %2.")
+                                                .arg(note.size())
+                                                .arg(CardNoteLength)});
+        kept.cardNote = true;
+        kept.lines.insert(KeyCardNote, settings.value(KeyCardNote));
+    } else {
+        look.cardNote = note;
+    }
+    kept.shown = look;
     return loaded;
+}
+
+QString loadNotice(const QString &path, const QVector<Refusal> &refused)
+{
+    if (refused.isEmpty())
+        return {};
+    QStringList lines = {tr("Ze souboru '%1' nešlo převzít:").arg(path)};
+    for (const Refusal &refusal : refused)
+        lines << QStringLiteral("• %1: %2").arg(refusal.key, refusal.reason);
+    lines << tr("Formulář v těchto místech zůstal, jak byl. Dokud je nezměníte, uloží se do souboru tak, "
+                "jak v něm byly.");
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace Setup

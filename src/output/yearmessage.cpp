@@ -44,8 +44,13 @@ YearMessage yearMessage(const Calendar::YearResult &result, const QString &folde
     }
     case Status::FolderMissing:
         return {false, tr("Chyba"), tr("Cílová složka neexistuje")};
-    case Status::CannotWrite:
-        return {false, tr("Chyba"), tr("Nepodařilo se zapsat do souboru '%1'").arg(result.file)};
+    case Status::CannotWrite: {
+        QString text = tr("Nepodařilo se zapsat do souboru '%1'").arg(result.file);
+        // The system's reason, after the words every such message has.
+        if (!result.detail.trimmed().isEmpty())
+            text += QStringLiteral(": ") + result.detail + QLatin1Char('.');
+        return {false, tr("Chyba"), text};
+    }
     case Status::FontUnavailable:
         return {false, tr("Chyba"), fontNotice(fontFamily, QString())};
     case Status::FontLacksCharacters:

@@ -11,23 +11,49 @@
 #include <QFile>
 #include <QFileInfo>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
 namespace Calendar {
 
 namespace {
 
 // Opening for writing is the test that the file can be written at all. It
 // appends instead of truncating, so that an earlier calendar in its place
-// survives whole if the file fails later on.
-bool passesWriteTest(const QString &path)
+// survives whole if the file fails later on. On failure says why.
+bool passesWriteTest(const QString &path, QString *reason)
 {
+    // A link in the folder is replaced, never opened: opening would write
+    // through it, or create the file it points to, outside the folder.
+    // Whether the folder takes the file beside it is the staging's to tell.
+    if (QFileInfo(path).isSymLink())
+        return true;
     // A named pipe would block the window in open(); only a regular file or
     // nothing at all can take a calendar.
-    if (!isWritablePlace(path))
+    if (!isWritablePlace(path)) {
+        *reason = notAPlaceToWrite(path);
         return false;
+    }
+#ifdef Q_OS_UNIX
+    // Not through a link that appeared since, either.
+    const int file = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (file < 0) {
+        *reason = writeFailure(errno);
+        return false;
+    }
+    ::close(file);
+    return true;
+#else
     QFile file(path);
     const bool writable = file.open(QIODevice::WriteOnly | QIODevice::Append);
-    file.close();
+    if (!writable)
+        *reason = file.errorString();
     return writable;
+#endif
 }
 
 bool isValid(const YearRequest &request)
@@ -43,31 +69,35 @@ bool isValid(const YearRequest &request)
 template<typename Build>
 bool writeOne(const QString &path, Build build, FileBatch &batch, YearResult &result)
 {
-    const bool existed = QFileInfo::exists(path);
-    if (!passesWriteTest(path)) {
-        result.status = YearResult::Status::CannotWrite;
+    const QFileInfo info(path);
+    const bool link = info.isSymLink();
+    const bool existed = link || info.exists();
+    QString reason;
+    const auto failed = [&](YearResult::Status status, const QString &detail) {
+        if (!existed)
+            QFile::remove(path);
+        result.status = status;
         result.file = path;
+        result.detail = detail;
         return false;
-    }
+    };
+    if (!passesWriteTest(path, &reason))
+        return failed(YearResult::Status::CannotWrite, reason);
     const PdfBytes file = build();
-    if (file.ok()) {
-        switch (batch.stage(path, file.bytes, &result.detail)) {
-        case FileBatch::Staged::Written:
+    if (!file.ok())
+        return failed(YearResult::Status::PdfFailure, file.detail);
+    switch (batch.stage(path, file.bytes, &reason)) {
+    case FileBatch::Staged::Written:
+        return true;
+    case FileBatch::Staged::NoRoom:
+        // Written in place only where that writes the folder's own file.
+        if (!link && rewriteInPlace(path, file.bytes, &reason))
             return true;
-        case FileBatch::Staged::NoRoom:
-            if (rewriteInPlace(path, file.bytes, &result.detail))
-                return true;
-            break;
-        case FileBatch::Staged::Failed:
-            break;
-        }
+        break;
+    case FileBatch::Staged::Failed:
+        break;
     }
-    if (!existed)
-        QFile::remove(path);
-    result.file = path;
-    result.status = file.ok() ? YearResult::Status::CannotWrite : YearResult::Status::PdfFailure;
-    result.detail = file.detail;
-    return false;
+    return failed(YearResult::Status::CannotWrite, reason);
 }
 
 // Puts the staged files in their places; a file that cannot be is the
@@ -79,6 +109,7 @@ bool commit(FileBatch &batch, YearResult &result)
         return true;
     result.status = YearResult::Status::CannotWrite;
     result.file = failed;
+    result.detail = error;
     return false;
 }
 

@@ -32,7 +32,7 @@ struct YearResult
     enum class Status {
         Written,             // all twelve months, and the extras asked for
         FolderMissing,       // empty text or no such directory; nothing touched
-        CannotWrite,         // `file` could not be opened or written
+        CannotWrite,         // `file` could not be opened or written; `detail` says why, in Czech
         FontUnavailable,     // the font cannot go into a PDF; nothing touched
         FontLacksCharacters, // the font has no glyphs for `detail`; nothing touched
         PdfFailure,          // the PDF library failed on `file`, see `detail`

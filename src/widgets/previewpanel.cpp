@@ -30,6 +30,9 @@ PreviewPanel::PreviewPanel(QWidget *parent)
         settings->setMinimumHeight(6 * fontMetrics().height());
     }
 
+    showLoadNotice(QString());
+    connect(m_ui->loadNoticeClose, &QToolButton::clicked, this, [this] { showLoadNotice(QString()); });
+
     connect(m_ui->rotaEditor, &RotaEditor::changed, this, &PreviewPanel::changed);
     for (QCheckBox *box : {m_ui->labels, m_ui->holidays})
         connect(box, &QCheckBox::toggled, this, &PreviewPanel::changed);
@@ -38,6 +41,12 @@ PreviewPanel::PreviewPanel(QWidget *parent)
 }
 
 PreviewPanel::~PreviewPanel() = default;
+
+void PreviewPanel::showLoadNotice(const QString &text)
+{
+    m_ui->loadNotice->setText(text);
+    m_ui->loadNoticeBox->setVisible(!text.isEmpty());
+}
 
 RotaEditor *PreviewPanel::rotaEditor() const
 {

@@ -37,6 +37,10 @@ public:
     // The extra files of a run.
     void fillRequest(Calendar::YearRequest &request) const;
 
+    // A notice above the tabs about the setup file last loaded; hidden
+    // when `text` is empty, and when the user closes it.
+    void showLoadNotice(const QString &text);
+
     RotaEditor *rotaEditor() const;
     MonthPreview *monthPreview() const;
 
