@@ -29,6 +29,11 @@ constexpr double SwatchGapEm = 0.3;
 constexpr double ItemGapEm = 1.0;
 constexpr double LineGapEm = 0.25;
 constexpr double LegendFill = 0.9;
+// A text in a box's corner: at most this share of the box's shorter side
+// high and of its width wide, this share of the shorter side from its edges.
+constexpr double CornerShare = 0.3;
+constexpr double CornerWidthShare = 0.45;
+constexpr double CornerInset = 0.06;
 
 // Centred on `centre`: across by its width, and the middle of the font's
 // ascent and descent on the centre.
@@ -64,10 +69,67 @@ QPolygonF holidayMark(const QRectF &box)
     return QPolygonF() << corner << corner - QPointF(markMm, 0) << corner - QPointF(0, markMm);
 }
 
+// A short text in the top-left corner of `box`, small beside the number
+// and clear of the holiday's mark on the right.
+TextLabel cornerLabel(const QString &text, const QRectF &box, const TextFont &font)
+{
+    const double inset = CornerInset * qMin(box.width(), box.height());
+    const double sizeMm = fittingSize(CornerShare * qMin(box.width(), box.height()),
+                                      QSizeF(CornerWidthShare * box.width(), box.height()), font.width(text),
+                                      font.ascent - font.descent);
+    const double top = box.y() + box.height();
+    return {text, sizeMm * PointsPerMm, QPointF(box.x() + inset, top - inset - font.ascent * sizeMm)};
+}
+
+// Each changed day's code in its corner, so that a change reads in black
+// and white too.
+QVector<TextLabel> changeCodes(const QVector<DayCell> &days, const Look &look, const TextFont &font)
+{
+    QVector<TextLabel> codes;
+    for (const DayCell &day : days) {
+        if (const DayChange *change = look.changeOn(look.myCrew, day.date))
+            codes.append(cornerLabel(change->code(), day.box, font));
+    }
+    return codes;
+}
+
+// The changes of the plan on `days` (every change where `days` is empty),
+// each once, in the order of Change.
+QVector<Change> usedChanges(const Look &look, const QVector<DayCell> &days)
+{
+    QVector<Change> used;
+    for (int index = 0; index < ChangeCount; ++index) {
+        const Change change = Change(index);
+        bool on = false;
+        if (look.myCrew >= 0 && days.isEmpty()) {
+            on = !look.plan.isEmpty();
+        } else {
+            for (const DayCell &day : days) {
+                const DayChange *changed = look.changeOn(look.myCrew, day.date);
+                on = on || (changed && changed->change == change);
+            }
+        }
+        if (on)
+            used.append(change);
+    }
+    return used;
+}
+
+// "DOV Dovolená" after a swatch of its colour.
+KeyedLine changeItems(const Look &look, const QVector<Change> &changes)
+{
+    KeyedLine items;
+    for (const Change change : changes) {
+        const QString code = change == Change::Extra ? QStringLiteral("+") : DayChange{change, QChar(), QString()}.code();
+        items.append(KeyedText(QStringLiteral("%1 %2").arg(code, changeName(change)), look.planColors[size_t(change)].cmyk()));
+    }
+    return items;
+}
+
 // The legend: each crew's colour, and below, in a box of bands, which band
 // is which kind ("nahoře D 6–18, dole N 18–6"); or for one crew each kind's
 // colour and hours, then the crew's name.
-QVector<KeyedLine> legendLines(const Look &look)
+QVector<KeyedLine> legendLines(const Look &look, const QVector<DayCell> &days)
 {
     KeyedLine items;
     if (look.myCrew < 0) {
@@ -90,7 +152,8 @@ QVector<KeyedLine> legendLines(const Look &look)
                                look.kindInk(kind.code).cmyk()));
     }
     items.append(KeyedText(QStringLiteral("Směna %1").arg(crewName(look.myCrew))));
-    return {items};
+    const KeyedLine changes = changeItems(look, usedChanges(look, days));
+    return changes.isEmpty() ? QVector<KeyedLine>{items} : QVector<KeyedLine>{items, changes};
 }
 
 // Whoever works the rota every calendar had knows its colours; any other
@@ -126,6 +189,12 @@ QVector<Fill> dayFills(const QRectF &box, const QDate &date, int firstCrew, cons
     const Rota &rota = look.rota;
     QVector<Fill> fills;
     if (look.myCrew >= 0) {
+        // A day of one's own plan in the colour of its change, whatever the
+        // rota says.
+        if (const DayChange *change = look.changeOn(look.myCrew, date)) {
+            fills.append({box, look.planColors[size_t(change->change)].cmyk()});
+            return fills;
+        }
         const QChar code = rota.codeOf(look.myCrew, date, firstCrew);
         if (code != QLatin1Char('-'))
             fills.append({box, look.kindInk(code).cmyk()});
@@ -285,6 +354,12 @@ QString weekdayName(int weekday)
 QString printableCharacters(const Look &look)
 {
     QString characters = QStringLiteral("0123456789");
+    // The codes of one's own changes in their boxes.
+    if (!look.plan.isEmpty() && look.myCrew >= 0) {
+        for (int change = 0; change < ChangeCount; ++change)
+            characters += DayChange{Change(change), QChar(), QString()}.code();
+        characters += kindCodes();
+    }
     if (look.labels) {
         characters += QLatin1Char(' ');
         for (int month = 1; month <= 12; ++month)
@@ -292,7 +367,7 @@ QString printableCharacters(const Look &look)
         for (int weekday = 1; weekday <= 7; ++weekday)
             characters += weekdayName(weekday);
         if (hasLegend(look)) {
-            for (const KeyedLine &line : legendLines(look)) {
+            for (const KeyedLine &line : legendLines(look, {})) {
                 for (const KeyedText &item : line)
                     characters += item.text;
             }
@@ -374,6 +449,7 @@ MonthModel layOutMonth(int year, int month, int firstCrew, const Look &look, con
     model.borderWidthMm = look.borderWidthPt / PointsPerMm;
 
     model.days = layOutDays(year, month, firstCrew, look, font, pageGrid(w, h), model.numberSizeMm);
+    model.labels += changeCodes(model.days, look, font);
 
     if (look.labels) {
         const QString title = QStringLiteral("%1 %2").arg(monthName(month)).arg(year);
@@ -391,7 +467,7 @@ MonthModel layOutMonth(int year, int month, int firstCrew, const Look &look, con
         // name; as large as the numbers unless the row is too small for it.
         if (hasLegend(look)) {
             const QRectF footer = model.footerArea();
-            setText(model, legendLines(look), footer.center(), Qt::AlignCenter, footer.size() * LegendFill,
+            setText(model, legendLines(look, model.days), footer.center(), Qt::AlignCenter, footer.size() * LegendFill,
                     look.fontSizePt / PointsPerMm, font);
         }
     }

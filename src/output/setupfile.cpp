@@ -14,6 +14,7 @@
 #include <QTime>
 #include <QVariant>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <optional>
@@ -62,6 +63,14 @@ const QString KeyRotaPattern = QStringLiteral("rotaPattern");
 const QString KeyCrewCount = QStringLiteral("crewCount");
 const QString KeyMyCrew = QStringLiteral("myCrew");
 const QString KeyCardNote = QStringLiteral("cardNote");
+const QString KeyRotaAnchored = QStringLiteral("rotaAnchored");
+const QString KeyAnchorDate = QStringLiteral("anchorDate");
+const QString KeyAnchorCrew = QStringLiteral("anchorCrew");
+const QString KeyAnchorDay = QStringLiteral("anchorDay");
+const QString KeyWeeklyHours = QStringLiteral("weeklyHours");
+// One's own year: a key a day, "plan/2027-03-05=dovolena".
+const QString PlanGroup = QStringLiteral("plan");
+const QString PlanDateFormat = QStringLiteral("yyyy-MM-dd");
 
 QString tr(const char *text)
 {
@@ -82,6 +91,13 @@ QString kindColorKey(int kind)
 QString kindStartKey(int kind)
 {
     return QStringLiteral("kind%1Start").arg(Calendar::kindCodes().at(kind));
+}
+
+// "planColorDovolena", after the names of the pickers.
+QString planColorKey(int change)
+{
+    static const char *const names[Calendar::ChangeCount] = {"Dovolena", "Nemoc", "Volno", "Navic"};
+    return QStringLiteral("planColor") + QLatin1String(names[change]);
 }
 
 QString kindHoursKey(int kind)
@@ -120,10 +136,23 @@ void setUnlessDefault(QSettings &settings, const QString &key, const T &value, b
 // crew shown, which is one of the rota's.
 QStringList rotaKeys()
 {
-    QStringList keys = {KeyRota, KeyRotaPattern, KeyCrewCount};
+    QStringList keys = {KeyRota, KeyRotaPattern, KeyCrewCount, KeyRotaAnchored, KeyAnchorDate, KeyAnchorCrew, KeyAnchorDay};
     for (int kind = 0; kind < Calendar::KindCount; ++kind)
         keys << kindStartKey(kind) << kindHoursKey(kind);
     return keys << KeyMyCrew;
+}
+
+// Our keys of the plan's group: those named by a day; any other key there
+// is someone else's.
+QStringList planKeys(const QSettings &settings)
+{
+    QStringList keys;
+    for (const QString &key : settings.allKeys()) {
+        if (key.startsWith(PlanGroup + QLatin1Char('/'))
+            && QDate::fromString(key.mid(PlanGroup.size() + 1), PlanDateFormat).isValid())
+            keys << key;
+    }
+    return keys;
 }
 
 // The keys as the file had them: each written back, or taken out where the
@@ -230,12 +259,12 @@ ReadRota readRota(const QSettings &settings, const Rota &current)
     if (!isNumber || preset < 0 || preset > Rota::Custom)
         return {current,
                 {{KeyRota, tr("%1 není číslo rozpisu od 0 do %2.").arg(quoted(textOf(presetValue))).arg(Rota::Custom)}}};
-    if (preset < Rota::Custom)
-        return {Rota::fromPreset(preset), {}};
     QVector<Refusal> refused;
-    Rota rota = current;
-    rota.preset = Rota::Custom;
-    if (settings.contains(KeyRotaPattern)) {
+    const bool custom = preset == Rota::Custom;
+    Rota rota = custom ? current : Rota::fromPreset(preset);
+    rota.preset = preset;
+    rota.anchor = Calendar::RotaAnchor();
+    if (custom && settings.contains(KeyRotaPattern)) {
         const QString pattern = textOf(settings.value(KeyRotaPattern)).trimmed();
         if (pattern.size() > RotaPatternLength)
             refused.append({KeyRotaPattern, tr("Rozpis má %1 znaků, pole rozpisu jich pojme nejvýš %2.")
@@ -246,7 +275,7 @@ ReadRota readRota(const QSettings &settings, const Rota &current)
         else
             rota.pattern = upperCaseInPlace(pattern);
     }
-    if (settings.contains(KeyCrewCount)) {
+    if (custom && settings.contains(KeyCrewCount)) {
         const QVariant value = settings.value(KeyCrewCount);
         const int crews = value.toInt(&isNumber);
         if (isNumber)
@@ -254,9 +283,12 @@ ReadRota readRota(const QSettings &settings, const Rota &current)
         else
             refused.append({KeyCrewCount, tr("%1 není počet směn.").arg(quoted(textOf(value)))});
     }
+    // A preset's times, or a pattern's own, as they start unless the file
+    // says otherwise.
+    const Rota start = custom ? Rota() : Rota::fromPreset(preset);
     for (int kind = 0; kind < Calendar::KindCount; ++kind) {
         Calendar::ShiftKind &shift = rota.kinds[kind];
-        shift = Rota().kinds.at(kind);
+        shift = start.kinds.at(kind);
         if (settings.contains(kindStartKey(kind))) {
             const QString text = textOf(settings.value(kindStartKey(kind)));
             const QTime start = QTime::fromString(text, QStringLiteral("HH:mm"));
@@ -273,6 +305,22 @@ ReadRota readRota(const QSettings &settings, const Rota &current)
             else
                 refused.append({kindHoursKey(kind), tr("%1 není počet hodin od 1 do 24.").arg(quoted(textOf(value)))});
         }
+    }
+    if (settings.value(KeyRotaAnchored, false).toBool()) {
+        Calendar::RotaAnchor &anchor = rota.anchor;
+        anchor.on = true;
+        const QString date = textOf(settings.value(KeyAnchorDate));
+        anchor.date = QDate::fromString(date, PlanDateFormat);
+        if (!anchor.date.isValid())
+            refused.append({KeyAnchorDate, tr("%1 není datum ve tvaru rok-měsíc-den.").arg(quoted(date))});
+        const QString crew = textOf(settings.value(KeyAnchorCrew));
+        anchor.crew = crew.size() == 1 ? crew.at(0).unicode() - u'A' : -1;
+        if (anchor.crew < 0 || anchor.crew >= rota.crews)
+            refused.append({KeyAnchorCrew, tr("%1 není směna tohoto rozpisu.").arg(quoted(crew))});
+        const QVariant day = settings.value(KeyAnchorDay);
+        anchor.day = day.toInt(&isNumber);
+        if (!isNumber || anchor.day < 1 || anchor.day > rota.cycle())
+            refused.append({KeyAnchorDay, tr("%1 není den cyklu od 1 do %2.").arg(quoted(textOf(day))).arg(rota.cycle())});
     }
     if (refused.isEmpty() && !rota.isValid()) {
         const bool crews = rota.crews < Calendar::MinimumCrews || rota.crews > Calendar::MaximumCrews;
@@ -427,9 +475,19 @@ Saved save(const QString &path, const Look &look, const Kept &kept)
             setUnlessDefault(settings, KeyRotaPattern, rota.pattern, !custom);
             setUnlessDefault(settings, KeyCrewCount, rota.crews, !custom);
         }
+        if (!keepRota) {
+            const Calendar::RotaAnchor &anchor = rota.anchor;
+            setUnlessDefault(settings, KeyRotaAnchored, true, !anchor.on);
+            setUnlessDefault(settings, KeyAnchorDate, anchor.date.toString(PlanDateFormat), !anchor.on);
+            setUnlessDefault(settings, KeyAnchorCrew, Calendar::crewName(anchor.crew), !anchor.on);
+            setUnlessDefault(settings, KeyAnchorDay, anchor.day, !anchor.on);
+        }
+        // The times a preset or a pattern of one's own starts with are not
+        // written; changed ones are.
+        const Rota start = custom ? Rota() : Rota::fromPreset(rota.preset);
         for (int kind = 0; kind < Calendar::KindCount; ++kind) {
             const Calendar::ShiftKind &shift = rota.kinds.at(kind);
-            const bool standard = !custom || shift == Rota().kinds.at(kind);
+            const bool standard = shift == start.kinds.at(kind);
             if (!keepRota) {
                 setUnlessDefault(settings, kindStartKey(kind), shift.start.toString(QStringLiteral("HH:mm")), standard);
                 setUnlessDefault(settings, kindHoursKey(kind), shift.hours, standard);
@@ -446,6 +504,21 @@ Saved save(const QString &path, const Look &look, const Kept &kept)
             writeKept(settings, {KeyCardNote}, kept);
         else
             setUnlessDefault(settings, KeyCardNote, look.cardNote, look.cardNote.isEmpty());
+
+        // One's own year: the days of the plan, the file's days that could
+        // not be taken as long as the plan is as loaded, and nothing else of
+        // the group.
+        const bool keepPlan = look.plan == kept.shown.plan;
+        for (const QString &key : planKeys(settings)) {
+            if (!(keepPlan && kept.lines.contains(key)))
+                settings.remove(key);
+        }
+        for (auto day = look.plan.constBegin(); day != look.plan.constEnd(); ++day)
+            settings.setValue(PlanGroup + QLatin1Char('/') + day.key().toString(PlanDateFormat), day->value());
+        for (int change = 0; change < Calendar::ChangeCount; ++change)
+            setUnlessDefault(settings, planColorKey(change), look.planColors[size_t(change)].state(),
+                             look.planColors[size_t(change)] == Calendar::StartPlanColors[size_t(change)]);
+        setUnlessDefault(settings, KeyWeeklyHours, look.weeklyHours, look.weeklyHours == Calendar::WeeklyHoursChoices[0]);
         settings.sync();
         // A format error is about the old lines it read, not about writing.
         if (settings.status() == QSettings::AccessError) {
@@ -541,6 +614,38 @@ Loaded load(const QString &path, const Look &current)
         kept.lines.insert(KeyCardNote, settings.value(KeyCardNote));
     } else {
         look.cardNote = note;
+    }
+
+    look.plan.clear();
+    for (const QString &key : planKeys(settings)) {
+        const QDate date = QDate::fromString(key.mid(PlanGroup.size() + 1), PlanDateFormat);
+        const QString value = textOf(settings.value(key));
+        Calendar::DayChange change;
+        if (Calendar::DayChange::fromValue(value, &change)) {
+            look.plan.insert(date, change);
+        } else {
+            loaded.refused.append({key, tr("%1 není změna dne: dovolena, nemoc, volno, nebo navic:, písmeno služby "
+                                           "a poznámka nejvýš o %2 znacích za středníkem.")
+                                            .arg(quoted(value))
+                                            .arg(Calendar::MaximumNoteLength)});
+            kept.lines.insert(key, settings.value(key));
+        }
+    }
+    for (int change = 0; change < Calendar::ChangeCount; ++change) {
+        Ink &ink = look.planColors[size_t(change)];
+        ink = Calendar::StartPlanColors[size_t(change)];
+        readColor(settings, planColorKey(change), ink);
+    }
+    look.weeklyHours = Calendar::WeeklyHoursChoices[0];
+    if (settings.contains(KeyWeeklyHours)) {
+        const QVariant value = settings.value(KeyWeeklyHours);
+        bool isNumber = false;
+        const double hours = value.toDouble(&isNumber);
+        if (isNumber && std::find(std::begin(Calendar::WeeklyHoursChoices), std::end(Calendar::WeeklyHoursChoices), hours)
+                            != std::end(Calendar::WeeklyHoursChoices))
+            look.weeklyHours = hours;
+        else
+            loaded.refused.append({KeyWeeklyHours, tr("%1 není týden o 37,5, 38,75 ani 40 hodinách.").arg(quoted(textOf(value)))});
     }
     kept.shown = look;
     return loaded;
