@@ -70,6 +70,41 @@ bool writeOne(const QString &path, Build build, FileBatch &batch, YearResult &re
     return false;
 }
 
+// The shifts of `crew` in the request's year as phone events: a whole day
+// for a kind worked all day, else its hours from its start on the roster's
+// clock, into the next day where it goes on. One identifier per day and crew.
+QVector<PhoneEvent> crewShifts(const YearRequest &request, int crew)
+{
+    const Rota &rota = request.look.rota;
+    const QString crewSummary = QStringLiteral("Směna %1").arg(crewName(crew));
+    QVector<PhoneEvent> shifts;
+    for (QDate date(request.year, 1, 1); date.year() == request.year; date = date.addDays(1)) {
+        const QChar code = rota.codeOf(crew, dayOfYear(date), request.firstCrew);
+        if (code == QLatin1Char('-'))
+            continue;
+        const ShiftKind &kind = rota.kind(code);
+        PhoneEvent shift;
+        shift.uid = QStringLiteral("%1-%2@lunoris.cz").arg(date.toString(QStringLiteral("yyyyMMdd")), crewName(crew));
+        shift.startDate = date;
+        if (kind.isAllDay()) {
+            shift.endDate = date.addDays(1);
+        } else {
+            // Wall-clock arithmetic, free of any zone: a shift ends at the
+            // hour on the roster, also on the nights the clocks change.
+            const QDateTime end = QDateTime(date, kind.start, Qt::UTC).addSecs(kind.hours * 3600);
+            shift.startTime = kind.start;
+            shift.endDate = end.date();
+            shift.endTime = end.time();
+        }
+        shift.summary = rota.isDefault() ? crewSummary : QStringLiteral("%1 – %2").arg(kind.name, crewSummary);
+        // A whole day of duty does not make the person busy all day in
+        // shared calendars; the hours of a shift do.
+        shift.busy = !kind.isAllDay();
+        shifts.append(shift);
+    }
+    return shifts;
+}
+
 // Puts the staged files in their places; a file that cannot be is the
 // run's failure.
 bool commit(FileBatch &batch, YearResult &result)
@@ -221,10 +256,15 @@ YearResult writeYear(const YearRequest &request)
     if (request.phoneCalendars) {
         const QDateTime stamp = QDateTime::currentDateTimeUtc();
         for (int crew = 0; crew < request.look.rota.crews; ++crew) {
+            const QString path = pathOf(crewCalendarFileName(request.year, crew));
+            const QString name = QStringLiteral("Směna %1 %2").arg(crewName(crew)).arg(request.year);
+            // The file it replaces is what phones were last given: the new
+            // one updates and cancels from there.
             const auto build = [&] {
-                return PdfBytes{crewCalendar(request.look.rota, request.year, request.firstCrew, crew, stamp), false, {}};
+                const QVector<PhoneEvent> events = updateOf(readPhoneCalendarFile(path, name), crewShifts(request, crew));
+                return PdfBytes{phoneCalendar(name, events, stamp), false, {}};
             };
-            if (!writeOne(pathOf(crewCalendarFileName(request.year, crew)), build, batch, result))
+            if (!writeOne(path, build, batch, result))
                 return fail();
         }
     }
