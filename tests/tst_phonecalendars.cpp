@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -82,6 +83,8 @@ PhoneRun ownTwelveHours(const QTime &dayStart)
 QStringList expectedShifts(const PhoneRun &run, int crew)
 {
     QStringList shifts;
+    if (crew >= run.crews)
+        return shifts;
     const int cycle = run.pattern.size();
     const int behind = ((crew - run.firstCrew) % run.crews + run.crews) % run.crews;
     const QDate newYear(Year, 1, 1);
@@ -253,6 +256,11 @@ void TestPhoneCalendars::updates_data()
     QTest::newRow("4 crews of 12 h, then 3 of 24 h")
         << QVector<PhoneRun>{twelveHours(0), threeCrewsAllDay(0)} << 0 << QVector<int>{183, 122} << QVector<int>{0, 122}
         << QVector<int>{0, 183};
+    // Crew D, gone from the rota, gets its 92 nights and 91 days cancelled
+    // once; the next run leaves its file alone.
+    QTest::newRow("4 crews of 12 h, then 3 of 24 h, crew D")
+        << QVector<PhoneRun>{twelveHours(0), threeCrewsAllDay(0), threeCrewsAllDay(0)} << 3 << QVector<int>{183, 0, 0}
+        << QVector<int>{0, 183, 183} << QVector<int>{0, 183, 183};
     QTest::newRow("the same run twice") << QVector<PhoneRun>{twelveHours(0), twelveHours(0)} << 0 << QVector<int>{183, 183}
                                         << QVector<int>{0, 0} << QVector<int>{0, 0};
 }
@@ -278,8 +286,16 @@ void TestPhoneCalendars::updates()
         request.look.rota = runs.at(run).rota;
         request.phoneCalendars = true;
         QCOMPARE(writeYear(request).status, YearResult::Status::Written);
+        const QString path = QDir(folder.path()).filePath(crewCalendarFileName(Year, crew));
         files.append(QDir(given.path()).filePath(QStringLiteral("run%1.ics").arg(run + 1)));
-        QVERIFY(QFile::copy(QDir(folder.path()).filePath(crewCalendarFileName(Year, crew)), files.last()));
+        QVERIFY(QFile::copy(path, files.last()));
+        // A crew without shifts twice: the file that cancelled them is left
+        // alone, not made again.
+        const QDateTime past(QDate(2020, 1, 1), QTime(12, 0), Qt::UTC);
+        if (run > 0 && shifts.at(run) == 0 && shifts.at(run - 1) == 0)
+            QCOMPARE(QFileInfo(path).lastModified().toUTC(), past);
+        QFile made(path);
+        QVERIFY(made.open(QIODevice::ReadWrite) && made.setFileTime(past, QFileDevice::FileModificationTime));
 
         const QByteArray file = contents(files.last());
         QCOMPARE(count(file, QStringLiteral("^STATUS:CANCELLED\r$")), cancelled.at(run));

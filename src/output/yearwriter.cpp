@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace Calendar {
 
 namespace {
@@ -255,14 +257,21 @@ YearResult writeYear(const YearRequest &request)
     }
     if (request.phoneCalendars) {
         const QDateTime stamp = QDateTime::currentDateTimeUtc();
-        for (int crew = 0; crew < request.look.rota.crews; ++crew) {
+        for (int crew = 0; crew < MaximumCrews; ++crew) {
             const QString path = pathOf(crewCalendarFileName(request.year, crew));
             const QString name = QStringLiteral("Směna %1 %2").arg(crewName(crew)).arg(request.year);
             // The file it replaces is what phones were last given: the new
-            // one updates and cancels from there.
+            // one updates and cancels from there. The file of a crew that
+            // the rota no longer has is kept only to cancel its shifts.
+            const QVector<PhoneEvent> published = readPhoneCalendarFile(path, name);
+            const bool working = crew < request.look.rota.crews;
+            const bool given = std::any_of(published.begin(), published.end(),
+                                           [](const PhoneEvent &event) { return !event.cancelled; });
+            if (!working && !given)
+                continue;
             const auto build = [&] {
-                const QVector<PhoneEvent> events = updateOf(readPhoneCalendarFile(path, name), crewShifts(request, crew));
-                return PdfBytes{phoneCalendar(name, events, stamp), false, {}};
+                const QVector<PhoneEvent> shifts = working ? crewShifts(request, crew) : QVector<PhoneEvent>();
+                return PdfBytes{phoneCalendar(name, updateOf(published, shifts), stamp), false, {}};
             };
             if (!writeOne(path, build, batch, result))
                 return fail();
