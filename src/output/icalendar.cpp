@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <QStringList>
 
 #include <algorithm>
 
