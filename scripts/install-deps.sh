@@ -25,8 +25,9 @@ if [ "${1:-}" = test ]; then
         # Fonts whose first face cannot be embedded: CFF before Type 1, CFF only;
         # and one without Latin digits.
         fonts-urw-base35 fonts-cantarell fonts-droid-fallback
-        # An iCalendar parser that is not ours, for the phone calendars.
-        python3-icalendar
+        # An iCalendar parser that is not ours, for the phone calendars, and a
+        # calendar program that imports them by UID as a phone does.
+        python3-icalendar khal
         # Renders a PDF's CMYK to compare with the preview's colours.
         ghostscript
         libbenchmark-dev

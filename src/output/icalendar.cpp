@@ -1,12 +1,21 @@
 #include "icalendar.h"
 
-#include "model/rota.h"
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <QStringList>
+
+#include <algorithm>
 
 namespace Calendar {
 
 namespace {
 
 constexpr int MaximumLineOctets = 75;
+// A year of shifts with every day cancelled once is a few hundred
+// kilobytes; anything much larger is not a file of ours.
+constexpr qint64 MaximumFileOctets = 1 << 20;
 
 const char *const PragueTimeZone[] = {
     "BEGIN:VTIMEZONE",         "TZID:Europe/Prague",
@@ -19,9 +28,121 @@ const char *const PragueTimeZone[] = {
     "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU", "END:STANDARD",
     "END:VTIMEZONE"};
 
-QString localTime(const QDateTime &wallClock)
+const QString Zone = QStringLiteral("Europe/Prague");
+const QString DateFormat = QStringLiteral("yyyyMMdd");
+const QString TimeFormat = QStringLiteral("yyyyMMdd'T'HHmmss");
+
+QString escapedText(QString text)
 {
-    return QStringLiteral("TZID=Europe/Prague:") + wallClock.toString(QStringLiteral("yyyyMMdd'T'HHmmss"));
+    return text.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
+        .replace(QLatin1Char(';'), QLatin1String("\\;"))
+        .replace(QLatin1Char(','), QLatin1String("\\,"))
+        .replace(QLatin1Char('\n'), QLatin1String("\\n"));
+}
+
+QString unescapedText(const QString &text)
+{
+    QString plain;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i) != QLatin1Char('\\') || i + 1 == text.size()) {
+            plain.append(text.at(i));
+            continue;
+        }
+        const QChar next = text.at(++i);
+        plain.append(next == QLatin1Char('n') || next == QLatin1Char('N') ? QChar(QLatin1Char('\n')) : next);
+    }
+    return plain;
+}
+
+// ";VALUE=DATE:20270305" or ";TZID=Europe/Prague:20270305T060000".
+QString whenText(const QDate &date, const QTime &time)
+{
+    if (!time.isValid())
+        return QStringLiteral(";VALUE=DATE:") + date.toString(DateFormat);
+    return QStringLiteral(";TZID=%1:").arg(Zone) + QDateTime(date, time, Qt::UTC).toString(TimeFormat);
+}
+
+// One unfolded content line taken apart: its name in capitals, its
+// parameters as written and its value.
+struct Property
+{
+    QString name;
+    QStringList parameters;
+    QString value;
+};
+
+Property property(const QString &line)
+{
+    Property parsed;
+    // The value starts at the first colon that is not inside a quoted
+    // parameter value.
+    bool quoted = false;
+    int colon = -1;
+    for (int i = 0; i < line.size() && colon < 0; ++i) {
+        if (line.at(i) == QLatin1Char('"'))
+            quoted = !quoted;
+        else if (line.at(i) == QLatin1Char(':') && !quoted)
+            colon = i;
+    }
+    if (colon < 0)
+        return parsed;
+    QStringList head = line.left(colon).split(QLatin1Char(';'));
+    parsed.name = head.takeFirst().trimmed().toUpper();
+    parsed.parameters = head;
+    parsed.value = line.mid(colon + 1);
+    return parsed;
+}
+
+bool hasParameter(const Property &property, const QString &parameter)
+{
+    for (const QString &each : property.parameters) {
+        if (each.compare(parameter, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+// A start or end as written by phoneCalendar(): a date, or a wall-clock
+// time in Prague. Anything else leaves `date` invalid.
+void readWhen(const Property &property, QDate *date, QTime *time)
+{
+    *date = QDate();
+    *time = QTime();
+    if (hasParameter(property, QStringLiteral("VALUE=DATE"))) {
+        *date = QDate::fromString(property.value, DateFormat);
+        return;
+    }
+    if (!hasParameter(property, QStringLiteral("TZID=") + Zone))
+        return;
+    const QDateTime when = QDateTime::fromString(property.value, TimeFormat);
+    if (when.isValid()) {
+        *date = when.date();
+        *time = when.time();
+    }
+}
+
+// The file's content lines with folds undone; CRLF or bare line feeds.
+QStringList unfoldedLines(QByteArray file)
+{
+    file.replace("\r\n", "\n");
+    file.replace("\n ", "").replace("\n\t", "");
+    QStringList lines;
+    for (const QByteArray &line : file.split('\n')) {
+        if (!line.isEmpty())
+            lines.append(QString::fromUtf8(line));
+    }
+    return lines;
+}
+
+bool startsBefore(const PhoneEvent &a, const PhoneEvent &b)
+{
+    if (a.startDate != b.startDate)
+        return a.startDate < b.startDate;
+    if (a.isAllDay() != b.isAllDay())
+        return a.isAllDay();
+    if (a.startTime != b.startTime)
+        return a.startTime < b.startTime;
+    return !a.cancelled && b.cancelled;
 }
 
 } // namespace
@@ -45,13 +166,127 @@ QByteArray contentLine(const QString &line)
     return calendar;
 }
 
-QByteArray crewCalendar(const Rota &rota, int year, int firstCrew, int crew, const QDateTime &stamp)
+bool PhoneEvent::sameAs(const PhoneEvent &other) const
 {
-    const QString crewSummary = QStringLiteral("Směna %1").arg(crewName(crew));
+    return uid == other.uid && startDate == other.startDate && startTime == other.startTime
+           && endDate == other.endDate && endTime == other.endTime && summary == other.summary
+           && busy == other.busy && cancelled == other.cancelled;
+}
+
+QVector<PhoneEvent> readPhoneCalendar(const QByteArray &file, const QString &name)
+{
+    const QStringList lines = unfoldedLines(file);
+    if (lines.isEmpty() || lines.first().compare(QLatin1String("BEGIN:VCALENDAR"), Qt::CaseInsensitive) != 0)
+        return {};
+    bool ours = false;
+    bool named = false;
+    QVector<PhoneEvent> events;
+    QHash<QString, int> byUid;
+    PhoneEvent event;
+    QStringList components;
+    for (const QString &line : lines) {
+        const Property read = property(line);
+        if (read.name == QLatin1String("BEGIN")) {
+            components.append(read.value.toUpper());
+            if (components == QStringList{QStringLiteral("VCALENDAR"), QStringLiteral("VEVENT")})
+                event = PhoneEvent();
+            continue;
+        }
+        if (read.name == QLatin1String("END")) {
+            if (components == QStringList{QStringLiteral("VCALENDAR"), QStringLiteral("VEVENT")}
+                && !event.uid.isEmpty()) {
+                // An identifier twice is one event; its latest change counts.
+                const auto seen = byUid.constFind(event.uid);
+                if (seen == byUid.constEnd()) {
+                    byUid.insert(event.uid, events.size());
+                    events.append(event);
+                } else if (events.at(*seen).sequence < event.sequence) {
+                    events[*seen] = event;
+                }
+            }
+            if (!components.isEmpty())
+                components.removeLast();
+            continue;
+        }
+        if (components == QStringList{QStringLiteral("VCALENDAR")}) {
+            if (read.name == QLatin1String("PRODID"))
+                ours = read.value.startsWith(QLatin1String("-//Lunoris//"));
+            else if (read.name == QLatin1String("X-WR-CALNAME"))
+                named = unescapedText(read.value) == name;
+            continue;
+        }
+        if (components != QStringList{QStringLiteral("VCALENDAR"), QStringLiteral("VEVENT")})
+            continue;
+        if (read.name == QLatin1String("UID"))
+            event.uid = read.value;
+        else if (read.name == QLatin1String("SEQUENCE"))
+            event.sequence = qMax(0, read.value.trimmed().toInt());
+        else if (read.name == QLatin1String("STATUS"))
+            event.cancelled = read.value.trimmed().compare(QLatin1String("CANCELLED"), Qt::CaseInsensitive) == 0;
+        else if (read.name == QLatin1String("DTSTART"))
+            readWhen(read, &event.startDate, &event.startTime);
+        else if (read.name == QLatin1String("DTEND"))
+            readWhen(read, &event.endDate, &event.endTime);
+        else if (read.name == QLatin1String("SUMMARY"))
+            event.summary = unescapedText(read.value);
+        else if (read.name == QLatin1String("TRANSP"))
+            event.busy = read.value.trimmed().compare(QLatin1String("TRANSPARENT"), Qt::CaseInsensitive) != 0;
+    }
+    if (!ours || !named)
+        return {};
+    // An event whose times cannot be read cannot be said again; only its
+    // identifier and sequence are of use.
+    for (PhoneEvent &each : events) {
+        if (!each.endDate.isValid() || each.isAllDay() != !each.endTime.isValid())
+            each.startDate = QDate();
+    }
+    return events;
+}
+
+QVector<PhoneEvent> readPhoneCalendarFile(const QString &path, const QString &name)
+{
+    // A named pipe or a device would block or never end; a folder or a
+    // large file is no calendar of ours.
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() > MaximumFileOctets)
+        return {};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return readPhoneCalendar(file.read(MaximumFileOctets), name);
+}
+
+QVector<PhoneEvent> updateOf(const QVector<PhoneEvent> &published, const QVector<PhoneEvent> &events)
+{
+    QHash<QString, const PhoneEvent *> before;
+    for (const PhoneEvent &event : published)
+        before.insert(event.uid, &event);
+    QVector<PhoneEvent> update;
+    QSet<QString> kept;
+    for (PhoneEvent event : events) {
+        event.cancelled = false;
+        const PhoneEvent *old = before.value(event.uid);
+        event.sequence = !old ? 0 : old->sameAs(event) ? old->sequence : old->sequence + 1;
+        kept.insert(event.uid);
+        update.append(event);
+    }
+    for (const PhoneEvent &old : published) {
+        if (kept.contains(old.uid) || !old.startDate.isValid())
+            continue;
+        PhoneEvent gone = old;
+        gone.cancelled = true;
+        gone.busy = false;
+        gone.sequence = old.sameAs(gone) ? old.sequence : old.sequence + 1;
+        update.append(gone);
+    }
+    std::stable_sort(update.begin(), update.end(), startsBefore);
+    return update;
+}
+
+QByteArray phoneCalendar(const QString &name, const QVector<PhoneEvent> &events, const QDateTime &stamp)
+{
     const QString dtstamp = stamp.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
-    bool timed = false;
-    for (const ShiftKind &kind : rota.usedKinds())
-        timed = timed || !kind.isAllDay();
+    const bool timed = std::any_of(events.begin(), events.end(), [](const PhoneEvent &event) { return !event.isAllDay(); });
 
     QByteArray calendar;
     calendar.append(contentLine(QStringLiteral("BEGIN:VCALENDAR")));
@@ -59,38 +294,24 @@ QByteArray crewCalendar(const Rota &rota, int year, int firstCrew, int crew, con
     calendar.append(contentLine(QStringLiteral("PRODID:-//Lunoris//Lunoris 2.0//CS")));
     calendar.append(contentLine(QStringLiteral("CALSCALE:GREGORIAN")));
     calendar.append(contentLine(QStringLiteral("METHOD:PUBLISH")));
-    calendar.append(contentLine(QStringLiteral("X-WR-CALNAME:%1 %2").arg(crewSummary).arg(year)));
+    calendar.append(contentLine(QStringLiteral("X-WR-CALNAME:") + escapedText(name)));
     if (timed) {
         for (const char *line : PragueTimeZone)
             calendar.append(contentLine(QString::fromLatin1(line)));
     }
-    for (QDate date(year, 1, 1); date.year() == year; date = date.addDays(1)) {
-        const QChar code = rota.codeOf(crew, date, firstCrew);
-        if (code == QLatin1Char('-'))
-            continue;
-        const ShiftKind &kind = rota.kind(code);
-        const QString day = date.toString(QStringLiteral("yyyyMMdd"));
+    for (const PhoneEvent &event : events) {
         calendar.append(contentLine(QStringLiteral("BEGIN:VEVENT")));
-        calendar.append(contentLine(QStringLiteral("UID:%1-%2@lunoris.cz").arg(day, crewName(crew))));
+        calendar.append(contentLine(QStringLiteral("UID:") + event.uid));
+        // 0 is what a missing sequence means: a first file says nothing of it.
+        if (event.sequence > 0)
+            calendar.append(contentLine(QStringLiteral("SEQUENCE:%1").arg(event.sequence)));
         calendar.append(contentLine(QStringLiteral("DTSTAMP:") + dtstamp));
-        if (kind.isAllDay()) {
-            calendar.append(contentLine(QStringLiteral("DTSTART;VALUE=DATE:") + day));
-            calendar.append(contentLine(QStringLiteral("DTEND;VALUE=DATE:")
-                                        + date.addDays(1).toString(QStringLiteral("yyyyMMdd"))));
-        } else {
-            // Wall-clock times: a shift ends at the hour on the roster, also
-            // on the nights the clocks change.
-            const QDateTime start(date, kind.start, Qt::UTC);
-            calendar.append(contentLine(QStringLiteral("DTSTART;") + localTime(start)));
-            calendar.append(contentLine(QStringLiteral("DTEND;") + localTime(start.addSecs(kind.hours * 3600))));
-        }
-        calendar.append(contentLine(QStringLiteral("SUMMARY:")
-                                    + (rota.isDefault() ? crewSummary
-                                                        : QStringLiteral("%1 – %2").arg(kind.name, crewSummary))));
-        // A whole day of duty does not make the person busy all day in shared
-        // calendars; the hours of a shift do.
-        calendar.append(contentLine(kind.isAllDay() ? QStringLiteral("TRANSP:TRANSPARENT")
-                                                    : QStringLiteral("TRANSP:OPAQUE")));
+        calendar.append(contentLine(QStringLiteral("DTSTART") + whenText(event.startDate, event.startTime)));
+        calendar.append(contentLine(QStringLiteral("DTEND") + whenText(event.endDate, event.endTime)));
+        if (event.cancelled)
+            calendar.append(contentLine(QStringLiteral("STATUS:CANCELLED")));
+        calendar.append(contentLine(QStringLiteral("SUMMARY:") + escapedText(event.summary)));
+        calendar.append(contentLine(event.busy ? QStringLiteral("TRANSP:OPAQUE") : QStringLiteral("TRANSP:TRANSPARENT")));
         calendar.append(contentLine(QStringLiteral("END:VEVENT")));
     }
     calendar.append(contentLine(QStringLiteral("END:VCALENDAR")));

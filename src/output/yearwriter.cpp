@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <unistd.h>
@@ -98,6 +99,58 @@ bool writeOne(const QString &path, Build build, FileBatch &batch, YearResult &re
         break;
     }
     return failed(YearResult::Status::CannotWrite, reason);
+}
+
+// The shifts of `crew` in the request's year as phone events: a whole day
+// for a kind worked all day, else its hours from its start on the roster's
+// clock, into the next day where it goes on. One identifier per day and crew.
+QVector<PhoneEvent> crewShifts(const YearRequest &request, int crew)
+{
+    const Look &look = request.look;
+    const Rota &rota = look.rota;
+    const QString crewSummary = QStringLiteral("Směna %1").arg(crewName(crew));
+    QVector<PhoneEvent> shifts;
+    for (QDate date(request.year, 1, 1); date.year() == request.year; date = date.addDays(1)) {
+        const QString day = date.toString(QStringLiteral("yyyyMMdd"));
+        // Leave is worth seeing among one's appointments; a sick day or a
+        // shift given away is only a shift less.
+        const DayChange *change = look.changeOn(crew, date);
+        if (change && change->change == Change::Leave) {
+            PhoneEvent leave;
+            leave.uid = QStringLiteral("%1-%2-dovolena@lunoris.cz").arg(day, crewName(crew));
+            leave.startDate = date;
+            leave.endDate = date.addDays(1);
+            leave.summary = QStringLiteral("%1 – %2").arg(changeName(Change::Leave), crewSummary);
+            leave.busy = false;
+            shifts.append(leave);
+        }
+        const QVector<QChar> codes = look.shiftsOn(crew, date, request.firstCrew);
+        for (int index = 0; index < codes.size(); ++index) {
+            const ShiftKind &kind = rota.kind(codes.at(index));
+            PhoneEvent shift;
+            // A day's shift keeps its identifier whatever kind it is; a second
+            // one that day, an extra shift, has one of its own.
+            shift.uid = index == 0 ? QStringLiteral("%1-%2@lunoris.cz").arg(day, crewName(crew))
+                                   : QStringLiteral("%1-%2-%3@lunoris.cz").arg(day, crewName(crew)).arg(index + 1);
+            shift.startDate = date;
+            if (kind.isAllDay()) {
+                shift.endDate = date.addDays(1);
+            } else {
+                // Wall-clock arithmetic, free of any zone: a shift ends at the
+                // hour on the roster, also on the nights the clocks change.
+                const QDateTime end = QDateTime(date, kind.start, Qt::UTC).addSecs(kind.hours * 3600);
+                shift.startTime = kind.start;
+                shift.endDate = end.date();
+                shift.endTime = end.time();
+            }
+            shift.summary = rota.isDefault() ? crewSummary : QStringLiteral("%1 – %2").arg(kind.name, crewSummary);
+            // A whole day of duty does not make the person busy all day in
+            // shared calendars; the hours of a shift do.
+            shift.busy = !kind.isAllDay();
+            shifts.append(shift);
+        }
+    }
+    return shifts;
 }
 
 // Puts the staged files in their places; a file that cannot be is the
@@ -251,11 +304,23 @@ YearResult writeYear(const YearRequest &request)
     }
     if (request.phoneCalendars) {
         const QDateTime stamp = QDateTime::currentDateTimeUtc();
-        for (int crew = 0; crew < request.look.rota.crews; ++crew) {
+        for (int crew = 0; crew < MaximumCrews; ++crew) {
+            const QString path = pathOf(crewCalendarFileName(request.year, crew));
+            const QString name = QStringLiteral("Směna %1 %2").arg(crewName(crew)).arg(request.year);
+            // The file it replaces is what phones were last given: the new
+            // one updates and cancels from there. The file of a crew that
+            // the rota no longer has is kept only to cancel its shifts.
+            const QVector<PhoneEvent> published = readPhoneCalendarFile(path, name);
+            const bool working = crew < request.look.rota.crews;
+            const bool given = std::any_of(published.begin(), published.end(),
+                                           [](const PhoneEvent &event) { return !event.cancelled; });
+            if (!working && !given)
+                continue;
             const auto build = [&] {
-                return PdfBytes{crewCalendar(request.look.rota, request.year, request.firstCrew, crew, stamp), false, {}};
+                const QVector<PhoneEvent> shifts = working ? crewShifts(request, crew) : QVector<PhoneEvent>();
+                return PdfBytes{phoneCalendar(name, updateOf(published, shifts), stamp), false, {}};
             };
-            if (!writeOne(pathOf(crewCalendarFileName(request.year, crew)), build, batch, result))
+            if (!writeOne(path, build, batch, result))
                 return fail();
         }
     }
