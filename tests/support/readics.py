@@ -24,6 +24,7 @@ print(json.dumps({
     'oneDay': all(e.decoded('DTEND') - e.decoded('DTSTART') == datetime.timedelta(days=1) for e in events),
     'timeZoneDefined': [z.get('TZID') for z in calendar.walk('VTIMEZONE')] == ['Europe/Prague'],
     'summaries': sorted({str(e.get('SUMMARY')) for e in events}),
+    'summaryOfEach': [str(e.get('SUMMARY')) for e in events],
     'uids': [str(e.get('UID')) for e in events],
     'stamped': all(e.get('DTSTAMP') is not None for e in events),
 }))
