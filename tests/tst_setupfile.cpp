@@ -663,6 +663,20 @@ void TestSetupFile::optionsOnlyWhenOn_data()
     QTest::newRow("colours of crew D and kind N") << "colours" << QByteArray()
                                                   << QStringList{"rota", "colorD", "kindNColor"};
     QTest::newRow("a note for the card") << "note" << QByteArray() << QStringList{"cardNote"};
+    QTest::newRow("the rota in real dates") << "anchor" << QByteArray()
+                                            << QStringList{"rota", "rotaAnchored", "anchorDate", "anchorCrew", "anchorDay"};
+    // A preset keeps its name with its times changed: only those are written.
+    QTest::newRow("a preset's times changed") << "presetTimes" << QByteArray()
+                                              << QStringList{"rota", "kindDStart", "kindDHours", "kindNStart", "kindNHours"};
+    QTest::newRow("one's own year") << "plan" << QByteArray()
+                                    << QStringList{"myCrew", "plan/2027-03-05", "plan/2027-03-09", "plan/2027-04-02",
+                                                   "plan/2027-04-03"};
+    QTest::newRow("a colour of leave, a week of 40 hours") << "planColors" << QByteArray()
+                                                           << QStringList{"planColorDovolena", "weeklyHours"};
+    // The plan's days of the file go, other keys in its group stay.
+    QTest::newRow("the plan emptied over a file with one")
+        << "" << QByteArray("[plan]\n2027-03-05=dovolena\n2027-13-01=x\nnote=mine\n")
+        << QStringList{"plan/2027-13-01", "plan/note"};
     // Another program's groups and keys under names of ours: a save takes
     // out our keys alone.
     QTest::newRow("groups named like the keys left out")
@@ -709,6 +723,26 @@ void TestSetupFile::optionsOnlyWhenOn()
     }
     if (change == QLatin1String("note"))
         look.cardNote = QStringLiteral("HZS Praha, stanice 3");
+    if (change == QLatin1String("anchor")) {
+        look.rota = Calendar::Rota::fromPreset(4);
+        look.rota.anchor = {true, QDate(2026, 1, 5), 2, 7};
+    }
+    if (change == QLatin1String("presetTimes")) {
+        look.rota = Calendar::Rota::fromPreset(2);
+        look.rota.kinds[1].start = QTime(7, 0);
+        look.rota.kinds[2].start = QTime(19, 0);
+    }
+    if (change == QLatin1String("plan")) {
+        look.myCrew = 0;
+        look.plan.insert(QDate(2027, 3, 5), {Calendar::Change::Leave, QChar(), QString()});
+        look.plan.insert(QDate(2027, 3, 9), {Calendar::Change::Extra, QChar(u'N'), QString()});
+        look.plan.insert(QDate(2027, 4, 2), {Calendar::Change::Sick, QChar(), QString()});
+        look.plan.insert(QDate(2027, 4, 3), {Calendar::Change::Off, QChar(), QStringLiteral("výměna s Petrem; ráno")});
+    }
+    if (change == QLatin1String("planColors")) {
+        look.planColors[0] = Ink::fromState(Cyan);
+        look.weeklyHours = 40;
+    }
     QVERIFY(Setup::save(path, look).ok);
     QSettings settings(path, QSettings::IniFormat);
     QStringList keys = settings.allKeys();
@@ -721,10 +755,18 @@ void TestSetupFile::optionsOnlyWhenOn()
     Look current = look;
     current.labels = current.holidays = true;
     current.rota = Calendar::Rota::fromPreset(4);
+    current.rota.anchor = {true, QDate(2030, 1, 1), 1, 1};
     current.myCrew = 4;
-    current.crewColors[3] = current.kindColors[0] = Ink::fromState(Red);
+    current.crewColors[3] = current.kindColors[0] = current.planColors[2] = Ink::fromState(Red);
     current.cardNote = QStringLiteral("old");
+    current.plan.insert(QDate(2027, 1, 1), {Calendar::Change::Leave, QChar(), QString()});
+    current.weeklyHours = 38.75;
     QVERIFY(Setup::load(path, current).look == look);
+    // The plan's values as a person reads them in the file.
+    if (change == QLatin1String("plan")) {
+        QCOMPARE(settings.value(QStringLiteral("plan/2027-03-09")).toString(), QStringLiteral("navic:N"));
+        QCOMPARE(settings.value(QStringLiteral("plan/2027-04-03")).toString(), QStringLiteral("volno;výměna s Petrem; ráno"));
+    }
 }
 
 void TestSetupFile::filesOfTheToolkitLoad()
