@@ -28,6 +28,8 @@ public:
                      const Calendar::TextFont &font);
     void setNotice(const QString &notice);
     QString notice() const { return m_notice; }
+    // Whether a page or a card's side is shown, rather than a notice or nothing.
+    bool showsPage() const { return m_notice.isEmpty() && m_glyphs && !m_parts.isEmpty(); }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
