@@ -530,26 +530,34 @@ void TestCalendarPdf::previewAgreesWithPdf_data()
     QTest::addColumn<bool>("holidays");
     QTest::addColumn<int>("preset");
     QTest::addColumn<int>("myCrew");
+    QTest::addColumn<double>("borderPt");
     QTest::newRow("March 2017, squares") << QDate(2017, 3, 1) << 0 << 10.0 << 10.0 << false << "Liberation Sans"
-                                         << false << false << 0 << -1;
+                                         << false << false << 0 << -1 << 1.0;
     QTest::newRow("January 2017, a Sunday, wide boxes") << QDate(2017, 1, 1) << 2 << 12.0 << 8.0 << false
-                                                       << "DejaVu Sans" << false << false << 0 << -1;
+                                                       << "DejaVu Sans" << false << false << 0 << -1 << 1.0;
     QTest::newRow("October 2017, a Sunday, tall boxes") << QDate(2017, 10, 1) << 1 << 9.0 << 14.0 << false
-                                                       << "Liberation Serif" << false << false << 0 << -1;
+                                                       << "Liberation Serif" << false << false << 0 << -1 << 1.0;
     QTest::newRow("March 2017, text only") << QDate(2017, 3, 1) << 1 << 11.0 << 9.0 << true << "Liberation Sans"
-                                           << false << false << 0 << -1;
+                                           << false << false << 0 << -1 << 1.0;
     QTest::newRow("February 2021, built-in Helvetica") << QDate(2021, 2, 1) << 1 << 10.0 << 10.0 << false
-                                                      << "Helvetica" << false << false << 0 << -1;
+                                                      << "Helvetica" << false << false << 0 << -1 << 1.0;
     QTest::newRow("May 2017, labels and holidays") << QDate(2017, 5, 1) << 0 << 10.0 << 10.0 << false
-                                                   << "Liberation Sans" << true << true << 0 << -1;
+                                                   << "Liberation Sans" << true << true << 0 << -1 << 1.0;
     QTest::newRow("December 2017, text only, labels and holidays") << QDate(2017, 12, 1) << 2 << 12.0 << 9.0 << true
-                                                                   << "DejaVu Serif" << true << true << 0 << -1;
+                                                                   << "DejaVu Serif" << true << true << 0 << -1 << 1.0;
     QTest::newRow("April 2016, Easter, built-in Helvetica") << QDate(2016, 3, 1) << 0 << 10.0 << 10.0 << false
-                                                            << "Helvetica" << true << true << 0 << -1;
+                                                            << "Helvetica" << true << true << 0 << -1 << 1.0;
     QTest::newRow("May 2027, 8 h bands and a legend") << QDate(2027, 5, 1) << 0 << 12.0 << 12.0 << false
-                                                      << "Liberation Sans" << true << false << 4 << -1;
+                                                      << "Liberation Sans" << true << false << 4 << -1 << 1.0;
     QTest::newRow("May 2027, 12 h, crew B alone") << QDate(2027, 5, 1) << 1 << 10.0 << 10.0 << false
-                                                  << "DejaVu Sans" << true << true << 2 << 1;
+                                                  << "DejaVu Sans" << true << true << 2 << 1 << 1.0;
+    // The thinnest line the screen shows, as the PDF's width 0 is; and
+    // borders so thick that they reach over the holiday marks' corners,
+    // where what is drawn last shows.
+    QTest::newRow("March 2017, hairline borders") << QDate(2017, 3, 1) << 0 << 10.0 << 10.0 << false
+                                                  << "Liberation Sans" << false << false << 0 << -1 << 0.0;
+    QTest::newRow("May 2027, thick borders, 8 h bands") << QDate(2027, 5, 1) << 2 << 12.0 << 12.0 << false
+                                                        << "Liberation Sans" << false << true << 4 << -1 << 4.0;
 }
 
 void TestCalendarPdf::previewAgreesWithPdf()
@@ -564,6 +572,7 @@ void TestCalendarPdf::previewAgreesWithPdf()
     QFETCH(bool, holidays);
     QFETCH(int, preset);
     QFETCH(int, myCrew);
+    QFETCH(double, borderPt);
     constexpr double PixelsPerMm = 10;
 
     Look look = helveticaLook();
@@ -572,6 +581,7 @@ void TestCalendarPdf::previewAgreesWithPdf()
     look.labels = labels;
     look.holidays = holidays;
     look.borderColor = {0, 0, 0, 50};
+    look.borderWidthPt = borderPt;
     look.boxWidthMm = w;
     look.boxHeightMm = h;
     look.rota = Rota::fromPreset(preset);
@@ -626,7 +636,8 @@ void TestCalendarPdf::previewAgreesWithPdf()
         QCOMPARE(dominantInk(preview.pixelColor(edge)), dominantInk(pdf.image.pixelColor(edge)));
     }
 
-    const int inset = 4; // past the border's half width, 1 pt
+    const double borderPixels = borderPt / PointsPerMm * PixelsPerMm;
+    const int inset = qCeil(borderPixels / 2) + 2; // past the border's half width
     const int markPixels = qCeil(0.3 * qMin(w, h) * PixelsPerMm);
     int marked = 0;
     for (const DayCell &day : model.days) {
@@ -651,6 +662,22 @@ void TestCalendarPdf::previewAgreesWithPdf()
             QVERIFY2(qAbs(printed.red() - shown.red()) <= 6 && qAbs(printed.green() - shown.green()) <= 6
                          && qAbs(printed.blue() - shown.blue()) <= 6,
                      qPrintable(QStringLiteral("%1: PDF %2 screen %3").arg(QString::fromLatin1(where), printed.name(), shown.name())));
+        }
+        // The border across the box's left edge, as much grey in both: the
+        // grey of the borders is the only ink of the page without a hue.
+        if (!textOnly) {
+            const int reach = qCeil(borderPixels / 2) + 2;
+            const auto greyAcross = [&](const QImage &image) {
+                double grey = 0;
+                for (int x = box.left() - reach; x <= box.left() + reach; ++x) {
+                    const QColor c = image.pixelColor(x, box.center().y());
+                    grey += (255 - qMax(c.red(), qMax(c.green(), c.blue()))) / 255.0;
+                }
+                return grey;
+            };
+            const double printed = greyAcross(pdf.image), shown = greyAcross(preview);
+            QVERIFY2(qAbs(printed - shown) <= 0.1 + 0.25 * qMax(printed, shown),
+                     qPrintable(QStringLiteral("%1: border PDF %2 screen %3").arg(QString::fromLatin1(where)).arg(printed).arg(shown)));
         }
         // The number's ink centred alike, within a pixel, below where a
         // holiday's mark would be.

@@ -3,6 +3,7 @@
 
 #include "model/card.h"
 #include "model/pagemodel.h"
+#include "render/pdfpage.h"
 
 #include <QWidget>
 
@@ -40,10 +41,11 @@ protected:
 private:
     void showParts(const QSizeF &pageMm, const QVector<Calendar::MonthModel> &parts,
                    std::shared_ptr<const Calendar::GlyphOutlines> glyphs, const Calendar::TextFont &font,
-                   const QString &description);
+                   Calendar::PdfDrawing drawing, const QString &description);
 
     QSizeF m_pageMm;
     QVector<Calendar::MonthModel> m_parts;
+    Calendar::PdfDrawing m_drawing = Calendar::PdfDrawing::AsMonthFiles; // as the file draws them
     std::shared_ptr<const Calendar::GlyphOutlines> m_glyphs;
     Calendar::TextFont m_font;
     QString m_notice;
