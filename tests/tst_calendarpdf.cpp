@@ -190,6 +190,8 @@ private slots:
     void embeddedFontIsTheChosenFamily();
     void previewAgreesWithPdf_data();
     void previewAgreesWithPdf();
+    void previewGlyphShapes_data();
+    void previewGlyphShapes();
     void yearSheet_data();
     void yearSheet();
     void phoneCalendars_data();
@@ -692,6 +694,148 @@ void TestCalendarPdf::previewAgreesWithPdf()
         }
     }
     QCOMPARE(marked > 0, holidays);
+}
+
+namespace {
+
+// The ink of an image within `area`: per pixel the share of it that is
+// dark, 0 to 1.
+QVector<double> inkOf(const QImage &image, const QRect &area)
+{
+    QVector<double> ink;
+    ink.reserve(area.width() * area.height());
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const bool inside = x >= 0 && y >= 0 && x < image.width() && y < image.height();
+            ink.append(inside ? (255 - qGray(image.pixel(x, y))) / 255.0 : 0.0);
+        }
+    }
+    return ink;
+}
+
+QPointF centreOf(const QVector<double> &ink, int width)
+{
+    double sum = 0, x = 0, y = 0;
+    for (int i = 0; i < ink.size(); ++i) {
+        sum += ink[i];
+        x += ink[i] * (i % width);
+        y += ink[i] * (i / width);
+    }
+    return sum > 0 ? QPointF(x / sum, y / sum) : QPointF();
+}
+
+// How far two renderings of one glyph agree on its shape: the ink both have
+// over the ink either has, pixel by pixel (1 when both are blank), once the
+// second is moved so that the inks' centres meet. PDF viewers put a glyph
+// on a whole pixel; the shape is what is compared here, the place elsewhere.
+double shapeOverlap(const QImage &a, const QImage &b, const QRect &area)
+{
+    const QVector<double> inkA = inkOf(a, area), inkB = inkOf(b, area);
+    const int w = area.width(), h = area.height();
+    const QPointF shift = centreOf(inkA, w) - centreOf(inkB, w);
+    const auto at = [&](int x, int y) { return x >= 0 && y >= 0 && x < w && y < h ? inkB[y * w + x] : 0.0; };
+    double both = 0, either = 0;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            // b's ink where a's pixel is, between b's pixels.
+            const double sx = x - shift.x(), sy = y - shift.y();
+            const int x0 = qFloor(sx), y0 = qFloor(sy);
+            const double fx = sx - x0, fy = sy - y0;
+            const double moved = (1 - fy) * ((1 - fx) * at(x0, y0) + fx * at(x0 + 1, y0))
+                    + fy * ((1 - fx) * at(x0, y0 + 1) + fx * at(x0 + 1, y0 + 1));
+            both += qMin(inkA[y * w + x], moved);
+            either += qMax(inkA[y * w + x], moved);
+        }
+    }
+    return either > 0 ? both / either : 1.0;
+}
+
+} // namespace
+
+void TestCalendarPdf::previewGlyphShapes_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<int>("kind");
+    using Kind = PdfFontSource::Kind;
+    // Outlines of quadratic curves (TrueType) and of cubic ones (Type 1, and
+    // the face that stands in for the built-in Helvetica).
+    QTest::newRow("Liberation Sans") << "Liberation Sans" << int(Kind::TrueType);
+    QTest::newRow("DejaVu Serif") << "DejaVu Serif" << int(Kind::TrueType);
+    QTest::newRow("Nimbus Sans, Type 1") << "Nimbus Sans" << int(Kind::Type1);
+    QTest::newRow("built-in Helvetica") << "Helvetica" << int(Kind::Standard14);
+}
+
+void TestCalendarPdf::previewGlyphShapes()
+{
+    QFETCH(QString, family);
+    QFETCH(int, kind);
+    // Large letters alone, without boxes: each glyph's shape, not only where
+    // it stands, as poppler draws it from the PDF and as the preview does.
+    constexpr double PixelsPerMm = 8;
+    constexpr double Box = 14;
+    Look look = helveticaLook();
+    look.font = family;
+    look.textOnly = true;
+    look.labels = true;
+    look.fontSizePt = 30;
+    look.boxWidthMm = look.boxHeightMm = Box;
+    const ReadPdf pdf = readPdf(render(2017, 3, 0, Box, Box, look), PixelsPerMm * 25.4);
+    QVERIFY(pdf.loaded);
+
+    const PdfFontSource source = resolvePdfFont(family);
+    QCOMPARE(int(source.kind), kind);
+    PdfRunFont font(source);
+    const GlyphOutlines glyphs(source);
+    const TextFont text = font.measure(printableCharacters(look));
+    const MonthModel model = layOutMonth(2017, 3, 0, look, text);
+    QImage preview(pdf.image.size(), QImage::Format_ARGB32);
+    preview.fill(Qt::white);
+    {
+        QPainter painter(&preview);
+        painter.scale(PixelsPerMm, PixelsPerMm);
+        paintMonth(painter, model, glyphs, text);
+    }
+    const auto pixels = [](const QRectF &mm) {
+        return QRect(qRound(mm.x() * PixelsPerMm), qRound(-(mm.y() + mm.height()) * PixelsPerMm),
+                     qRound(mm.width() * PixelsPerMm), qRound(mm.height() * PixelsPerMm));
+    };
+    // Every glyph of the days' numbers, the title and the weekdays' names,
+    // each in the room its advance gives it.
+    struct Glyph
+    {
+        QString text;
+        QRect area;
+    };
+    QVector<Glyph> shapes;
+    const auto addText = [&](const QString &line, const QPointF &baseline, double sizeMm) {
+        double x = baseline.x();
+        for (const QChar character : line) {
+            const double advance = text.advances.value(character) / 1000.0 * sizeMm;
+            if (!character.isSpace())
+                shapes.append({line + QStringLiteral(" ") + character,
+                               pixels(QRectF(x, baseline.y() + text.descent * sizeMm, advance,
+                                             (text.ascent - text.descent) * sizeMm))});
+            x += advance;
+        }
+    };
+    for (const DayCell &day : model.days)
+        addText(day.number, day.baseline, model.numberSizeMm);
+    for (const TextLabel &label : model.labels)
+        addText(label.text, label.baseline, label.sizePt / PointsPerMm);
+    QVERIFY(shapes.size() > 60);
+    double worst = 1.0;
+    QString worstText;
+    for (const Glyph &glyph : qAsConst(shapes)) {
+        const double overlap = shapeOverlap(pdf.image, preview, glyph.area);
+        if (overlap < worst) {
+            worst = overlap;
+            worstText = glyph.text;
+        }
+    }
+    // Rasterisers smooth edges alike but not with the same weights; a
+    // curve's control points taken in the wrong order leave a shape that
+    // overlaps by 0.8 at best.
+    QVERIFY2(worst >= 0.86, qPrintable(QStringLiteral("%1 overlaps by %2").arg(worstText).arg(worst)));
 }
 
 void TestCalendarPdf::yearSheet_data()
