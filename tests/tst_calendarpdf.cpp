@@ -665,21 +665,30 @@ void TestCalendarPdf::previewAgreesWithPdf()
                          && qAbs(printed.blue() - shown.blue()) <= 6,
                      qPrintable(QStringLiteral("%1: PDF %2 screen %3").arg(QString::fromLatin1(where), printed.name(), shown.name())));
         }
-        // The border across the box's left edge, as much grey in both: the
-        // grey of the borders is the only ink of the page without a hue.
+        // As much of the border in both across the box's left edge, and
+        // outside its top left corner, which the mitre of a border of some
+        // width fills: the grey of the borders is the only ink of the page
+        // without a hue.
         if (!textOnly) {
             const int reach = qCeil(borderPixels / 2) + 2;
-            const auto greyAcross = [&](const QImage &image) {
+            const auto greyIn = [](const QImage &image, const QRect &area) {
                 double grey = 0;
-                for (int x = box.left() - reach; x <= box.left() + reach; ++x) {
-                    const QColor c = image.pixelColor(x, box.center().y());
-                    grey += (255 - qMax(c.red(), qMax(c.green(), c.blue()))) / 255.0;
+                for (int y = area.top(); y <= area.bottom(); ++y) {
+                    for (int x = area.left(); x <= area.right(); ++x) {
+                        const QColor c = image.pixelColor(x, y);
+                        grey += (255 - qMax(c.red(), qMax(c.green(), c.blue()))) / 255.0;
+                    }
                 }
                 return grey;
             };
-            const double printed = greyAcross(pdf.image), shown = greyAcross(preview);
-            QVERIFY2(qAbs(printed - shown) <= 0.1 + 0.25 * qMax(printed, shown),
-                     qPrintable(QStringLiteral("%1: border PDF %2 screen %3").arg(QString::fromLatin1(where)).arg(printed).arg(shown)));
+            const QRect across(box.left() - reach, box.center().y(), 2 * reach + 1, 1);
+            const QRect corner(box.left() - reach, box.top() - reach, reach, reach);
+            for (const QRect &area : borderPt > 0 ? QVector<QRect>{across, corner} : QVector<QRect>{across}) {
+                const double printed = greyIn(pdf.image, area), shown = greyIn(preview, area);
+                QVERIFY2(qAbs(printed - shown) <= 0.1 + 0.25 * qMax(printed, shown),
+                         qPrintable(QStringLiteral("%1: border PDF %2 screen %3")
+                                        .arg(QString::fromLatin1(where)).arg(printed).arg(shown)));
+            }
         }
         // The number's ink centred alike, within a pixel, below where a
         // holiday's mark would be.

@@ -54,11 +54,11 @@ public:
 
     // The borders a pen of the border's width strokes around `boxes` with
     // mitred corners, as one stroke of all of them: each edge a bar as wide
-    // as the border, from corner to corner and past them by half the width,
-    // the bars of edges that boxes share or continue joined into one. The
-    // rasteriser fills a bar as a thick line, many times faster than it
-    // strokes or fills a path; where bars cross, only the smoothed pixels
-    // along the crossing's edges are drawn twice.
+    // as the border, the upright ones past the corners by half the width so
+    // that they fill the corners, the bars of edges that boxes share or
+    // continue joined into one. The rasteriser fills a bar as a thick line,
+    // many times faster than it strokes or fills a path; where bars cross,
+    // only the smoothed pixels along the crossing's edges are drawn twice.
     void outline(const QVector<QRectF> &boxes)
     {
         if (m_borderWidth <= 0) {
@@ -85,7 +85,7 @@ public:
         };
         for (const QRectF &box : boxes) {
             for (const double y : {box.top(), box.bottom()})
-                add(rows, y, box.left() - half, box.right() + half);
+                add(rows, y, box.left(), box.right());
             for (const double x : {box.left(), box.right()})
                 add(columns, x, box.top() - half, box.bottom() + half);
         }
