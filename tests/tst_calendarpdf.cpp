@@ -190,6 +190,8 @@ private slots:
     void embeddedFontIsTheChosenFamily();
     void previewAgreesWithPdf_data();
     void previewAgreesWithPdf();
+    void previewGlyphShapes_data();
+    void previewGlyphShapes();
     void yearSheet_data();
     void yearSheet();
     void phoneCalendars_data();
@@ -530,26 +532,34 @@ void TestCalendarPdf::previewAgreesWithPdf_data()
     QTest::addColumn<bool>("holidays");
     QTest::addColumn<int>("preset");
     QTest::addColumn<int>("myCrew");
+    QTest::addColumn<double>("borderPt");
     QTest::newRow("March 2017, squares") << QDate(2017, 3, 1) << 0 << 10.0 << 10.0 << false << "Liberation Sans"
-                                         << false << false << 0 << -1;
+                                         << false << false << 0 << -1 << 1.0;
     QTest::newRow("January 2017, a Sunday, wide boxes") << QDate(2017, 1, 1) << 2 << 12.0 << 8.0 << false
-                                                       << "DejaVu Sans" << false << false << 0 << -1;
+                                                       << "DejaVu Sans" << false << false << 0 << -1 << 1.0;
     QTest::newRow("October 2017, a Sunday, tall boxes") << QDate(2017, 10, 1) << 1 << 9.0 << 14.0 << false
-                                                       << "Liberation Serif" << false << false << 0 << -1;
+                                                       << "Liberation Serif" << false << false << 0 << -1 << 1.0;
     QTest::newRow("March 2017, text only") << QDate(2017, 3, 1) << 1 << 11.0 << 9.0 << true << "Liberation Sans"
-                                           << false << false << 0 << -1;
+                                           << false << false << 0 << -1 << 1.0;
     QTest::newRow("February 2021, built-in Helvetica") << QDate(2021, 2, 1) << 1 << 10.0 << 10.0 << false
-                                                      << "Helvetica" << false << false << 0 << -1;
+                                                      << "Helvetica" << false << false << 0 << -1 << 1.0;
     QTest::newRow("May 2017, labels and holidays") << QDate(2017, 5, 1) << 0 << 10.0 << 10.0 << false
-                                                   << "Liberation Sans" << true << true << 0 << -1;
+                                                   << "Liberation Sans" << true << true << 0 << -1 << 1.0;
     QTest::newRow("December 2017, text only, labels and holidays") << QDate(2017, 12, 1) << 2 << 12.0 << 9.0 << true
-                                                                   << "DejaVu Serif" << true << true << 0 << -1;
+                                                                   << "DejaVu Serif" << true << true << 0 << -1 << 1.0;
     QTest::newRow("April 2016, Easter, built-in Helvetica") << QDate(2016, 3, 1) << 0 << 10.0 << 10.0 << false
-                                                            << "Helvetica" << true << true << 0 << -1;
+                                                            << "Helvetica" << true << true << 0 << -1 << 1.0;
     QTest::newRow("May 2027, 8 h bands and a legend") << QDate(2027, 5, 1) << 0 << 12.0 << 12.0 << false
-                                                      << "Liberation Sans" << true << false << 4 << -1;
+                                                      << "Liberation Sans" << true << false << 4 << -1 << 1.0;
     QTest::newRow("May 2027, 12 h, crew B alone") << QDate(2027, 5, 1) << 1 << 10.0 << 10.0 << false
-                                                  << "DejaVu Sans" << true << true << 2 << 1;
+                                                  << "DejaVu Sans" << true << true << 2 << 1 << 1.0;
+    // The thinnest line the screen shows, as the PDF's width 0 is; and
+    // borders so thick that they reach over the holiday marks' corners,
+    // where what is drawn last shows.
+    QTest::newRow("March 2017, hairline borders") << QDate(2017, 3, 1) << 0 << 10.0 << 10.0 << false
+                                                  << "Liberation Sans" << false << false << 0 << -1 << 0.0;
+    QTest::newRow("May 2027, thick borders, 8 h bands") << QDate(2027, 5, 1) << 2 << 12.0 << 12.0 << false
+                                                        << "Liberation Sans" << false << true << 4 << -1 << 4.0;
 }
 
 void TestCalendarPdf::previewAgreesWithPdf()
@@ -564,6 +574,7 @@ void TestCalendarPdf::previewAgreesWithPdf()
     QFETCH(bool, holidays);
     QFETCH(int, preset);
     QFETCH(int, myCrew);
+    QFETCH(double, borderPt);
     constexpr double PixelsPerMm = 10;
 
     Look look = helveticaLook();
@@ -572,6 +583,7 @@ void TestCalendarPdf::previewAgreesWithPdf()
     look.labels = labels;
     look.holidays = holidays;
     look.borderColor = {0, 0, 0, 50};
+    look.borderWidthPt = borderPt;
     look.boxWidthMm = w;
     look.boxHeightMm = h;
     look.rota = Rota::fromPreset(preset);
@@ -626,7 +638,8 @@ void TestCalendarPdf::previewAgreesWithPdf()
         QCOMPARE(dominantInk(preview.pixelColor(edge)), dominantInk(pdf.image.pixelColor(edge)));
     }
 
-    const int inset = 4; // past the border's half width, 1 pt
+    const double borderPixels = borderPt / PointsPerMm * PixelsPerMm;
+    const int inset = qCeil(borderPixels / 2) + 2; // past the border's half width
     const int markPixels = qCeil(0.3 * qMin(w, h) * PixelsPerMm);
     int marked = 0;
     for (const DayCell &day : model.days) {
@@ -652,6 +665,31 @@ void TestCalendarPdf::previewAgreesWithPdf()
                          && qAbs(printed.blue() - shown.blue()) <= 6,
                      qPrintable(QStringLiteral("%1: PDF %2 screen %3").arg(QString::fromLatin1(where), printed.name(), shown.name())));
         }
+        // As much of the border in both across the box's left edge, and
+        // outside its top left corner, which the mitre of a border of some
+        // width fills: the grey of the borders is the only ink of the page
+        // without a hue.
+        if (!textOnly) {
+            const int reach = qCeil(borderPixels / 2) + 2;
+            const auto greyIn = [](const QImage &image, const QRect &area) {
+                double grey = 0;
+                for (int y = area.top(); y <= area.bottom(); ++y) {
+                    for (int x = area.left(); x <= area.right(); ++x) {
+                        const QColor c = image.pixelColor(x, y);
+                        grey += (255 - qMax(c.red(), qMax(c.green(), c.blue()))) / 255.0;
+                    }
+                }
+                return grey;
+            };
+            const QRect across(box.left() - reach, box.center().y(), 2 * reach + 1, 1);
+            const QRect corner(box.left() - reach, box.top() - reach, reach, reach);
+            for (const QRect &area : borderPt > 0 ? QVector<QRect>{across, corner} : QVector<QRect>{across}) {
+                const double printed = greyIn(pdf.image, area), shown = greyIn(preview, area);
+                QVERIFY2(qAbs(printed - shown) <= 0.1 + 0.25 * qMax(printed, shown),
+                         qPrintable(QStringLiteral("%1: border PDF %2 screen %3")
+                                        .arg(QString::fromLatin1(where)).arg(printed).arg(shown)));
+            }
+        }
         // The number's ink centred alike, within a pixel, below where a
         // holiday's mark would be.
         sameCentre(box.adjusted(inset, markPixels + 1, -inset, -inset), QString::fromLatin1(where));
@@ -665,6 +703,148 @@ void TestCalendarPdf::previewAgreesWithPdf()
         }
     }
     QCOMPARE(marked > 0, holidays);
+}
+
+namespace {
+
+// The ink of an image within `area`: per pixel the share of it that is
+// dark, 0 to 1.
+QVector<double> inkOf(const QImage &image, const QRect &area)
+{
+    QVector<double> ink;
+    ink.reserve(area.width() * area.height());
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const bool inside = x >= 0 && y >= 0 && x < image.width() && y < image.height();
+            ink.append(inside ? (255 - qGray(image.pixel(x, y))) / 255.0 : 0.0);
+        }
+    }
+    return ink;
+}
+
+QPointF centreOf(const QVector<double> &ink, int width)
+{
+    double sum = 0, x = 0, y = 0;
+    for (int i = 0; i < ink.size(); ++i) {
+        sum += ink[i];
+        x += ink[i] * (i % width);
+        y += ink[i] * (i / width);
+    }
+    return sum > 0 ? QPointF(x / sum, y / sum) : QPointF();
+}
+
+// How far two renderings of one glyph agree on its shape: the ink both have
+// over the ink either has, pixel by pixel (1 when both are blank), once the
+// second is moved so that the inks' centres meet. PDF viewers put a glyph
+// on a whole pixel; the shape is what is compared here, the place elsewhere.
+double shapeOverlap(const QImage &a, const QImage &b, const QRect &area)
+{
+    const QVector<double> inkA = inkOf(a, area), inkB = inkOf(b, area);
+    const int w = area.width(), h = area.height();
+    const QPointF shift = centreOf(inkA, w) - centreOf(inkB, w);
+    const auto at = [&](int x, int y) { return x >= 0 && y >= 0 && x < w && y < h ? inkB[y * w + x] : 0.0; };
+    double both = 0, either = 0;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            // b's ink where a's pixel is, between b's pixels.
+            const double sx = x - shift.x(), sy = y - shift.y();
+            const int x0 = qFloor(sx), y0 = qFloor(sy);
+            const double fx = sx - x0, fy = sy - y0;
+            const double moved = (1 - fy) * ((1 - fx) * at(x0, y0) + fx * at(x0 + 1, y0))
+                    + fy * ((1 - fx) * at(x0, y0 + 1) + fx * at(x0 + 1, y0 + 1));
+            both += qMin(inkA[y * w + x], moved);
+            either += qMax(inkA[y * w + x], moved);
+        }
+    }
+    return either > 0 ? both / either : 1.0;
+}
+
+} // namespace
+
+void TestCalendarPdf::previewGlyphShapes_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<int>("kind");
+    using Kind = PdfFontSource::Kind;
+    // Outlines of quadratic curves (TrueType) and of cubic ones (Type 1, and
+    // the face that stands in for the built-in Helvetica).
+    QTest::newRow("Liberation Sans") << "Liberation Sans" << int(Kind::TrueType);
+    QTest::newRow("DejaVu Serif") << "DejaVu Serif" << int(Kind::TrueType);
+    QTest::newRow("Nimbus Sans, Type 1") << "Nimbus Sans" << int(Kind::Type1);
+    QTest::newRow("built-in Helvetica") << "Helvetica" << int(Kind::Standard14);
+}
+
+void TestCalendarPdf::previewGlyphShapes()
+{
+    QFETCH(QString, family);
+    QFETCH(int, kind);
+    // Large letters alone, without boxes: each glyph's shape, not only where
+    // it stands, as poppler draws it from the PDF and as the preview does.
+    constexpr double PixelsPerMm = 8;
+    constexpr double Box = 14;
+    Look look = helveticaLook();
+    look.font = family;
+    look.textOnly = true;
+    look.labels = true;
+    look.fontSizePt = 30;
+    look.boxWidthMm = look.boxHeightMm = Box;
+    const ReadPdf pdf = readPdf(render(2017, 3, 0, Box, Box, look), PixelsPerMm * 25.4);
+    QVERIFY(pdf.loaded);
+
+    const PdfFontSource source = resolvePdfFont(family);
+    QCOMPARE(int(source.kind), kind);
+    PdfRunFont font(source);
+    const GlyphOutlines glyphs(source);
+    const TextFont text = font.measure(printableCharacters(look));
+    const MonthModel model = layOutMonth(2017, 3, 0, look, text);
+    QImage preview(pdf.image.size(), QImage::Format_ARGB32);
+    preview.fill(Qt::white);
+    {
+        QPainter painter(&preview);
+        painter.scale(PixelsPerMm, PixelsPerMm);
+        paintMonth(painter, model, glyphs, text);
+    }
+    const auto pixels = [](const QRectF &mm) {
+        return QRect(qRound(mm.x() * PixelsPerMm), qRound(-(mm.y() + mm.height()) * PixelsPerMm),
+                     qRound(mm.width() * PixelsPerMm), qRound(mm.height() * PixelsPerMm));
+    };
+    // Every glyph of the days' numbers, the title and the weekdays' names,
+    // each in the room its advance gives it.
+    struct Glyph
+    {
+        QString text;
+        QRect area;
+    };
+    QVector<Glyph> shapes;
+    const auto addText = [&](const QString &line, const QPointF &baseline, double sizeMm) {
+        double x = baseline.x();
+        for (const QChar character : line) {
+            const double advance = text.advances.value(character) / 1000.0 * sizeMm;
+            if (!character.isSpace())
+                shapes.append({line + QStringLiteral(" ") + character,
+                               pixels(QRectF(x, baseline.y() + text.descent * sizeMm, advance,
+                                             (text.ascent - text.descent) * sizeMm))});
+            x += advance;
+        }
+    };
+    for (const DayCell &day : model.days)
+        addText(day.number, day.baseline, model.numberSizeMm);
+    for (const TextLabel &label : model.labels)
+        addText(label.text, label.baseline, label.sizePt / PointsPerMm);
+    QVERIFY(shapes.size() > 60);
+    double worst = 1.0;
+    QString worstText;
+    for (const Glyph &glyph : qAsConst(shapes)) {
+        const double overlap = shapeOverlap(pdf.image, preview, glyph.area);
+        if (overlap < worst) {
+            worst = overlap;
+            worstText = glyph.text;
+        }
+    }
+    // Rasterisers smooth edges alike but not with the same weights; a
+    // curve's control points taken in the wrong order leave a shape that
+    // overlaps by 0.8 at best.
+    QVERIFY2(worst >= 0.86, qPrintable(QStringLiteral("%1 overlaps by %2").arg(worstText).arg(worst)));
 }
 
 void TestCalendarPdf::yearSheet_data()

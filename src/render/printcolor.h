@@ -18,8 +18,9 @@ namespace Calendar {
 // Ghostscript renders the DeviceCMYK of our PDFs. Where no profile can be
 // read, the toolkit's naive conversion, which shows 100 % cyan as #00FFFF.
 //
-// Converted colours are cached, so even a const object must stay on one
-// thread (the GUI thread). Nothing here needs a QApplication.
+// Converted colours, and what converting them needed, are kept, so even a
+// const object must stay on one thread (the GUI thread). Nothing here needs
+// a QApplication.
 class PrintColors
 {
 public:

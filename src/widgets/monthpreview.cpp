@@ -16,22 +16,24 @@ void MonthPreview::setPage(const Calendar::MonthModel &model, std::shared_ptr<co
                            const Calendar::TextFont &font)
 {
     const QDate first = model.days.isEmpty() ? QDate() : model.days.first().date;
-    showParts(model.pageMm, {model}, std::move(glyphs), font,
-         first.isValid() ? QStringLiteral("%1 %2").arg(Calendar::monthName(first.month())).arg(first.year()) : QString());
+    showParts(model.pageMm, {model}, std::move(glyphs), font, Calendar::PdfDrawing::AsMonthFiles,
+              first.isValid() ? QStringLiteral("%1 %2").arg(Calendar::monthName(first.month())).arg(first.year()) : QString());
 }
 
 void MonthPreview::setCardFace(const Calendar::CardFace &face, std::shared_ptr<const Calendar::GlyphOutlines> glyphs,
                                const Calendar::TextFont &font)
 {
-    showParts(face.sizeMm(), face.parts, std::move(glyphs), font, tr("Kartička do peněženky"));
+    showParts(face.sizeMm(), face.parts, std::move(glyphs), font, Calendar::PdfDrawing::Compact,
+              tr("Kartička do peněženky"));
 }
 
 void MonthPreview::showParts(const QSizeF &pageMm, const QVector<Calendar::MonthModel> &parts,
                              std::shared_ptr<const Calendar::GlyphOutlines> glyphs, const Calendar::TextFont &font,
-                             const QString &description)
+                             Calendar::PdfDrawing drawing, const QString &description)
 {
     m_pageMm = pageMm;
     m_parts = parts;
+    m_drawing = drawing;
     m_glyphs = std::move(glyphs);
     m_font = font;
     m_notice.clear();
@@ -83,5 +85,5 @@ void MonthPreview::paintEvent(QPaintEvent *)
     painter.translate(origin);
     painter.scale(scale, scale);
     for (const Calendar::MonthModel &part : qAsConst(m_parts))
-        Calendar::paintMonth(painter, part, *m_glyphs, m_font);
+        Calendar::paintMonth(painter, part, *m_glyphs, m_font, m_drawing);
 }

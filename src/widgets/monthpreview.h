@@ -3,6 +3,7 @@
 
 #include "model/card.h"
 #include "model/pagemodel.h"
+#include "render/pdfpage.h"
 
 #include <QWidget>
 
@@ -28,6 +29,8 @@ public:
                      const Calendar::TextFont &font);
     void setNotice(const QString &notice);
     QString notice() const { return m_notice; }
+    // Whether a page or a card's side is shown, rather than a notice or nothing.
+    bool showsPage() const { return m_notice.isEmpty() && m_glyphs && !m_parts.isEmpty(); }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -38,10 +41,11 @@ protected:
 private:
     void showParts(const QSizeF &pageMm, const QVector<Calendar::MonthModel> &parts,
                    std::shared_ptr<const Calendar::GlyphOutlines> glyphs, const Calendar::TextFont &font,
-                   const QString &description);
+                   Calendar::PdfDrawing drawing, const QString &description);
 
     QSizeF m_pageMm;
     QVector<Calendar::MonthModel> m_parts;
+    Calendar::PdfDrawing m_drawing = Calendar::PdfDrawing::AsMonthFiles; // as the file draws them
     std::shared_ptr<const Calendar::GlyphOutlines> m_glyphs;
     Calendar::TextFont m_font;
     QString m_notice;
