@@ -26,7 +26,7 @@ struct TextFont
     double ascent = 0.0;
     double descent = 0.0;
     double lineSpacing = 0.0;
-    QHash<QChar, double> advances;
+    QHash<uint, double> advances; // by code point
 
     double width(const QString &text) const; // in ems
 

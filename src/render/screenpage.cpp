@@ -1,6 +1,7 @@
 #include "screenpage.h"
 
 #include "fonts/glyphoutlines.h"
+#include "model/characters.h"
 #include "printcolor.h"
 
 #include <QColor>
@@ -47,10 +48,10 @@ void paintMonth(QPainter &painter, const MonthModel &model, const GlyphOutlines 
         QPainterPath line;
         line.setFillRule(Qt::WindingFill);
         double x = 0.0;
-        for (const QChar character : text) {
+        forEachCodePoint(text, [&](uint character) {
             line.addPath(glyphs.outline(character).translated(x, 0.0));
             x += font.advances.value(character) / 1000.0;
-        }
+        });
         painter.save();
         painter.translate(baseline.x(), -baseline.y());
         painter.scale(sizeMm, sizeMm);
