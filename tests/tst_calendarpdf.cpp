@@ -222,6 +222,8 @@ private slots:
     void anyLettersOfTheFont();
     void textRefusedBeforeWriting_data();
     void textRefusedBeforeWriting();
+    void familyStandsIn_data();
+    void familyStandsIn();
     void rotaMonthsReadBack_data();
     void rotaMonthsReadBack();
     void sameFilesAsEver_data();
@@ -1779,6 +1781,42 @@ void TestCalendarPdf::textRefusedBeforeWriting()
     // Without the card, the months print.
     request.walletCard = false;
     QCOMPARE(writeYear(request).status, YearResult::Status::Written);
+}
+
+void TestCalendarPdf::familyStandsIn_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<bool>("standsIn");
+    QTest::newRow("installed") << "DejaVu Sans" << false;
+    QTest::newRow("installed, written otherwise") << "dejavusans" << false;
+    QTest::newRow("by another of its names") << "DejaVu Sans Condensed" << false;
+    QTest::newRow("Arial, its metric twin") << "Arial" << false;
+    QTest::newRow("Times New Roman, its metric twin") << "Times New Roman" << false;
+    QTest::newRow("Courier New, its metric twin") << "Courier New" << false;
+    QTest::newRow("built-in Helvetica") << "Helvetica" << false;
+    QTest::newRow("the system's sans serif") << "Sans Serif" << false;
+    QTest::newRow("a name made up") << "Zzyzx Grotesk" << true;
+    QTest::newRow("an emoji font not installed") << "Noto Color Emoji" << true;
+}
+
+void TestCalendarPdf::familyStandsIn()
+{
+    QFETCH(QString, family);
+    QFETCH(bool, standsIn);
+    // What fontconfig's own tool picks for the name.
+    const QString picked = runTool(QStringLiteral("fc-match"), {QStringLiteral("-f"), QStringLiteral("%{family[0]}"), family});
+    if (!standsIn && family != QLatin1String("Helvetica") && picked.isEmpty())
+        QSKIP("fc-match is missing");
+    const PdfFontSource source = resolvePdfFont(family);
+    QCOMPARE(source.standsIn, standsIn);
+    QTemporaryDir dir;
+    YearRequest request = yearRequest(dir.path(), 2027);
+    request.look.font = family;
+    const YearResult result = writeYear(request);
+    QCOMPARE(result.status, YearResult::Status::Written);
+    QCOMPARE(result.fontStandIn, standsIn ? picked : QString());
+    if (standsIn)
+        QCOMPARE(fontsOf(dir.filePath(QStringLiteral("2027_01.pdf"))).first().name, QString(picked).remove(QLatin1Char(' ')));
 }
 
 void TestCalendarPdf::rotaMonthsReadBack_data()

@@ -256,17 +256,20 @@ void TestGeneration::writesAnyLetters_data()
     QTest::addColumn<QString>("family"); // typed into the font box, empty: the form's
     QTest::addColumn<QString>("note");   // pasted for the wallet card
     QTest::addColumn<QString>("printed"); // what the card's back gives back
+    QTest::addColumn<bool>("standsIn");  // another family prints, and the user is told
     const QString ukrainian = QStringLiteral("Зміна Б Житомир: Юрій Щусь, Євген Ґудзь, Федір Яхно, Оля");
-    QTest::newRow("Ukrainian, DejaVu Sans") << "DejaVu Sans" << ukrainian << ukrainian;
-    // Its metric twin prints.
-    QTest::newRow("Ukrainian, Arial") << "Arial" << ukrainian << ukrainian;
+    QTest::newRow("Ukrainian, DejaVu Sans") << "DejaVu Sans" << ukrainian << ukrainian << false;
+    // Its metric twin prints, and nobody need be told.
+    QTest::newRow("Ukrainian, Arial") << "Arial" << ukrainian << ukrainian << false;
     const QString greek = QStringLiteral("Ομάδα Β, Χανιά: Γιώργος, Ξένια, Φώτης, Ψυχάρης, Ζωή, Ηλίας");
-    QTest::newRow("Greek, Liberation Serif") << "Liberation Serif" << greek << greek;
+    QTest::newRow("Greek, Liberation Serif") << "Liberation Serif" << greek << greek << false;
     // Typed as "e" and a combining accent: the "é" the font has.
-    QTest::newRow("e and a combining acute") << "" << "Kavárna Cafe\u0301" << "Kavárna Café";
+    QTest::newRow("e and a combining acute") << "" << "Kavárna Cafe\u0301" << "Kavárna Café" << false;
     // The accent alone is a character the built-in font lacks.
     QTest::newRow("e and a combining acute, built-in Helvetica") << "Helvetica" << "Kavárna Cafe\u0301"
-                                                                 << "Kavárna Café";
+                                                                 << "Kavárna Café" << false;
+    QTest::newRow("a family not installed") << "Zzyzx Grotesk" << "HZS Praha" << "HZS Praha" << true;
+    QTest::newRow("an emoji font not installed") << "Noto Color Emoji" << "HZS Praha" << "HZS Praha" << true;
 }
 
 void TestGeneration::writesAnyLetters()
@@ -274,14 +277,22 @@ void TestGeneration::writesAnyLetters()
     QFETCH(QString, family);
     QFETCH(QString, note);
     QFETCH(QString, printed);
+    QFETCH(bool, standsIn);
     QTemporaryDir dir;
     find<QPushButton>("targetDirectory")->setText(dir.path());
     if (!family.isEmpty())
         find<QFontComboBox>("font")->lineEdit()->setText(family);
+    const QString used = find<QFontComboBox>("font")->currentText();
     find<QCheckBox>("walletCard")->setChecked(true);
     typeInto(find<QLineEdit>("cardNote"), note);
+    // The family fontconfig's own tool picks in its place.
+    const QString picked = runTool(QStringLiteral("fc-match"), {QStringLiteral("-f"), QStringLiteral("%{family[0]}"), used});
+    const QString remark = standsIn ? QStringLiteral("Písmo '%1' není nainstalované, kalendáříky tiskne písmo '%2'.")
+                                          .arg(used, picked)
+                                    : QString();
 
-    // The preview shows the page, the card's back too.
+    // The preview shows the page, the card's back too, and says so where
+    // another family prints.
     auto *preview = find<MonthPreview>("monthPreview");
     auto *page = find<QComboBox>("previewMonth");
     QSignalSpy layouts(m_window->findChild<PreviewPanel *>(), &PreviewPanel::previewShown);
@@ -290,15 +301,21 @@ void TestGeneration::writesAnyLetters()
         page->setCurrentIndex(shown);
         QTRY_VERIFY(!layouts.isEmpty());
         QCOMPARE(preview->notice(), QString());
+        QCOMPARE(preview->remark(), remark);
     }
 
     const auto seen = clickFinish();
     QCOMPARE(seen->title, QStringLiteral("Hotovo"));
-    QCOMPARE(seen->text, QStringLiteral("Kalendáříky byly uloženy do složky '%1'").arg(dir.path()));
+    QCOMPARE(seen->text, QStringLiteral("Kalendáříky byly uloženy do složky '%1'").arg(dir.path())
+                             + (standsIn ? QStringLiteral("\n\n") + remark : QString()));
     const QString back = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-f"), QStringLiteral("2"),
                                                                 dir.filePath(QStringLiteral("2017_karta.pdf")),
                                                                 QStringLiteral("-")});
     QVERIFY2(back.contains(printed), qPrintable(back));
+    const QList<EmbeddedFont> fonts = fontsOf(dir.filePath(QStringLiteral("2017_01.pdf")));
+    QCOMPARE(fonts.size(), 1);
+    if (standsIn)
+        QCOMPARE(fonts.first().name, QString(picked).remove(QLatin1Char(' ')));
 }
 
 void TestGeneration::writesTheYear()
@@ -428,52 +445,64 @@ void TestGeneration::messages_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("detail");
     QTest::addColumn<QSizeF>("sheetMm");
+    QTest::addColumn<QString>("standIn"); // the family that printed in place of the one asked for
 
     QTest::newRow("written") << int(Status::Written) << true << "Hotovo"
-                             << "Kalendáříky byly uloženy do složky '/data/%2 kalendáře/'" << QString() << QSizeF();
+                             << "Kalendáříky byly uloženy do složky '/data/%2 kalendáře/'" << QString() << QSizeF() << QString();
     QTest::newRow("written with an A4 sheet") << int(Status::Written) << true << "Hotovo"
                                               << "Kalendáříky byly uloženy do složky '/data/%2 kalendáře/'" << QString()
-                                              << QSizeF(210, 297);
+                                              << QSizeF(210, 297) << QString();
     // A page no home printer holds is not a surprise.
     QTest::newRow("written with a sheet larger than A4")
         << int(Status::Written) << true << "Hotovo"
         << "Kalendáříky byly uloženy do složky '/data/%2 kalendáře/'\n\nKartička se s ořezovými značkami na A4 nevejde, "
            "a tak má tiskový arch stránky 218 × 106 mm, větší než A4. Vytiskněte je na větší papír, nebo zmenšete okénka."
-        << QString() << QSizeF(218.0, 105.6);
+        << QString() << QSizeF(218.0, 105.6) << QString();
     QTest::newRow("folder missing") << int(Status::FolderMissing) << false << "Chyba"
-                                    << "Cílová složka neexistuje" << QString() << QSizeF();
+                                    << "Cílová složka neexistuje" << QString() << QSizeF() << QString();
     QTest::newRow("cannot write") << int(Status::CannotWrite) << false << "Chyba"
-                                  << "Nepodařilo se zapsat do souboru '/data/2017_03.pdf'" << QString() << QSizeF();
+                                  << "Nepodařilo se zapsat do souboru '/data/2017_03.pdf'" << QString() << QSizeF() << QString();
     // Names the font; a "%1" in the font's name is not filled in again.
     QTest::newRow("font unavailable") << int(Status::FontUnavailable) << false << "Chyba"
                                       << "Písmo 'Odd %1 Sans' nelze vložit do PDF. Vyberte jiné písmo." << QString()
-                                      << QSizeF();
+                                      << QSizeF() << QString();
     QTest::newRow("font lacks characters") << int(Status::FontLacksCharacters) << false << "Chyba"
                                            << "Písmo 'Odd %1 Sans' nemá znaky, které kalendáříky tisknou: 1 ř. Vyberte jiné písmo."
-                                           << "1ř" << QSizeF();
+                                           << "1ř" << QSizeF() << QString();
     QTest::newRow("pdf library") << int(Status::PdfFailure) << false << "Chyba"
-                                 << "Soubor '/data/2017_03.pdf' se nepodařilo vytvořit: Out of memory" << QString() << QSizeF();
+                                 << "Soubor '/data/2017_03.pdf' se nepodařilo vytvořit: Out of memory" << QString() << QSizeF() << QString();
     // Never a message that ends in ": " with nothing after it.
     QTest::newRow("pdf library, no words") << int(Status::PdfFailure) << false << "Chyba"
-                                           << "Nepodařilo se zapsat do souboru '/data/2017_03.pdf'" << " " << QSizeF();
+                                           << "Nepodařilo se zapsat do souboru '/data/2017_03.pdf'" << " " << QSizeF() << QString();
     QTest::newRow("invalid rota") << int(Status::InvalidRota) << false << "Chyba"
-                                  << "Rozpis směn nelze použít: Out of memory" << QString() << QSizeF();
+                                  << "Rozpis směn nelze použít: Out of memory" << QString() << QSizeF() << QString();
     QTest::newRow("invalid request") << int(Status::InvalidRequest) << false << "Chyba"
-                                     << "Zadání kalendáře je neplatné" << QString() << QSizeF();
+                                     << "Zadání kalendáře je neplatné" << QString() << QSizeF() << QString();
+    // Another family than the one chosen printed: said after the rest.
+    QTest::newRow("written in a family standing in")
+        << int(Status::Written) << true << "Hotovo"
+        << "Kalendáříky byly uloženy do složky '/data/%2 kalendáře/'\n\nPísmo 'Odd %1 Sans' není nainstalované, "
+           "kalendáříky tiskne písmo 'DejaVu Sans'."
+        << QString() << QSizeF() << "DejaVu Sans";
+    QTest::newRow("font lacks characters, in a family standing in")
+        << int(Status::FontLacksCharacters) << false << "Chyba"
+        << "Písmo 'Odd %1 Sans' nemá znaky, které kalendáříky tisknou: ř. Vyberte jiné písmo.\n\nPísmo 'Odd %1 Sans' "
+           "není nainstalované, kalendáříky tiskne písmo 'Symbol'."
+        << "ř" << QSizeF() << "Symbol";
     // Each character named whole, or by its number where it shows as nothing.
     QTest::newRow("font lacks an emoji and a no-break space")
         << int(Status::FontLacksCharacters) << false << "Chyba"
         << "Písmo 'Odd %1 Sans' nemá znaky, které kalendáříky tisknou: \U0001F600 U+00A0 \U0001F44D\U0001F3FD. Vyberte jiné písmo."
-        << "\U0001F600\n\u00A0\n\U0001F44D\U0001F3FD" << QSizeF();
+        << "\U0001F600\n\u00A0\n\U0001F44D\U0001F3FD" << QSizeF() << QString();
     QTest::newRow("text right to left") << int(Status::TextRightToLeft) << false << "Chyba"
                                         << "Kalendáříky tisknou jen text psaný zleva doprava, a tak nevytisknou hebrejské "
                                            "písmo ani znaky řízení směru textu: א U+202E. Upravte text."
-                                        << "א\n\u202E" << QSizeF();
+                                        << "א\n\u202E" << QSizeF() << QString();
     QTest::newRow("font needs TrueType") << int(Status::FontNeedsTrueType) << false << "Chyba"
                                          << "Písmo 'Odd %1 Sans' pojme v PDF jen 33 znaků mimo západoevropskou sadu, "
                                             "kalendáříky jich ale tisknou 2: Ж Щ. Vyberte písmo TrueType (.ttf), "
                                             "například DejaVu Sans."
-                                         << "Ж\nЩ" << QSizeF();
+                                         << "Ж\nЩ" << QSizeF() << QString();
 }
 
 void TestGeneration::messages()
@@ -484,8 +513,10 @@ void TestGeneration::messages()
     QFETCH(QString, text);
     QFETCH(QString, detail);
     QFETCH(QSizeF, sheetMm);
+    QFETCH(QString, standIn);
 
     Calendar::YearResult result;
+    result.fontStandIn = standIn;
     result.sheetPageMm = sheetMm;
     result.status = Calendar::YearResult::Status(status);
     result.file = QStringLiteral("/data/2017_03.pdf");

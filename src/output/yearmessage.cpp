@@ -55,7 +55,13 @@ QString rightToLeftKinds(const QString &detail)
 
 } // namespace
 
-QString fontNotice(Calendar::YearResult::Status status, const QString &family, const QString &detail)
+QString standInNotice(const QString &family, const QString &standIn)
+{
+    return tr("Písmo '%1' není nainstalované, kalendáříky tiskne písmo '%2'.").arg(family, standIn);
+}
+
+QString fontNotice(Calendar::YearResult::Status status, const QString &family, const QString &detail,
+                   const QString &standIn)
 {
     using Status = Calendar::YearResult::Status;
     QString notice;
@@ -79,6 +85,8 @@ QString fontNotice(Calendar::YearResult::Status status, const QString &family, c
         notice = tr("Písmo '%1' nelze vložit do PDF. Vyberte jiné písmo.").arg(family);
         break;
     }
+    if (!standIn.isEmpty())
+        notice += QStringLiteral("\n\n") + standInNotice(family, standIn);
     return notice;
 }
 
@@ -98,6 +106,9 @@ YearMessage yearMessage(const Calendar::YearResult &result, const QString &folde
                           .arg(qRound(sheet.width()))
                           .arg(qRound(sheet.height()));
         }
+        // Nor another font than the one chosen.
+        if (!result.fontStandIn.isEmpty())
+            text += QStringLiteral("\n\n") + standInNotice(fontFamily, result.fontStandIn);
         return {true, tr("Hotovo"), text};
     }
     case Status::FolderMissing:
@@ -108,7 +119,7 @@ YearMessage yearMessage(const Calendar::YearResult &result, const QString &folde
     case Status::FontLacksCharacters:
     case Status::TextRightToLeft:
     case Status::FontNeedsTrueType:
-        return {false, tr("Chyba"), fontNotice(result.status, fontFamily, result.detail)};
+        return {false, tr("Chyba"), fontNotice(result.status, fontFamily, result.detail, result.fontStandIn)};
     case Status::PdfFailure:
         // Without the library's words the failure is the file's.
         if (result.detail.trimmed().isEmpty())

@@ -18,8 +18,13 @@ YearMessage yearMessage(const Calendar::YearResult &result, const QString &folde
 
 // Why the calendars cannot be printed in `family`, for the statuses of the
 // font and the text (FontUnavailable, FontLacksCharacters, TextRightToLeft,
-// FontNeedsTrueType) with their detail. The preview shows the same words as
-// the message of "Dokončit".
-QString fontNotice(Calendar::YearResult::Status status, const QString &family, const QString &detail);
+// FontNeedsTrueType) with their detail; and, where `standIn` prints in place
+// of `family`, that too. The preview shows the same words as the message of
+// "Dokončit".
+QString fontNotice(Calendar::YearResult::Status status, const QString &family, const QString &detail,
+                   const QString &standIn = QString());
+
+// That `standIn` prints in place of `family`, which is not installed.
+QString standInNotice(const QString &family, const QString &standIn);
 
 #endif // LUNORIS_YEARMESSAGE_H

@@ -157,6 +157,8 @@ YearCalendars::YearCalendars(const YearRequest &request)
     const int firstCrew = m_request.firstCrew;
     const bool walletCard = m_request.walletCard;
     const PdfFontSource source = resolvePdfFont(look.font);
+    if (source.standsIn)
+        m_fontStandIn = source.resolvedFamily;
     m_font = std::make_unique<PdfRunFont>(source);
     const GlyphOutlines glyphs(source);
     if (!m_font->isOpen() || !glyphs.isOpen()) {
@@ -231,6 +233,7 @@ YearResult writeYear(const YearRequest &request)
         return result;
     }
     const YearCalendars calendars(request);
+    result.fontStandIn = calendars.fontStandIn();
     if (calendars.status() != YearResult::Status::Written) {
         result.status = calendars.status();
         result.detail = calendars.detail();

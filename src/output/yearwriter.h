@@ -50,6 +50,9 @@ struct YearResult
     // own: what a reader takes for one character, however many code points.
     QString detail;
     int monthsWritten = 0;
+    // The family that prints in place of the one asked for, which is not
+    // installed; empty where the family (or its metric twin) prints.
+    QString fontStandIn;
     QSizeF sheetPageMm;  // the print sheet's page size, when one was written
 };
 
@@ -85,6 +88,7 @@ public:
 
     YearResult::Status status() const { return m_status; }
     QString detail() const { return m_detail; }
+    QString fontStandIn() const { return m_fontStandIn; }
 
     PdfBytes month(int month) const; // 1 to 12
     PdfBytes sheet() const;
@@ -95,6 +99,7 @@ private:
     YearRequest m_request;
     YearResult::Status m_status = YearResult::Status::Written;
     QString m_detail;
+    QString m_fontStandIn;
     std::unique_ptr<PdfRunFont> m_font;     // the months' and the sheet's
     std::unique_ptr<PdfRunFont> m_cardFont; // the card's, with its own letters
     QVector<MonthModel> m_months;

@@ -28,6 +28,10 @@ public:
                      const Calendar::TextFont &font);
     void setNotice(const QString &notice);
     QString notice() const { return m_notice; }
+    // A line below the page, which does not keep it from printing (another
+    // font than the one chosen); none where it is empty.
+    void setRemark(const QString &remark);
+    QString remark() const { return m_remark; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -45,6 +49,7 @@ private:
     std::shared_ptr<const Calendar::GlyphOutlines> m_glyphs;
     Calendar::TextFont m_font;
     QString m_notice;
+    QString m_remark;
 };
 
 #endif // LUNORIS_MONTHPREVIEW_H

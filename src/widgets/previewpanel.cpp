@@ -94,8 +94,9 @@ void PreviewPanel::layOutPreview(const Calendar::YearRequest &typed)
         m_font = std::make_unique<Calendar::PdfRunFont>(m_source);
         m_glyphs = std::make_shared<const Calendar::GlyphOutlines>(m_source);
     }
+    const QString standIn = m_source.standsIn ? m_source.resolvedFamily : QString();
     if (!m_font->isOpen() || !m_glyphs->isOpen()) {
-        preview->setNotice(fontNotice(Calendar::YearResult::Status::FontUnavailable, look.font, QString()));
+        preview->setNotice(fontNotice(Calendar::YearResult::Status::FontUnavailable, look.font, QString(), standIn));
         return;
     }
     const int page = m_ui->previewMonth->currentIndex() + 1;
@@ -104,9 +105,11 @@ void PreviewPanel::layOutPreview(const Calendar::YearRequest &typed)
     // notice is the one "Dokončit" would give.
     const Calendar::TextCheck check = Calendar::checkText(m_source, *m_glyphs, request, page > 12 || request.walletCard);
     if (check.status != Calendar::YearResult::Status::Written) {
-        preview->setNotice(fontNotice(check.status, look.font, check.detail));
+        preview->setNotice(fontNotice(check.status, look.font, check.detail, standIn));
         return;
     }
+    // Another family than the one chosen is shown, and said so.
+    preview->setRemark(standIn.isEmpty() ? QString() : standInNotice(look.font, standIn));
     const QString printable = Calendar::printableCharacters(look);
     // The card's sides come after the months in the list.
     if (page > 12) {
