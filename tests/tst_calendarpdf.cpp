@@ -29,6 +29,7 @@
 #include <QtMath>
 
 #include <csignal>
+#include <memory>
 #include <limits>
 
 #include <QTemporaryFile>
@@ -219,6 +220,12 @@ private slots:
     void replacesExistingCalendars();
     void walletCard_data();
     void walletCard();
+    void anyLettersOfTheFont_data();
+    void anyLettersOfTheFont();
+    void textRefusedBeforeWriting_data();
+    void textRefusedBeforeWriting();
+    void familyStandsIn_data();
+    void familyStandsIn();
     void rotaMonthsReadBack_data();
     void rotaMonthsReadBack();
     void sameFilesAsEver_data();
@@ -819,7 +826,7 @@ void TestCalendarPdf::previewGlyphShapes()
     const auto addText = [&](const QString &line, const QPointF &baseline, double sizeMm) {
         double x = baseline.x();
         for (const QChar character : line) {
-            const double advance = text.advances.value(character) / 1000.0 * sizeMm;
+            const double advance = text.advances.value(character.unicode()) / 1000.0 * sizeMm;
             if (!character.isSpace())
                 shapes.append({line + QStringLiteral(" ") + character,
                                pixels(QRectF(x, baseline.y() + text.descent * sizeMm, advance,
@@ -1739,6 +1746,276 @@ void TestCalendarPdf::walletCard()
     const QString crewTitle = QStringLiteral("2027 · Směna %1").arg(QChar(u'A' + myCrew));
     QVERIFY2(title.contains(myCrew < 0 ? QStringLiteral("2027") : crewTitle), qPrintable(title));
     QCOMPARE(text.contains(QStringLiteral("Státní svátky")), holidays);
+}
+
+namespace {
+
+// A 56-character Ukrainian note of 30 letters WinAnsi lacks: with the
+// card's Czech letters more than a simple font holds.
+const char *const UkrainianNote = "Зміна Б Житомир: Юрій Щусь, Євген Ґудзь, Федір Яхно, Оля";
+// 58 characters, 29 letters outside WinAnsi.
+const char *const GreekNote = "Ομάδα Β, Χανιά: Γιώργος, Ξένια, Φώτης, Ψυχάρης, Ζωή, Ηλίας";
+
+// The dark pixels of `a` within `area` that have none in `b` within two
+// pixels of them: a glyph where the other image has another, or none.
+int unmatchedInk(const QImage &a, const QImage &b, const QRect &area, int *dark)
+{
+    const auto isDark = [](const QImage &image, int x, int y) {
+        return x >= 0 && y >= 0 && x < image.width() && y < image.height() && image.pixelColor(x, y).lightness() < 96;
+    };
+    int unmatched = 0;
+    *dark = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (!isDark(a, x, y))
+                continue;
+            ++*dark;
+            bool near = false;
+            for (int dy = -2; dy <= 2 && !near; ++dy) {
+                for (int dx = -2; dx <= 2 && !near; ++dx)
+                    near = isDark(b, x + dx, y + dy);
+            }
+            unmatched += !near;
+        }
+    }
+    return unmatched;
+}
+
+} // namespace
+
+void TestCalendarPdf::anyLettersOfTheFont_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<QString>("note");      // typed on the card
+    QTest::addColumn<QString>("printed");   // as it reads back
+    QTest::addColumn<QString>("fontType");  // of the card's font, as pdffonts names it
+    QTest::newRow("Ukrainian, DejaVu Sans") << "DejaVu Sans" << UkrainianNote << UkrainianNote << "CID TrueType";
+    // The form's font, whose metric twin has Cyrillic.
+    QTest::newRow("Ukrainian, Arial") << "Arial" << UkrainianNote << UkrainianNote << "CID TrueType";
+    QTest::newRow("Greek, Liberation Serif") << "Liberation Serif" << GreekNote << GreekNote << "CID TrueType";
+    // Past the 16-bit characters: an emoji and double-struck capitals.
+    QTest::newRow("an emoji, DejaVu Sans") << "DejaVu Sans" << "Směna A \U0001F600 \U0001D538\U0001D539"
+                                           << "Směna A \U0001F600 \U0001D538\U0001D539" << "CID TrueType";
+    // Few letters beyond WinAnsi: the simple font as ever.
+    QTest::newRow("a few Cyrillic letters, Arial") << "Arial" << "Зміна Б" << "Зміна Б" << "TrueType";
+    // Typed as "e" and a combining accent: the "é" the font has.
+    QTest::newRow("e and a combining acute") << "Liberation Sans" << "Kavárna Cafe\u0301" << "Kavárna Café"
+                                             << "TrueType";
+    // The font draws the middle dot and the bullet with one glyph, and the
+    // fraction and division slashes with another: each shows, and reads
+    // back as itself.
+    const QString dots = QString::fromUtf8(UkrainianNote).replace(QStringLiteral("Б "), QStringLiteral("Б · 1\u20442 "))
+                             .replace(QStringLiteral(": "), QStringLiteral(" \u2219 3\u22154 "));
+    QTest::newRow("Ukrainian, two characters of one glyph, Arial") << "Arial" << dots << dots << "CID TrueType";
+}
+
+void TestCalendarPdf::anyLettersOfTheFont()
+{
+    QFETCH(QString, family);
+    QFETCH(QString, note);
+    QFETCH(QString, printed);
+    QFETCH(QString, fontType);
+    QTemporaryDir dir;
+    YearRequest request = yearRequest(dir.path(), 2027);
+    request.look.font = family;
+    request.look.labels = request.look.holidays = true;
+    request.look.cardNote = note;
+    request.walletCard = request.yearSheet = true;
+    const YearResult result = writeYear(request);
+    QCOMPARE(int(result.status), int(YearResult::Status::Written));
+    QCOMPARE(result.detail, QString());
+    const QString cardPath = dir.filePath(QStringLiteral("2027_karta.pdf"));
+    for (const QString &path : {cardPath, dir.filePath(QStringLiteral("2027_karty_A4.pdf"))}) {
+        int exitCode = -1;
+        runTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), path}, &exitCode);
+        QCOMPARE(exitCode, 0);
+        const QList<EmbeddedFont> fonts = fontsOf(path);
+        QCOMPARE(fonts.size(), 1);
+        QCOMPARE(fonts.first().type, fontType);
+        QVERIFY(fonts.first().embedded && fonts.first().subset);
+        checkFontPrograms(path, true);
+        // The back gives its text back, every letter itself.
+        const QString back = runTool(QStringLiteral("pdftotext"),
+                                     {QStringLiteral("-f"), QStringLiteral("2"), path, QStringLiteral("-")});
+        QVERIFY2(back.contains(printed), qPrintable(back));
+        QVERIFY2(back.contains(QStringLiteral("Velikonoční pondělí")), qPrintable(back));
+    }
+    // Each character of the note in the card's character map, as its UTF-16
+    // units.
+    const QByteArray content = uncompressed(cardPath);
+    for (const uint character : composed(request).look.cardNote.toUcs4()) {
+        if (character < 0x80)
+            continue;
+        QByteArray units;
+        for (const QChar unit : QString::fromUcs4(&character, 1))
+            units += QByteArray::number(unit.unicode(), 16).toUpper().rightJustified(4, '0');
+        QVERIFY2(content.contains("<" + units + ">"), units.constData());
+    }
+    // The front's numbers in the same font.
+    const QString front = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-l"), QStringLiteral("1"), cardPath,
+                                                                 QStringLiteral("-")});
+    QVERIFY2(front.contains(QStringLiteral("22 23 24 25 26 27 28")), qPrintable(front));
+
+    // The months and the year's sheet as they are without the card.
+    QTemporaryDir without;
+    YearRequest monthsOnly = request;
+    monthsOnly.folder = without.path();
+    monthsOnly.walletCard = false;
+    QCOMPARE(writeYear(monthsOnly).status, YearResult::Status::Written);
+    QStringList files{QStringLiteral("2027.pdf")};
+    for (int month = 1; month <= 12; ++month)
+        files << monthFileName(QDate(2027, month, 1));
+    for (const QString &file : files)
+        QCOMPARE(withoutTime(dir.filePath(file)), withoutTime(without.filePath(file)));
+
+    // The note where the preview shows it, in the glyphs it shows: its line
+    // drawn large by both, so that the rasterisers' rounding counts little.
+    constexpr double PixelsPerMm = 40;
+    const PdfFontSource source = resolvePdfFont(family);
+    PdfRunFont font(source);
+    const GlyphOutlines glyphs(source);
+    const YearRequest typed = composed(request);
+    const TextFont text = font.measure(printableCharacters(typed.look) + cardCharacters(2027, 0, typed.look));
+    const CardFace back = layOutCard(2027, 0, typed.look, text).back;
+    const TextLabel *line = nullptr;
+    for (const MonthModel &part : back.parts) {
+        for (const TextLabel &label : part.labels) {
+            if (label.text == typed.look.cardNote)
+                line = &label;
+        }
+    }
+    QVERIFY(line);
+    const double sizeMm = line->sizePt / PointsPerMm;
+    const QRect area(qFloor((line->baseline.x() - 1) * PixelsPerMm),
+                     qFloor(-(line->baseline.y() + text.ascent * sizeMm) * PixelsPerMm),
+                     qCeil((text.width(line->text) * sizeMm + 2) * PixelsPerMm),
+                     qCeil((text.ascent - text.descent) * sizeMm * PixelsPerMm));
+    std::unique_ptr<Poppler::Document> card(Poppler::Document::load(cardPath));
+    QVERIFY(card);
+    card->setRenderHint(Poppler::Document::Antialiasing);
+    std::unique_ptr<Poppler::Page> page(card->page(1));
+    const QImage pdf = page->renderToImage(PixelsPerMm * 25.4, PixelsPerMm * 25.4, area.x(), area.y(), area.width(),
+                                           area.height());
+    QImage preview(pdf.size(), QImage::Format_ARGB32);
+    preview.fill(Qt::white);
+    {
+        QPainter painter(&preview);
+        painter.translate(-area.topLeft());
+        painter.scale(PixelsPerMm, PixelsPerMm);
+        for (const MonthModel &part : back.parts)
+            paintMonth(painter, part, glyphs, text);
+    }
+    // Strip by strip of half an em, so that one glyph missing or another in
+    // its place counts for all it is.
+    const QImage *const images[] = {&pdf, &preview};
+    const int strip = qMax(1, qRound(sizeMm * PixelsPerMm / 2));
+    for (int i = 0; i < 2; ++i) {
+        int total = 0;
+        for (int x = 0; x < pdf.width(); x += strip) {
+            int dark = 0;
+            const int unmatched = unmatchedInk(*images[i], *images[1 - i], QRect(x, 0, strip, pdf.height()), &dark);
+            QVERIFY2(unmatched <= 10 + dark / 20,
+                     qPrintable(QStringLiteral("%1 of %2 at %3 mm").arg(unmatched).arg(dark).arg(x / PixelsPerMm)));
+            total += dark;
+        }
+        QVERIFY(total > 1000);
+    }
+}
+
+void TestCalendarPdf::textRefusedBeforeWriting_data()
+{
+    using Status = YearResult::Status;
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("detail"); // the characters, one a line
+    // Neither a built-in font nor a Type 1 font becomes a composite font:
+    // the card's Czech letters, then the note's, then the months'.
+    const QString beyond = QString::fromUtf8("ě\nЗ\nм\nі\nн\nа\nБ\nЖ\nи\nт\nо\nр\nЮ\nй\nЩ\nу\nс\nь\nЄ\nв\nг\nе\nҐ\n"
+                                             "д\nз\nФ\nЯ\nх\nО\nл\nя\nř\nČ\nŘ");
+    QTest::newRow("Ukrainian, built-in Helvetica") << "Helvetica" << UkrainianNote << int(Status::FontNeedsTrueType)
+                                                   << beyond;
+    QTest::newRow("Ukrainian, a Type 1 font") << "Nimbus Sans" << UkrainianNote << int(Status::FontNeedsTrueType)
+                                              << beyond;
+    QTest::newRow("an emoji, a font without it") << "Liberation Sans" << "Směna \U0001F600" << int(Status::FontLacksCharacters)
+                                                 << "\U0001F600";
+    QTest::newRow("a thumb whose skin tone the font lacks") << "DejaVu Sans" << "\U0001F44D\U0001F3FD"
+                                                             << int(Status::FontLacksCharacters)
+                                                             << "\U0001F44D\U0001F3FD";
+    QTest::newRow("a control character") << "DejaVu Sans" << "A\u0001B" << int(Status::FontLacksCharacters)
+                                         << "\u0001";
+    // Set left to right, they would read backwards.
+    QTest::newRow("Hebrew") << "DejaVu Sans" << "משמרת ב" << int(Status::TextRightToLeft)
+                            << QString::fromUtf8("מ\nש\nר\nת\nב");
+    QTest::newRow("Arabic") << "DejaVu Sans" << "نوبة" << int(Status::TextRightToLeft)
+                            << QString::fromUtf8("ن\nو\nب\nة");
+    QTest::newRow("a right-to-left override") << "DejaVu Sans" << "Směna \u202EA" << int(Status::TextRightToLeft)
+                                              << "\u202E";
+}
+
+void TestCalendarPdf::textRefusedBeforeWriting()
+{
+    QFETCH(QString, family);
+    QFETCH(QString, note);
+    QFETCH(int, status);
+    QFETCH(QString, detail);
+    QTemporaryDir dir;
+    YearRequest request = yearRequest(dir.path(), 2027);
+    request.look.font = family;
+    request.look.cardNote = note;
+    request.walletCard = request.yearSheet = true;
+    const PdfFontSource source = resolvePdfFont(family);
+    if (family == QLatin1String("Nimbus Sans") && source.kind != PdfFontSource::Kind::Type1)
+        QSKIP("Nimbus Sans is not installed as a Type 1 font (fonts-urw-base35)");
+    const YearResult result = writeYear(request);
+    QCOMPARE(int(result.status), status);
+    QCOMPARE(result.detail, detail);
+    QCOMPARE(result.monthsWritten, 0);
+    QVERIFY(QDir(dir.path()).isEmpty());
+    // Refused as the preview refuses it, the card's page shown or not.
+    const GlyphOutlines glyphs(source);
+    const TextCheck check = checkText(source, glyphs, composed(request), true);
+    QCOMPARE(int(check.status), status);
+    QCOMPARE(check.detail, detail);
+    // Without the card, the months print.
+    request.walletCard = false;
+    QCOMPARE(writeYear(request).status, YearResult::Status::Written);
+}
+
+void TestCalendarPdf::familyStandsIn_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<bool>("standsIn");
+    QTest::newRow("installed") << "DejaVu Sans" << false;
+    QTest::newRow("installed, written otherwise") << "dejavusans" << false;
+    QTest::newRow("by another of its names") << "DejaVu Sans Condensed" << false;
+    QTest::newRow("Arial, its metric twin") << "Arial" << false;
+    QTest::newRow("Times New Roman, its metric twin") << "Times New Roman" << false;
+    QTest::newRow("Courier New, its metric twin") << "Courier New" << false;
+    QTest::newRow("built-in Helvetica") << "Helvetica" << false;
+    QTest::newRow("the system's sans serif") << "Sans Serif" << false;
+    QTest::newRow("a name made up") << "Zzyzx Grotesk" << true;
+    QTest::newRow("an emoji font not installed") << "Noto Color Emoji" << true;
+}
+
+void TestCalendarPdf::familyStandsIn()
+{
+    QFETCH(QString, family);
+    QFETCH(bool, standsIn);
+    // What fontconfig's own tool picks for the name.
+    const QString picked = runTool(QStringLiteral("fc-match"), {QStringLiteral("-f"), QStringLiteral("%{family[0]}"), family});
+    if (!standsIn && family != QLatin1String("Helvetica") && picked.isEmpty())
+        QSKIP("fc-match is missing");
+    const PdfFontSource source = resolvePdfFont(family);
+    QCOMPARE(source.standsIn, standsIn);
+    QTemporaryDir dir;
+    YearRequest request = yearRequest(dir.path(), 2027);
+    request.look.font = family;
+    const YearResult result = writeYear(request);
+    QCOMPARE(result.status, YearResult::Status::Written);
+    QCOMPARE(result.fontStandIn, standsIn ? picked : QString());
+    if (standsIn)
+        QCOMPARE(fontsOf(dir.filePath(QStringLiteral("2027_01.pdf"))).first().name, QString(picked).remove(QLatin1Char(' ')));
 }
 
 void TestCalendarPdf::rotaMonthsReadBack_data()

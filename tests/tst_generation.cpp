@@ -5,6 +5,7 @@
 #include "support/smalldisk.h"
 #include "widgets/colorpicker.h"
 #include "widgets/monthpreview.h"
+#include "widgets/previewpanel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,10 +17,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
@@ -40,6 +43,8 @@ private slots:
     void refusedBeforeWriting_data();
     void refusedBeforeWriting();
     void typedFontWithoutEnter();
+    void writesAnyLetters_data();
+    void writesAnyLetters();
     void writesTheYear();
     void stopsAtAnUnwritableMonth();
     void failuresSayWhy_data();
@@ -70,6 +75,32 @@ private:
     {
         find<ColorPicker>(picker)->setFromByteArray(QByteArray::fromHex(hex));
     }
+    // Typed key by key, or pasted where the keyboard has no key for it.
+    static void typeInto(QLineEdit *edit, const QString &text)
+    {
+        const bool keys = std::all_of(text.begin(), text.end(), [](QChar c) { return c.isPrint() && c.unicode() <= 0xff; });
+        if (keys)
+            QTest::keyClicks(edit, text);
+        else
+            edit->insert(text);
+    }
+    // Nothing in `text` that turns the text around it, and no half of a
+    // character.
+    static bool readsAsWritten(const QString &text)
+    {
+        for (int i = 0; i < text.size(); ++i) {
+            const QChar c = text.at(i);
+            if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+                ++i;
+                continue;
+            }
+            const ushort u = c.unicode();
+            if (c.isSurrogate() || (u >= 0x202a && u <= 0x202e) || (u >= 0x2066 && u <= 0x2069) || u == 0x200e
+                || u == 0x200f || u == 0x061c)
+                return false;
+        }
+        return true;
+    }
 
     MainWindow *m_window = nullptr;
 };
@@ -98,31 +129,59 @@ void TestGeneration::refusedBeforeWriting_data()
     QTest::addColumn<QString>("pattern");  // typed as a rota of one's own, with its crews
     QTest::addColumn<int>("crews");
     QTest::addColumn<int>("nightHours");   // of the night shift; 0: as the form starts
+    QTest::addColumn<QString>("note");     // typed for the wallet card, which is then asked for
     QTest::addColumn<QString>("text");     // the message; "%1" the font's name
-    QTest::newRow("nothing chosen") << "none" << "" << false << "" << 0 << 0 << "Cílová složka neexistuje";
-    QTest::newRow("deleted meanwhile") << "gone" << "" << false << "" << 0 << 0 << "Cílová složka neexistuje";
+    QTest::newRow("nothing chosen") << "none" << "" << false << "" << 0 << 0 << "" << "Cílová složka neexistuje";
+    QTest::newRow("deleted meanwhile") << "gone" << "" << false << "" << 0 << 0 << "" << "Cílová složka neexistuje";
     // The face has no digits: it would print empty boxes.
-    QTest::newRow("no Latin digits") << "chosen" << "Droid Sans Fallback" << false << "" << 0 << 0
+    QTest::newRow("no Latin digits") << "chosen" << "Droid Sans Fallback" << false << "" << 0 << 0 << ""
                                      << "Písmo '%1' nemá znaky, které kalendáříky tisknou: 0 1 2 3 4 5 6 7 8 9. Vyberte jiné písmo.";
-    QTest::newRow("dingbats") << "chosen" << "D050000L" << false << "" << 0 << 0
+    QTest::newRow("dingbats") << "chosen" << "D050000L" << false << "" << 0 << 0 << ""
                               << "Písmo '%1' nemá znaky, které kalendáříky tisknou: 0 1 2 3 4 5 6 7 8 9. Vyberte jiné písmo.";
-    QTest::newRow("Greek letters for the labels") << "chosen" << "Standard Symbols PS" << true << "" << 0 << 0
+    QTest::newRow("Greek letters for the labels") << "chosen" << "Standard Symbols PS" << true << "" << 0 << 0 << ""
                                                   << "Písmo '%1' nemá znaky, které kalendáříky tisknou: L e d n Ú o r B ř z D u b K v ě t Č c S p Z á í Ř j i s "
                                                      "a P N. Vyberte jiné písmo.";
-    QTest::newRow("outlines the PDF cannot embed") << "chosen" << "Cantarell" << false << "" << 0 << 0
+    QTest::newRow("outlines the PDF cannot embed") << "chosen" << "Cantarell" << false << "" << 0 << 0 << ""
                                                    << "Písmo '%1' nelze vložit do PDF. Vyberte jiné písmo.";
-    QTest::newRow("a pattern with another letter") << "chosen" << "" << false << "DX--" << 4 << 0
+    QTest::newRow("a pattern with another letter") << "chosen" << "" << false << "DX--" << 4 << 0 << ""
                                                    << "Rozpis směn nelze použít: Znak „X“ v rozpisu nelze použít: jen S, D, N, R, O a - (volno).";
-    QTest::newRow("a pattern of the wrong length") << "chosen" << "" << false << "DN---" << 4 << 0
+    QTest::newRow("a pattern of the wrong length") << "chosen" << "" << false << "DN---" << 4 << 0 << ""
                                                    << "Rozpis směn nelze použít: Délka rozpisu (5) musí být násobkem počtu směn (4).";
     // Typed letter by letter: a letter whose capital is two stays one, and
     // the hint names it.
-    QTest::newRow("a pattern with ß") << "chosen" << "" << false << "ß-" << 2 << 0
+    QTest::newRow("a pattern with ß") << "chosen" << "" << false << "ß-" << 2 << 0 << ""
                                       << "Rozpis směn nelze použít: Znak „ß“ v rozpisu nelze použít: jen S, D, N, R, O a - (volno).";
     QTest::newRow("a night into the next day's shift")
-        << "chosen" << "" << false << "ND--" << 4 << 24
+        << "chosen" << "" << false << "ND--" << 4 << 24 << ""
         << "Rozpis směn nelze použít: Směny se překrývají: Noční (18–18) ještě trvá, když další den začíná Denní (6–18). "
            "Zkraťte ji, posuňte začátek, nebo mezi ně dejte volno (-).";
+    // Named so that they can be read: whole, by number where they show as
+    // nothing, never turning the message around.
+    QTest::newRow("a pasted tab in the pattern") << "chosen" << "" << false << "D\tN-" << 4 << 0 << ""
+                                                 << "Rozpis směn nelze použít: Znak „U+0009“ v rozpisu nelze použít: "
+                                                    "jen S, D, N, R, O a - (volno).";
+    QTest::newRow("an emoji in the pattern") << "chosen" << "" << false << "D\U0001F600N-" << 4 << 0 << ""
+                                             << "Rozpis směn nelze použít: Znak „\U0001F600“ v rozpisu nelze použít: "
+                                                "jen S, D, N, R, O a - (volno).";
+    QTest::newRow("an emoji Arial lacks") << "chosen" << "Arial" << false << "" << 0 << 0 << "Směna A \U0001F600"
+                                          << "Písmo 'Arial' nemá znaky, které kalendáříky tisknou: \U0001F600. "
+                                                       "Vyberte jiné písmo.";
+    QTest::newRow("a control character in the note") << "chosen" << "Arial" << false << "" << 0 << 0 << "Směna\u0001A"
+                                                     << "Písmo 'Arial' nemá znaky, které kalendáříky tisknou: U+0001. "
+                                                        "Vyberte jiné písmo.";
+    // Set left to right, it would read backwards.
+    QTest::newRow("a right-to-left override") << "chosen" << "DejaVu Sans" << false << "" << 0 << 0 << "Směna A\u202E, B"
+                                              << "Kalendáříky tisknou jen text psaný zleva doprava, a tak nevytisknou "
+                                                 "znaky řízení směru textu: U+202E. Upravte text.";
+    QTest::newRow("a Hebrew note") << "chosen" << "DejaVu Sans" << false << "" << 0 << 0 << "משמרת ב"
+                                   << "Kalendáříky tisknou jen text psaný zleva doprava, a tak nevytisknou hebrejské "
+                                      "písmo: מ ש ר ת ב. Upravte text.";
+    // A font that goes into the file as a simple font only: the card's
+    // Czech letters and the note's, 34 in all.
+    QTest::newRow("Ukrainian in built-in Helvetica")
+        << "chosen" << "Helvetica" << false << "" << 0 << 0 << "Зміна Б Житомир: Юрій Щусь, Євген Ґудзь, Федір Яхно, Оля"
+        << "Písmo '%1' pojme v PDF jen 33 znaků mimo západoevropskou sadu, kalendáříky jich ale tisknou 34: ě З м і н а "
+           "Б Ж и т о р Ю й Щ у с ь Є в г е Ґ д з Ф Я х О л я ř Č Ř. Vyberte písmo TrueType (.ttf), například DejaVu Sans.";
 }
 
 void TestGeneration::refusedBeforeWriting()
@@ -133,6 +192,7 @@ void TestGeneration::refusedBeforeWriting()
     QFETCH(QString, pattern);
     QFETCH(int, crews);
     QFETCH(int, nightHours);
+    QFETCH(QString, note);
     QFETCH(QString, text);
     QTemporaryDir work;
     const QString before = QDir::currentPath();
@@ -144,17 +204,23 @@ void TestGeneration::refusedBeforeWriting()
     if (!family.isEmpty()) {
         // Typed, without Enter: what the box shows is the font.
         find<QFontComboBox>("font")->lineEdit()->setText(family);
-        if (!QFontInfo(QFont(family)).family().startsWith(family))
+        // Helvetica is the PDF viewer's own, Arial's metric twin prints for it.
+        if (!QFontInfo(QFont(family)).family().startsWith(family) && family != QLatin1String("Helvetica")
+            && family != QLatin1String("Arial"))
             QSKIP("the family is not installed (fonts-droid-fallback, fonts-urw-base35, fonts-cantarell)");
     }
     find<QCheckBox>("labels")->setChecked(labels);
+    if (!note.isEmpty()) {
+        find<QCheckBox>("walletCard")->setChecked(true);
+        typeInto(find<QLineEdit>("cardNote"), note);
+    }
     if (!pattern.isEmpty()) {
         find<QSpinBox>("crewCount")->setValue(crews);
         if (nightHours)
             find<QSpinBox>("kindNHours")->setValue(nightHours);
         auto *edit = find<QLineEdit>("rotaPattern");
         edit->clear();
-        QTest::keyClicks(edit, pattern);
+        typeInto(edit, pattern);
         QCOMPARE(edit->text(), pattern);
         // Refused where it is typed, in the same words.
         QCOMPARE(find<QComboBox>("rota")->currentIndex(), 5);
@@ -172,7 +238,7 @@ void TestGeneration::refusedBeforeWriting()
         QCOMPARE(edit->palette().color(QPalette::Base), QColor(Qt::black));
         QApplication::setPalette(QPalette());
         edit->clear();
-        QTest::keyClicks(edit, pattern);
+        typeInto(edit, pattern);
     }
     QTest::qWait(20);
 
@@ -182,6 +248,7 @@ void TestGeneration::refusedBeforeWriting()
     QCOMPARE(seen->icon, QMessageBox::Critical);
     QCOMPARE(seen->title, QStringLiteral("Chyba"));
     QCOMPARE(seen->text, text.contains(QLatin1String("%1")) ? text.arg(family) : text);
+    QVERIFY(readsAsWritten(seen->text));
     QCOMPARE(seen->buttonCount, 1);
     QVERIFY(filesIn(work.path()).isEmpty());
     // The preview says the same instead of showing a page the PDF would not hold.
@@ -204,6 +271,73 @@ void TestGeneration::typedFontWithoutEnter()
     QCOMPARE(fonts.size(), 1);
     QCOMPARE(fonts.first().name, QStringLiteral("Helvetica"));
     QVERIFY(!fonts.first().embedded);
+}
+
+void TestGeneration::writesAnyLetters_data()
+{
+    QTest::addColumn<QString>("family"); // typed into the font box, empty: the form's
+    QTest::addColumn<QString>("note");   // pasted for the wallet card
+    QTest::addColumn<QString>("printed"); // what the card's back gives back
+    QTest::addColumn<bool>("standsIn");  // another family prints, and the user is told
+    const QString ukrainian = QStringLiteral("Зміна Б Житомир: Юрій Щусь, Євген Ґудзь, Федір Яхно, Оля");
+    QTest::newRow("Ukrainian, DejaVu Sans") << "DejaVu Sans" << ukrainian << ukrainian << false;
+    // Its metric twin prints, and nobody need be told.
+    QTest::newRow("Ukrainian, Arial") << "Arial" << ukrainian << ukrainian << false;
+    const QString greek = QStringLiteral("Ομάδα Β, Χανιά: Γιώργος, Ξένια, Φώτης, Ψυχάρης, Ζωή, Ηλίας");
+    QTest::newRow("Greek, Liberation Serif") << "Liberation Serif" << greek << greek << false;
+    // Typed as "e" and a combining accent: the "é" the font has.
+    QTest::newRow("e and a combining acute") << "" << "Kavárna Cafe\u0301" << "Kavárna Café" << false;
+    // The accent alone is a character the built-in font lacks.
+    QTest::newRow("e and a combining acute, built-in Helvetica") << "Helvetica" << "Kavárna Cafe\u0301"
+                                                                 << "Kavárna Café" << false;
+    QTest::newRow("a family not installed") << "Zzyzx Grotesk" << "HZS Praha" << "HZS Praha" << true;
+    QTest::newRow("an emoji font not installed") << "Noto Color Emoji" << "HZS Praha" << "HZS Praha" << true;
+}
+
+void TestGeneration::writesAnyLetters()
+{
+    QFETCH(QString, family);
+    QFETCH(QString, note);
+    QFETCH(QString, printed);
+    QFETCH(bool, standsIn);
+    QTemporaryDir dir;
+    find<QPushButton>("targetDirectory")->setText(dir.path());
+    if (!family.isEmpty())
+        find<QFontComboBox>("font")->lineEdit()->setText(family);
+    const QString used = find<QFontComboBox>("font")->currentText();
+    find<QCheckBox>("walletCard")->setChecked(true);
+    typeInto(find<QLineEdit>("cardNote"), note);
+    // The family fontconfig's own tool picks in its place.
+    const QString picked = runTool(QStringLiteral("fc-match"), {QStringLiteral("-f"), QStringLiteral("%{family[0]}"), used});
+    const QString remark = standsIn ? QStringLiteral("Písmo '%1' není nainstalované, kalendáříky tiskne písmo '%2'.")
+                                          .arg(used, picked)
+                                    : QString();
+
+    // The preview shows the page, the card's back too, and says so where
+    // another family prints.
+    auto *preview = find<MonthPreview>("monthPreview");
+    auto *page = find<QComboBox>("previewMonth");
+    QSignalSpy layouts(m_window->findChild<PreviewPanel *>(), &PreviewPanel::previewShown);
+    for (const int shown : {page->count() - 1, 0}) {
+        layouts.clear();
+        page->setCurrentIndex(shown);
+        QTRY_VERIFY(!layouts.isEmpty());
+        QCOMPARE(preview->notice(), QString());
+        QCOMPARE(preview->remark(), remark);
+    }
+
+    const auto seen = clickFinish();
+    QCOMPARE(seen->title, QStringLiteral("Hotovo"));
+    QCOMPARE(seen->text, QStringLiteral("Kalendáříky byly uloženy do složky '%1'").arg(dir.path())
+                             + (standsIn ? QStringLiteral("\n\n") + remark : QString()));
+    const QString back = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-f"), QStringLiteral("2"),
+                                                                dir.filePath(QStringLiteral("2017_karta.pdf")),
+                                                                QStringLiteral("-")});
+    QVERIFY2(back.contains(printed), qPrintable(back));
+    const QList<EmbeddedFont> fonts = fontsOf(dir.filePath(QStringLiteral("2017_01.pdf")));
+    QCOMPARE(fonts.size(), 1);
+    if (standsIn)
+        QCOMPARE(fonts.first().name, QString(picked).remove(QLatin1Char(' ')));
 }
 
 void TestGeneration::writesTheYear()
@@ -435,42 +569,69 @@ void TestGeneration::messages_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("detail");
     QTest::addColumn<QSizeF>("sheetMm");
+    QTest::addColumn<QString>("standIn"); // the family that printed in place of the one asked for
 
     QTest::newRow("written") << int(Status::Written) << true << "Hotovo"
-                             << "Kalendáříky byly uloženy do složky '/data/%2 kalendáře/'" << QString() << QSizeF();
+                             << "Kalendáříky byly uloženy do složky '/data/%2 kalendáře/'" << QString() << QSizeF() << QString();
     QTest::newRow("written with an A4 sheet") << int(Status::Written) << true << "Hotovo"
                                               << "Kalendáříky byly uloženy do složky '/data/%2 kalendáře/'" << QString()
-                                              << QSizeF(210, 297);
+                                              << QSizeF(210, 297) << QString();
     // A page no home printer holds is not a surprise.
     QTest::newRow("written with a sheet larger than A4")
         << int(Status::Written) << true << "Hotovo"
         << "Kalendáříky byly uloženy do složky '/data/%2 kalendáře/'\n\nKartička se s ořezovými značkami na A4 nevejde, "
            "a tak má tiskový arch stránky 218 × 106 mm, větší než A4. Vytiskněte je na větší papír, nebo zmenšete okénka."
-        << QString() << QSizeF(218.0, 105.6);
+        << QString() << QSizeF(218.0, 105.6) << QString();
     QTest::newRow("folder missing") << int(Status::FolderMissing) << false << "Chyba"
-                                    << "Cílová složka neexistuje" << QString() << QSizeF();
+                                    << "Cílová složka neexistuje" << QString() << QSizeF() << QString();
     // The system's reason after the words every such message has.
     QTest::newRow("cannot write") << int(Status::CannotWrite) << false << "Chyba"
                                   << "Nepodařilo se zapsat do souboru '/data/2017_03.pdf': na disku není místo."
-                                  << "na disku není místo" << QSizeF();
+                                  << "na disku není místo" << QSizeF() << QString();
     QTest::newRow("cannot write, no reason known") << int(Status::CannotWrite) << false << "Chyba"
-                                                   << "Nepodařilo se zapsat do souboru '/data/2017_03.pdf'" << QStringLiteral("") << QSizeF();
+                                                   << "Nepodařilo se zapsat do souboru '/data/2017_03.pdf'" << QStringLiteral("")
+                                                   << QSizeF() << QString();
     // Names the font; a "%1" in the font's name is not filled in again.
     QTest::newRow("font unavailable") << int(Status::FontUnavailable) << false << "Chyba"
                                       << "Písmo 'Odd %1 Sans' nelze vložit do PDF. Vyberte jiné písmo." << QString()
-                                      << QSizeF();
+                                      << QSizeF() << QString();
     QTest::newRow("font lacks characters") << int(Status::FontLacksCharacters) << false << "Chyba"
                                            << "Písmo 'Odd %1 Sans' nemá znaky, které kalendáříky tisknou: 1 ř. Vyberte jiné písmo."
-                                           << "1ř" << QSizeF();
+                                           << "1ř" << QSizeF() << QString();
     QTest::newRow("pdf library") << int(Status::PdfFailure) << false << "Chyba"
-                                 << "Soubor '/data/2017_03.pdf' se nepodařilo vytvořit: Out of memory" << QString() << QSizeF();
+                                 << "Soubor '/data/2017_03.pdf' se nepodařilo vytvořit: Out of memory" << QString() << QSizeF() << QString();
     // Never a message that ends in ": " with nothing after it.
     QTest::newRow("pdf library, no words") << int(Status::PdfFailure) << false << "Chyba"
-                                           << "Nepodařilo se zapsat do souboru '/data/2017_03.pdf'" << " " << QSizeF();
+                                           << "Nepodařilo se zapsat do souboru '/data/2017_03.pdf'" << " " << QSizeF() << QString();
     QTest::newRow("invalid rota") << int(Status::InvalidRota) << false << "Chyba"
-                                  << "Rozpis směn nelze použít: Out of memory" << QString() << QSizeF();
+                                  << "Rozpis směn nelze použít: Out of memory" << QString() << QSizeF() << QString();
     QTest::newRow("invalid request") << int(Status::InvalidRequest) << false << "Chyba"
-                                     << "Zadání kalendáře je neplatné" << QString() << QSizeF();
+                                     << "Zadání kalendáře je neplatné" << QString() << QSizeF() << QString();
+    // Another family than the one chosen printed: said after the rest.
+    QTest::newRow("written in a family standing in")
+        << int(Status::Written) << true << "Hotovo"
+        << "Kalendáříky byly uloženy do složky '/data/%2 kalendáře/'\n\nPísmo 'Odd %1 Sans' není nainstalované, "
+           "kalendáříky tiskne písmo 'DejaVu Sans'."
+        << QString() << QSizeF() << "DejaVu Sans";
+    QTest::newRow("font lacks characters, in a family standing in")
+        << int(Status::FontLacksCharacters) << false << "Chyba"
+        << "Písmo 'Odd %1 Sans' nemá znaky, které kalendáříky tisknou: ř. Vyberte jiné písmo.\n\nPísmo 'Odd %1 Sans' "
+           "není nainstalované, kalendáříky tiskne písmo 'Symbol'."
+        << "ř" << QSizeF() << "Symbol";
+    // Each character named whole, or by its number where it shows as nothing.
+    QTest::newRow("font lacks an emoji and a no-break space")
+        << int(Status::FontLacksCharacters) << false << "Chyba"
+        << "Písmo 'Odd %1 Sans' nemá znaky, které kalendáříky tisknou: \U0001F600 U+00A0 \U0001F44D\U0001F3FD. Vyberte jiné písmo."
+        << "\U0001F600\n\u00A0\n\U0001F44D\U0001F3FD" << QSizeF() << QString();
+    QTest::newRow("text right to left") << int(Status::TextRightToLeft) << false << "Chyba"
+                                        << "Kalendáříky tisknou jen text psaný zleva doprava, a tak nevytisknou hebrejské "
+                                           "písmo ani znaky řízení směru textu: א U+202E. Upravte text."
+                                        << "א\n\u202E" << QSizeF() << QString();
+    QTest::newRow("font needs TrueType") << int(Status::FontNeedsTrueType) << false << "Chyba"
+                                         << "Písmo 'Odd %1 Sans' pojme v PDF jen 33 znaků mimo západoevropskou sadu, "
+                                            "kalendáříky jich ale tisknou 2: Ж Щ. Vyberte písmo TrueType (.ttf), "
+                                            "například DejaVu Sans."
+                                         << "Ж\nЩ" << QSizeF() << QString();
 }
 
 void TestGeneration::messages()
@@ -481,8 +642,10 @@ void TestGeneration::messages()
     QFETCH(QString, text);
     QFETCH(QString, detail);
     QFETCH(QSizeF, sheetMm);
+    QFETCH(QString, standIn);
 
     Calendar::YearResult result;
+    result.fontStandIn = standIn;
     result.sheetPageMm = sheetMm;
     result.status = Calendar::YearResult::Status(status);
     result.file = QStringLiteral("/data/2017_03.pdf");

@@ -1,4 +1,5 @@
 #include "model/card.h"
+#include "model/characters.h"
 #include "model/holidays.h"
 #include "model/hours.h"
 #include "model/look.h"
@@ -53,6 +54,8 @@ private slots:
     void sheetPages();
     void inkStates_data();
     void inkStates();
+    void readableCharacters_data();
+    void readableCharacters();
 };
 
 void TestModel::shiftRotation_data()
@@ -368,7 +371,7 @@ void TestModel::legendSaysWhichBand()
     font.descent = -0.25;
     font.lineSpacing = 1.2;
     for (const QChar character : printableCharacters(look))
-        font.advances.insert(character, 500);
+        font.advances.insert(character.unicode(), 500);
     const MonthModel page = layOutMonth(2027, 3, 0, look, font);
     // After the title and the weekdays: the legend, left to right and top
     // to bottom.
@@ -547,6 +550,11 @@ void TestModel::refusedRotas_data()
     QTest::newRow("a night of 24 h, then a day off") << "N-" << 2 << 24 << "";
     // A whole day of service has no hours on the clock.
     QTest::newRow("a night before a whole day of service") << "NS--" << 4 << 24 << "";
+    // The character named so that it can be read: not as white space, not
+    // as half of itself, not turning the hint around.
+    QTest::newRow("a pasted tab") << "D\tN-" << 4 << 12 << "„U+0009“";
+    QTest::newRow("an emoji") << QString::fromUtf8("D\xF0\x9F\x98\x80N-") << 4 << 12 << QString::fromUtf8("„\xF0\x9F\x98\x80“");
+    QTest::newRow("a right-to-left override") << QString::fromUtf8("D\xE2\x80\xAEN-") << 4 << 12 << "„U+202E“";
 }
 
 void TestModel::refusedRotas()
@@ -793,7 +801,7 @@ void TestModel::pageModel()
     font.descent = -0.25;
     font.lineSpacing = 1.2;
     for (const QChar digit : QStringLiteral("0123456789"))
-        font.advances.insert(digit, 500);
+        font.advances.insert(digit.unicode(), 500);
     const MonthModel model = layOutMonth(date.year(), date.month(), firstShift, look, font);
     QCOMPARE(model.days.size(), date.daysInMonth());
     QCOMPARE(model.pageMm, QSizeF(8 * w, 9 * h));
@@ -883,7 +891,7 @@ TextFont evenFont(const QString &characters)
     font.descent = -0.3;
     font.lineSpacing = 1.4;
     for (const QChar character : characters)
-        font.advances.insert(character, 500);
+        font.advances.insert(character.unicode(), 500);
     return font;
 }
 
@@ -1108,6 +1116,49 @@ void TestModel::inkStates()
     const Cmyk cmyk = ink.cmyk();
     QCOMPARE(cmyk.cyan, percentages.at(0) / 100.0);
     QCOMPARE(cmyk.black, percentages.at(3) / 100.0);
+}
+
+void TestModel::readableCharacters_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("named");     // each character as a message shows it
+    QTest::addColumn<bool>("rightToLeft");  // whether any of them is written right to left
+    QTest::newRow("letters") << "aé" << "a é" << false;
+    // One character, however many code points: never two broken halves.
+    QTest::newRow("an emoji") << QString::fromUtf8("\xF0\x9F\x98\x80") << QString::fromUtf8("\xF0\x9F\x98\x80") << false;
+    QTest::newRow("a thumb with a skin tone") << QString::fromUtf8("\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD")
+                                              << QString::fromUtf8("\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD") << false;
+    QTest::newRow("e and a combining acute") << QString::fromUtf8("e\xCC\x81x") << QString::fromUtf8("e\xCC\x81 x") << false;
+    // What shows as nothing, by its number.
+    QTest::newRow("a tab") << "\t" << "U+0009" << false;
+    QTest::newRow("nothing at all") << QString(QChar(0)) << "U+0000" << false;
+    QTest::newRow("a no-break space") << QString::fromUtf8("\xC2\xA0") << "U+00A0" << false;
+    QTest::newRow("an accent alone") << QString::fromUtf8("\xCC\x81") << "U+0301" << false;
+    QTest::newRow("half an emoji") << QString(QChar(0xd83d)) << "U+D83D" << false;
+    // What would turn the message around, by its number, and known for
+    // what it is.
+    QTest::newRow("a right-to-left override") << QString::fromUtf8("a\xE2\x80\xAE") << "a U+202E" << true;
+    QTest::newRow("a right-to-left mark") << QString::fromUtf8("\xE2\x80\x8F") << "U+200F" << true;
+    QTest::newRow("a left-to-right isolate") << QString::fromUtf8("\xE2\x81\xA6") << "U+2066" << true;
+    QTest::newRow("Hebrew") << QString::fromUtf8("\xD7\xA9\xD7\x9C") << QString::fromUtf8("\xD7\xA9 \xD7\x9C") << true;
+    QTest::newRow("Arabic") << QString::fromUtf8("\xD9\x85") << QString::fromUtf8("\xD9\x85") << true;
+    QTest::newRow("Cyrillic and Greek") << QString::fromUtf8("\xD0\x96\xCE\xA9") << QString::fromUtf8("\xD0\x96 \xCE\xA9") << false;
+}
+
+void TestModel::readableCharacters()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, named);
+    QFETCH(bool, rightToLeft);
+    const QStringList clusters = graphemeClusters(text);
+    QCOMPARE(clusters.join(QString()), text);
+    QCOMPARE(Calendar::readableCharacters(clusters), named);
+    bool any = false;
+    forEachCodePoint(text, [&](uint character) { any = any || isRightToLeft(character); });
+    QCOMPARE(any, rightToLeft);
+    // Each unit of the text in the cluster that holds it.
+    for (int i = 0; i < text.size(); ++i)
+        QVERIFY(clusters.contains(clusterAt(text, i)));
 }
 
 QTEST_MAIN(TestModel)

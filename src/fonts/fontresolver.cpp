@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStringList>
 
 #include <fontconfig/fontconfig.h>
 
@@ -47,6 +48,81 @@ bool isStandard14Font(const QString &name)
     return false;
 }
 
+// Families that are made to stand in for others letter for letter, with the
+// same widths, so that a document set in one looks the same in the other;
+// fontconfig's own aliases pick them, and nobody need be told.
+const char *const MetricTwins[][2] = {
+    {"Arial", "Liberation Sans"},         {"Arial", "Arimo"},
+    {"Helvetica", "Liberation Sans"},     {"Helvetica", "Nimbus Sans"},
+    {"Helvetica", "Arimo"},               {"Helvetica", "TeX Gyre Heros"},
+    {"Arial Narrow", "Liberation Sans Narrow"}, {"Helvetica Narrow", "Nimbus Sans Narrow"},
+    {"Times New Roman", "Liberation Serif"}, {"Times New Roman", "Tinos"},
+    {"Times", "Nimbus Roman"},            {"Times", "Liberation Serif"},
+    {"Times", "Tinos"},                   {"Times", "TeX Gyre Termes"},
+    {"Courier New", "Liberation Mono"},   {"Courier New", "Cousine"},
+    {"Courier", "Nimbus Mono PS"},        {"Courier", "Liberation Mono"},
+    {"Courier", "Cousine"},               {"Courier", "TeX Gyre Cursor"},
+    {"Calibri", "Carlito"},               {"Cambria", "Caladea"},
+    {"Georgia", "Gelasio"},               {"Symbol", "Standard Symbols PS"},
+    {"ZapfDingbats", "D050000L"},         {"Zapf Dingbats", "D050000L"},
+    {"Palatino", "P052"},                 {"Palatino Linotype", "P052"},
+    {"Book Antiqua", "P052"},             {"Palatino", "TeX Gyre Pagella"},
+    {"Bookman", "URW Bookman"},           {"ITC Bookman", "URW Bookman"},
+    {"Bookman Old Style", "URW Bookman"}, {"Bookman", "TeX Gyre Bonum"},
+    {"New Century Schoolbook", "C059"},   {"Century Schoolbook", "C059"},
+    {"New Century Schoolbook", "TeX Gyre Schola"}, {"Avant Garde", "URW Gothic"},
+    {"ITC Avant Garde Gothic", "URW Gothic"}, {"Avant Garde", "TeX Gyre Adventor"},
+    {"Zapf Chancery", "Z003"},            {"ITC Zapf Chancery", "Z003"},
+    {"Zapf Chancery", "TeX Gyre Chorus"},
+};
+
+// Names that ask for the system's own choice rather than for a family.
+const char *const GenericFamilies[] = {"sans-serif", "sans serif", "sans", "serif", "monospace", "mono",
+                                       "system-ui", "cursive", "fantasy", "emoji", "math"};
+
+// Family names as fontconfig compares them: without case or blanks.
+QString comparable(const QString &family)
+{
+    QString simple;
+    for (const QChar character : family) {
+        if (!character.isSpace())
+            simple += character.toCaseFolded();
+    }
+    return simple;
+}
+
+// Whether the face fontconfig found first for `asked` is of that family
+// (under any of its names), a metric twin of it, or what a generic name asks
+// for.
+bool isFamilyAskedFor(const QString &asked, FcPattern *face)
+{
+    const QString wanted = comparable(asked);
+    for (const char *generic : GenericFamilies) {
+        if (wanted == comparable(QLatin1String(generic)))
+            return true;
+    }
+    QStringList names;
+    FcChar8 *value = nullptr;
+    for (int n = 0; FcPatternGetString(face, FC_FAMILY, n, &value) == FcResultMatch && value; ++n)
+        names << comparable(QString::fromUtf8(reinterpret_cast<const char *>(value)));
+    if (names.contains(wanted))
+        return true;
+    for (const auto &twin : MetricTwins) {
+        if (wanted == comparable(QLatin1String(twin[0])) && names.contains(comparable(QLatin1String(twin[1]))))
+            return true;
+    }
+    return false;
+}
+
+// The family as fontconfig knows it: the toolkit names a family that
+// several foundries install "Family [Foundry]".
+QString withoutFoundry(const QString &family)
+{
+    static const QRegularExpression foundry(QStringLiteral("^(.+) \\[[^\\]]+\\]$"));
+    const QRegularExpressionMatch named = foundry.match(family);
+    return named.hasMatch() ? named.captured(1) : family;
+}
+
 } // namespace
 
 PdfFontSource::Kind embeddableKind(const QString &file, const QString &format, int index)
@@ -75,11 +151,7 @@ FontSet sortedFaces(const QString &family)
     Pattern pattern(FcPatternCreate());
     if (!pattern)
         return nullptr;
-    // The toolkit names a family that several foundries install "Family
-    // [Foundry]"; fontconfig knows it by the family alone.
-    static const QRegularExpression foundry(QStringLiteral("^(.+) \\[[^\\]]+\\]$"));
-    const QRegularExpressionMatch named = foundry.match(family);
-    const QByteArray name = (named.hasMatch() ? named.captured(1) : family).toUtf8();
+    const QByteArray name = withoutFoundry(family).toUtf8();
     FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8 *>(name.constData()));
     FcPatternAddInteger(pattern.get(), FC_WEIGHT, FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pattern.get(), FC_SLANT, FC_SLANT_ROMAN);
@@ -111,6 +183,7 @@ PdfFontSource resolvePdfFont(const QString &family)
         return source;
     // The first match is the family the toolkit shows for the name.
     source.resolvedFamily = patternString(matches->fonts[0], FC_FAMILY);
+    source.standsIn = !isFamilyAskedFor(withoutFoundry(family), matches->fonts[0]);
     for (int i = 0; i < matches->nfont; ++i) {
         FcPattern *face = matches->fonts[i];
         if (patternString(face, FC_FAMILY) != source.resolvedFamily)

@@ -24,6 +24,10 @@ struct PdfFontSource
     // same copy instead of reading and parsing the file again; empty means
     // read `file` when needed.
     QByteArray data;
+    // The family asked for is not installed and `resolvedFamily` stands in
+    // for it, other than as its metric twin (Liberation Sans for Arial): the
+    // calendars look otherwise than the user asked.
+    bool standsIn = false;
 };
 
 // How the PDF library can embed a face that fontconfig reports with this

@@ -1,5 +1,7 @@
 #include "glyphoutlines.h"
 
+#include "model/characters.h"
+
 #include <QFile>
 
 #include <ft2build.h>
@@ -120,41 +122,48 @@ bool GlyphOutlines::isOpen() const
     return m_face->face != nullptr;
 }
 
-unsigned GlyphOutlines::glyphIndex(QChar character) const
+unsigned GlyphOutlines::glyphIndex(uint codePoint) const
 {
     if (!m_face->face)
         return 0;
-    return FT_Get_Char_Index(m_face->face, character.unicode());
+    return FT_Get_Char_Index(m_face->face, codePoint);
 }
 
-QString GlyphOutlines::lacking(const QString &text) const
+QStringList GlyphOutlines::lacking(const QString &text) const
 {
-    QString missing;
-    for (const QChar character : text) {
-        if (character.isSpace() || missing.contains(character))
-            continue;
-        if (glyphIndex(character) == 0)
-            missing += character;
+    return lacking(graphemeClusters(text));
+}
+
+QStringList GlyphOutlines::lacking(const QStringList &clusters) const
+{
+    QStringList missing;
+    for (const QString &cluster : clusters) {
+        bool lacks = false;
+        forEachCodePoint(cluster, [&](uint codePoint) {
+            lacks = lacks || (!QChar::isSpace(codePoint) && glyphIndex(codePoint) == 0);
+        });
+        if (lacks && !missing.contains(cluster))
+            missing << cluster;
     }
     return missing;
 }
 
-QPainterPath GlyphOutlines::outline(QChar character) const
+QPainterPath GlyphOutlines::outline(uint codePoint) const
 {
-    const auto cached = m_outlines.constFind(character);
+    const auto cached = m_outlines.constFind(codePoint);
     if (cached != m_outlines.constEnd())
         return *cached;
     Decomposer decomposer;
     decomposer.scale = 1.0 / m_face->unitsPerEm;
     decomposer.path.setFillRule(Qt::WindingFill);
-    const unsigned index = glyphIndex(character);
+    const unsigned index = glyphIndex(codePoint);
     if (index != 0 && FT_Load_Glyph(m_face->face, index, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) == 0
         && m_face->face->glyph->format == FT_GLYPH_FORMAT_OUTLINE) {
         static const FT_Outline_Funcs funcs = {moveTo, lineTo, conicTo, cubicTo, 0, 0};
         FT_Outline_Decompose(&m_face->face->glyph->outline, &funcs, &decomposer);
         decomposer.path.closeSubpath();
     }
-    m_outlines.insert(character, decomposer.path);
+    m_outlines.insert(codePoint, decomposer.path);
     return decomposer.path;
 }
 

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QPainterPath>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -30,19 +31,23 @@ public:
     bool isOpen() const;
 
     // The characters of `text` the face has no glyph for, each once, in the
-    // order they first appear; spaces need none.
-    QString lacking(const QString &text) const;
+    // order they first appear, each as the whole of what a reader takes for
+    // one character (an emoji, a letter with its accent); spaces need none.
+    QStringList lacking(const QString &text) const;
+    // The same of text already taken apart into such characters.
+    QStringList lacking(const QStringList &clusters) const;
 
     // A character's outline at a size of one em, origin on the baseline, y
     // growing downwards; empty for a space or a character the face lacks.
-    QPainterPath outline(QChar character) const;
+    QPainterPath outline(uint codePoint) const;
+    QPainterPath outline(QChar character) const { return outline(uint(character.unicode())); }
 
 private:
-    unsigned glyphIndex(QChar character) const;
+    unsigned glyphIndex(uint codePoint) const;
 
     struct Face;
     std::unique_ptr<Face> m_face;
-    mutable QHash<QChar, QPainterPath> m_outlines;
+    mutable QHash<uint, QPainterPath> m_outlines;
 };
 
 } // namespace Calendar

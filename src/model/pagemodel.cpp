@@ -1,5 +1,6 @@
 #include "pagemodel.h"
 
+#include "characters.h"
 #include "holidays.h"
 #include "look.h"
 
@@ -222,8 +223,7 @@ QVector<Fill> dayFills(const QRectF &box, const QDate &date, int firstCrew, cons
 double TextFont::width(const QString &text) const
 {
     double total = 0.0;
-    for (const QChar character : text)
-        total += advances.value(character);
+    forEachCodePoint(text, [&](uint character) { total += advances.value(character); });
     return total / 1000.0;
 }
 
@@ -233,8 +233,7 @@ double TextFont::widthAt(const QString &text, float sizeMm) const
     // horizontal scale (100 %), both single precision.
     const double scale = static_cast<double>(sizeMm * 100.0f / 100.0);
     double total = 0.0;
-    for (const QChar character : text)
-        total += advances.value(character) * scale / 1000.0;
+    forEachCodePoint(text, [&](uint character) { total += advances.value(character) * scale / 1000.0; });
     return total;
 }
 
@@ -384,14 +383,13 @@ QString printableCharacters(const Look &look)
 QString fontCharacters(const Look &look, const QString &printed)
 {
     // A year and its card print thousands of characters of a few dozen kinds.
-    QSet<QChar> wanted;
-    for (const QChar character : printed)
-        wanted.insert(character);
+    QSet<uint> wanted;
+    forEachCodePoint(printed, [&](uint character) { wanted.insert(character); });
     QString characters;
-    for (const QChar character : printableCharacters(look) + printed) {
+    forEachCodePoint(printableCharacters(look) + printed, [&](uint character) {
         if (wanted.remove(character))
-            characters += character;
-    }
+            characters += QString::fromUcs4(&character, 1);
+    });
     return characters;
 }
 

@@ -27,7 +27,7 @@ struct TextFont
     double ascent = 0.0;
     double descent = 0.0;
     double lineSpacing = 0.0;
-    QHash<QChar, double> advances;
+    QHash<uint, double> advances; // by code point
 
     double width(const QString &text) const; // in ems
     double lineHeight() const { return ascent - descent; } // in ems, without the gap between lines

@@ -1,5 +1,6 @@
 #include "rota.h"
 
+#include "characters.h"
 #include "pragueclock.h"
 
 #include <QCoreApplication>
@@ -115,9 +116,11 @@ QString Rota::problem() const
     if (pattern.isEmpty())
         return tr("Napište rozpis jedné směny den po dni, například DN-- "
                   "(D denní, N noční, R ranní, O odpolední, S služba, - volno).");
-    for (const QChar code : pattern) {
+    for (int i = 0; i < pattern.size(); ++i) {
+        const QChar code = pattern.at(i);
         if (code != QLatin1Char('-') && kindIndex(code) < 0)
-            return tr("Znak „%1“ v rozpisu nelze použít: jen S, D, N, R, O a - (volno).").arg(code);
+            return tr("Znak „%1“ v rozpisu nelze použít: jen S, D, N, R, O a - (volno).")
+                .arg(readableCharacter(clusterAt(pattern, i)));
     }
     if (pattern.count(QLatin1Char('-')) == pattern.size())
         return tr("V rozpisu není žádný den služby.");

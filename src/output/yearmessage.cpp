@@ -1,5 +1,8 @@
 #include "yearmessage.h"
 
+#include "model/characters.h"
+#include "render/pdffont.h"
+
 #include <QCoreApplication>
 #include <QStringList>
 
@@ -11,17 +14,80 @@ QString tr(const char *text)
     return QCoreApplication::translate("MainWindow", text);
 }
 
+// The characters of a result's detail, one a line, each named so that it
+// can be read: a line that holds more than one character is taken apart.
+QString characterNames(const QString &detail)
+{
+    QStringList clusters;
+    for (const QString &line : detail.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        clusters << Calendar::graphemeClusters(line);
+    return Calendar::readableCharacters(clusters);
+}
+
+// What the text holds that is written right to left: the scripts, and the
+// marks that steer direction, in the order they first appear.
+QString rightToLeftKinds(const QString &detail)
+{
+    QStringList kinds;
+    Calendar::forEachCodePoint(detail, [&](uint character) {
+        if (!Calendar::isRightToLeft(character))
+            return;
+        const QChar::Direction direction = QChar::direction(character);
+        QString kind;
+        if (QChar::category(character) == QChar::Other_Format
+            || (direction != QChar::DirR && direction != QChar::DirAL))
+            kind = tr("znaky řízení směru textu");
+        else if (QChar::script(character) == QChar::Script_Hebrew)
+            kind = tr("hebrejské písmo");
+        else if (QChar::script(character) == QChar::Script_Arabic)
+            kind = tr("arabské písmo");
+        else if (QChar::script(character) == QChar::Script_Syriac)
+            kind = tr("syrské písmo");
+        else if (QChar::script(character) == QChar::Script_Thaana)
+            kind = tr("písmo thaana");
+        else
+            kind = tr("písmo psané zprava doleva");
+        if (!kinds.contains(kind))
+            kinds << kind;
+    });
+    return kinds.join(tr(" ani "));
+}
+
 } // namespace
 
-QString fontNotice(const QString &family, const QString &lacking)
+QString standInNotice(const QString &family, const QString &standIn)
 {
-    if (lacking.isEmpty())
-        return tr("Písmo '%1' nelze vložit do PDF. Vyberte jiné písmo.").arg(family);
-    QStringList characters;
-    for (const QChar character : lacking)
-        characters << QString(character);
-    return tr("Písmo '%1' nemá znaky, které kalendáříky tisknou: %2. Vyberte jiné písmo.")
-        .arg(family, characters.join(QLatin1Char(' ')));
+    return tr("Písmo '%1' není nainstalované, kalendáříky tiskne písmo '%2'.").arg(family, standIn);
+}
+
+QString fontNotice(Calendar::YearResult::Status status, const QString &family, const QString &detail,
+                   const QString &standIn)
+{
+    using Status = Calendar::YearResult::Status;
+    QString notice;
+    switch (status) {
+    case Status::FontLacksCharacters:
+        notice = tr("Písmo '%1' nemá znaky, které kalendáříky tisknou: %2. Vyberte jiné písmo.")
+                     .arg(family, characterNames(detail));
+        break;
+    case Status::TextRightToLeft:
+        notice = tr("Kalendáříky tisknou jen text psaný zleva doprava, a tak nevytisknou %1: %2. Upravte text.")
+                     .arg(rightToLeftKinds(detail), characterNames(detail));
+        break;
+    case Status::FontNeedsTrueType:
+        notice = tr("Písmo '%1' pojme v PDF jen %2 znaků mimo západoevropskou sadu, kalendáříky jich ale tisknou %3: "
+                    "%4. Vyberte písmo TrueType (.ttf), například DejaVu Sans.")
+                     .arg(family, QString::number(Calendar::SimpleFontExtraLetters),
+                          QString::number(detail.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size()),
+                          characterNames(detail));
+        break;
+    default:
+        notice = tr("Písmo '%1' nelze vložit do PDF. Vyberte jiné písmo.").arg(family);
+        break;
+    }
+    if (!standIn.isEmpty())
+        notice += QStringLiteral("\n\n") + standInNotice(family, standIn);
+    return notice;
 }
 
 YearMessage yearMessage(const Calendar::YearResult &result, const QString &folder,
@@ -40,6 +106,9 @@ YearMessage yearMessage(const Calendar::YearResult &result, const QString &folde
                           .arg(qRound(sheet.width()))
                           .arg(qRound(sheet.height()));
         }
+        // Nor another font than the one chosen.
+        if (!result.fontStandIn.isEmpty())
+            text += QStringLiteral("\n\n") + standInNotice(fontFamily, result.fontStandIn);
         return {true, tr("Hotovo"), text};
     }
     case Status::FolderMissing:
@@ -52,9 +121,10 @@ YearMessage yearMessage(const Calendar::YearResult &result, const QString &folde
         return {false, tr("Chyba"), text};
     }
     case Status::FontUnavailable:
-        return {false, tr("Chyba"), fontNotice(fontFamily, QString())};
     case Status::FontLacksCharacters:
-        return {false, tr("Chyba"), fontNotice(fontFamily, result.detail)};
+    case Status::TextRightToLeft:
+    case Status::FontNeedsTrueType:
+        return {false, tr("Chyba"), fontNotice(result.status, fontFamily, result.detail, result.fontStandIn)};
     case Status::PdfFailure:
         // Without the library's words the failure is the file's.
         if (result.detail.trimmed().isEmpty())

@@ -16,9 +16,15 @@ struct YearMessage
 YearMessage yearMessage(const Calendar::YearResult &result, const QString &folder,
                         const QString &fontFamily);
 
-// Why `family` cannot print the calendars: it cannot go into a PDF at all
-// when `lacking` is empty, else it has no glyphs for `lacking`. The preview
-// shows the same words as the message of "Dokončit".
-QString fontNotice(const QString &family, const QString &lacking);
+// Why the calendars cannot be printed in `family`, for the statuses of the
+// font and the text (FontUnavailable, FontLacksCharacters, TextRightToLeft,
+// FontNeedsTrueType) with their detail; and, where `standIn` prints in place
+// of `family`, that too. The preview shows the same words as the message of
+// "Dokončit".
+QString fontNotice(Calendar::YearResult::Status status, const QString &family, const QString &detail,
+                   const QString &standIn = QString());
+
+// That `standIn` prints in place of `family`, which is not installed.
+QString standInNotice(const QString &family, const QString &standIn);
 
 #endif // LUNORIS_YEARMESSAGE_H

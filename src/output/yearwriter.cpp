@@ -4,12 +4,14 @@
 #include "filewriter.h"
 #include "icalendar.h"
 #include "fonts/glyphoutlines.h"
+#include "model/characters.h"
 #include "render/calendarpdf.h"
 #include "render/pdffont.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <algorithm>
 #ifdef Q_OS_UNIX
@@ -168,51 +170,104 @@ bool commit(FileBatch &batch, YearResult &result)
 
 } // namespace
 
-YearCalendars::YearCalendars(const YearRequest &request)
-    : m_request(request)
+TextCheck checkText(const PdfFontSource &source, const GlyphOutlines &glyphs, const YearRequest &request, bool card)
 {
-    if (!request.look.rota.isValid()) {
+    const Look &look = request.look;
+    const QString months = printableCharacters(look);
+    const QString cardText = card ? cardCharacters(request.year, request.firstCrew, look) : QString();
+    const auto lines = [](const QStringList &characters) { return characters.join(QLatin1Char('\n')); };
+    // Each character once: a card prints hundreds of a few dozen kinds.
+    QStringList characters;
+    QSet<QString> seen;
+    for (const QString &cluster : graphemeClusters(months + cardText)) {
+        if (!seen.contains(cluster)) {
+            seen.insert(cluster);
+            characters << cluster;
+        }
+    }
+
+    // Whatever the font, every line is set left to right.
+    QStringList backwards;
+    for (const QString &cluster : qAsConst(characters)) {
+        bool rightToLeft = false;
+        forEachCodePoint(cluster, [&](uint character) { rightToLeft = rightToLeft || isRightToLeft(character); });
+        if (rightToLeft)
+            backwards << cluster;
+    }
+    if (!backwards.isEmpty())
+        return {YearResult::Status::TextRightToLeft, lines(backwards)};
+
+    const QStringList lacking = glyphs.lacking(characters);
+    if (!lacking.isEmpty())
+        return {YearResult::Status::FontLacksCharacters, lines(lacking)};
+
+    // Only a TrueType face becomes a composite font, which holds any letter.
+    if (source.kind != PdfFontSource::Kind::TrueType) {
+        for (const QString &document : {months, fontCharacters(look, cardText)}) {
+            if (fitsSimpleFont(document))
+                continue;
+            QStringList beyond;
+            forEachCodePoint(beyondWinAnsi(document),
+                             [&](uint character) { beyond << QString::fromUcs4(&character, 1); });
+            return {YearResult::Status::FontNeedsTrueType, lines(beyond)};
+        }
+    }
+    return {};
+}
+
+YearRequest composed(YearRequest request)
+{
+    request.look.cardNote = request.look.cardNote.normalized(QString::NormalizationForm_C);
+    return request;
+}
+
+YearCalendars::YearCalendars(const YearRequest &request)
+    : m_request(composed(request))
+{
+    if (!m_request.look.rota.isValid()) {
         m_status = YearResult::Status::InvalidRota;
-        m_detail = request.look.rota.problem();
+        m_detail = m_request.look.rota.problem();
         return;
     }
-    if (!isValid(request)) {
+    if (!isValid(m_request)) {
         m_status = YearResult::Status::InvalidRequest;
         return;
     }
 
     // Every character the pages print must be in the face that is embedded,
     // or nothing is written at all.
-    const Look &look = request.look;
+    const Look &look = m_request.look;
+    const int year = m_request.year;
+    const int firstCrew = m_request.firstCrew;
+    const bool walletCard = m_request.walletCard;
     const PdfFontSource source = resolvePdfFont(look.font);
+    if (source.standsIn)
+        m_fontStandIn = source.resolvedFamily;
     m_font = std::make_unique<PdfRunFont>(source);
     const GlyphOutlines glyphs(source);
     if (!m_font->isOpen() || !glyphs.isOpen()) {
         m_status = YearResult::Status::FontUnavailable;
         return;
     }
-    const TextFont text = m_font->measure(
-        printableCharacters(look) + (request.walletCard ? cardCharacters(request.year, request.firstCrew, look) : QString()));
-    QString printed;
-    for (int month = 1; month <= 12; ++month) {
-        m_months.append(layOutMonth(request.year, month, request.firstCrew, look, text));
-        printed += m_months.last().text();
-    }
-    const QString monthsPrinted = printed;
-    if (request.walletCard) {
-        m_card = layOutCard(request.year, request.firstCrew, look, text);
-        printed += m_card.front.text() + m_card.back.text();
-    }
-    const QString lacking = glyphs.lacking(fontCharacters(look, printed));
-    if (!lacking.isEmpty()) {
-        m_status = YearResult::Status::FontLacksCharacters;
-        m_detail = lacking;
+    const TextCheck check = checkText(source, glyphs, m_request, walletCard);
+    if (check.status != YearResult::Status::Written) {
+        m_status = check.status;
+        m_detail = check.detail;
         return;
     }
+    const TextFont text =
+        m_font->measure(printableCharacters(look) + (walletCard ? cardCharacters(year, firstCrew, look) : QString()));
+    QString printed;
+    for (int month = 1; month <= 12; ++month) {
+        m_months.append(layOutMonth(year, month, firstCrew, look, text));
+        printed += m_months.last().text();
+    }
+    if (walletCard)
+        m_card = layOutCard(year, firstCrew, look, text);
     // The card prints many letters the months do not: a font of its own
     // keeps the months' files as they are without it, and as small.
-    bool prepared = m_font->prepare(fontCharacters(look, monthsPrinted), &m_problem);
-    if (prepared && request.walletCard) {
+    bool prepared = m_font->prepare(fontCharacters(look, printed), &m_problem);
+    if (prepared && walletCard) {
         m_cardFont = std::make_unique<PdfRunFont>(source);
         prepared = m_cardFont->isOpen()
                    && m_cardFont->prepare(fontCharacters(look, m_card.front.text() + m_card.back.text()), &m_problem);
@@ -262,6 +317,7 @@ YearResult writeYear(const YearRequest &request)
         return result;
     }
     const YearCalendars calendars(request);
+    result.fontStandIn = calendars.fontStandIn();
     if (calendars.status() != YearResult::Status::Written) {
         result.status = calendars.status();
         result.detail = calendars.detail();

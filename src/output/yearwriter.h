@@ -34,20 +34,46 @@ struct YearResult
         FolderMissing,       // empty text or no such directory; nothing touched
         CannotWrite,         // `file` could not be opened or written; `detail` says why, in Czech
         FontUnavailable,     // the font cannot go into a PDF; nothing touched
-        FontLacksCharacters, // the font has no glyphs for `detail`; nothing touched
+        FontLacksCharacters, // the font has no glyphs for `detail`'s characters; nothing touched
         PdfFailure,          // the PDF library failed on `file`, see `detail`
         InvalidRota,         // the rota cannot be used, `detail` says why; nothing touched
-        InvalidRequest       // a value the form cannot produce; nothing touched
+        InvalidRequest,      // a value the form cannot produce; nothing touched
+        TextRightToLeft,     // `detail`'s characters are written right to left, or steer the
+                             // direction of text; nothing touched
+        FontNeedsTrueType    // the font goes into a PDF as a simple font only, which has no
+                             // room for `detail`'s characters; nothing touched
     };
 
     Status status = Status::Written;
     QString file;        // absolute path of the file that failed
+    // For the statuses that name characters, each of them on a line of its
+    // own: what a reader takes for one character, however many code points.
     QString detail;
     int monthsWritten = 0;
+    // The family that prints in place of the one asked for, which is not
+    // installed; empty where the family (or its metric twin) prints.
+    QString fontStandIn;
     QSizeF sheetPageMm;  // the print sheet's page size, when one was written
 };
 
+class GlyphOutlines;
 class PdfRunFont;
+struct PdfFontSource;
+
+// What keeps the font of `source` from printing the text of the calendars
+// of `request`: the months', and with `card` the wallet card's; Written
+// where nothing does. The run asks before it makes anything, and the preview
+// before it shows a page, so that both say the same.
+struct TextCheck
+{
+    YearResult::Status status = YearResult::Status::Written;
+    QString detail; // the characters, one a line
+};
+TextCheck checkText(const PdfFontSource &source, const GlyphOutlines &glyphs, const YearRequest &request, bool card);
+
+// The text of a request as the calendars print it: typed text composed as
+// its font holds it ("e" and a combining accent as "é").
+YearRequest composed(YearRequest request);
 
 // A run's calendars made in memory, wherever they go: the font resolved,
 // checked against every character the pages print and prepared once; the
@@ -62,6 +88,7 @@ public:
 
     YearResult::Status status() const { return m_status; }
     QString detail() const { return m_detail; }
+    QString fontStandIn() const { return m_fontStandIn; }
 
     PdfBytes month(int month) const; // 1 to 12
     PdfBytes sheet() const;
@@ -72,6 +99,7 @@ private:
     YearRequest m_request;
     YearResult::Status m_status = YearResult::Status::Written;
     QString m_detail;
+    QString m_fontStandIn;
     std::unique_ptr<PdfRunFont> m_font;     // the months' and the sheet's
     std::unique_ptr<PdfRunFont> m_cardFont; // the card's, with its own letters
     QVector<MonthModel> m_months;

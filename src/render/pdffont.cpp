@@ -1,6 +1,7 @@
 #include "pdffont.h"
 
 #include "fonts/fontsubset.h"
+#include "model/characters.h"
 
 #include <QFile>
 #include <QMap>
@@ -8,6 +9,9 @@
 #include <QtEndian>
 
 #include <podofo/podofo.h>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
 
 #include <algorithm>
 #include <array>
@@ -22,21 +26,28 @@ namespace {
 
 // WinAnsi leaves these codes unused, and no text of ours has control
 // characters; a letter WinAnsi lacks takes the next of them, in this order.
-constexpr std::array<int, 33> FreeCodes = {0x81, 0x8d, 0x8f, 0x90, 0x9d, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06,
-                                           0x07, 0x08, 0x0b, 0x0c, 0x0e, 0x0f, 0x10, 0x11, 0x12, 0x13, 0x14,
-                                           0x15, 0x16, 0x17, 0x18, 0x19, 0x1a, 0x1b, 0x1c, 0x1d, 0x1e, 0x1f};
+constexpr std::array<int, SimpleFontExtraLetters> FreeCodes = {
+    0x81, 0x8d, 0x8f, 0x90, 0x9d, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x0b, 0x0c, 0x0e, 0x0f,
+    0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0x1a, 0x1b, 0x1c, 0x1d, 0x1e, 0x1f};
 
 const PdfEncoding *winAnsi()
 {
     return PdfEncodingFactory::GlobalWinAnsiEncodingInstance();
 }
 
-// The letters of `characters` that WinAnsi lacks, each with the code it gets.
-QVector<QPair<int, QChar>> extraLetters(const QString &characters)
+// The characters WinAnsi has a code for.
+std::array<bool, 0x10000> winAnsiCharacters()
 {
     std::array<bool, 0x10000> covered{};
     for (int code = 0; code < 256; ++code)
         covered[qFromBigEndian(winAnsi()->GetCharCode(code))] = true;
+    return covered;
+}
+
+// The letters of `characters` that WinAnsi lacks, each with the code it gets.
+QVector<QPair<int, QChar>> extraLetters(const QString &characters)
+{
+    std::array<bool, 0x10000> covered = winAnsiCharacters();
     QVector<QPair<int, QChar>> letters;
     for (const QChar letter : characters) {
         if (covered[letter.unicode()])
@@ -69,6 +80,56 @@ protected:
 
 private:
     std::array<pdf_utf16be, 256> m_table{};
+};
+
+// A composite font's codes, for writing text: two bytes a character, the
+// identifier the font gives its glyph.
+class GlyphCodes : public PdfEncoding
+{
+public:
+    explicit GlyphCodes(const QHash<uint, quint16> &codes)
+        : PdfEncoding(0, 0xffff)
+        , m_codes(codes)
+    {
+    }
+
+    // The font's own objects name the encoding; nothing is added for it.
+    void AddToDictionary(PdfDictionary &) const override {}
+    PdfRefCountedBuffer ConvertToEncoding(const PdfString &text, const PdfFont *) const override
+    {
+        QString string;
+        if (text.IsUnicode()) {
+            const pdf_utf16be *units = text.GetUnicode();
+            for (pdf_long i = 0; i < text.GetUnicodeLength(); ++i)
+                string += QChar(qFromBigEndian(units[i]));
+        } else {
+            string = QString::fromLatin1(text.GetString(), int(text.GetLength()));
+        }
+        std::string codes;
+        forEachCodePoint(string, [&](uint character) {
+            const quint16 code = m_codes.value(character);
+            codes += char(code >> 8);
+            codes += char(code & 0xff);
+        });
+        if (codes.empty())
+            return PdfRefCountedBuffer();
+        PdfRefCountedBuffer buffer(codes.size());
+        std::memcpy(buffer.GetBuffer(), codes.data(), codes.size());
+        return buffer;
+    }
+    bool IsAutoDelete() const override { return false; }
+    bool IsSingleByteEncoding() const override { return false; }
+    pdf_utf16be GetCharCode(int) const override { return 0; }
+
+protected:
+    const PdfName &GetID() const override
+    {
+        static const PdfName id("Identity-H");
+        return id;
+    }
+
+private:
+    QHash<uint, quint16> m_codes;
 };
 
 // The measures of a font whose objects are copied in whole: the painter
@@ -148,6 +209,29 @@ bool onlyDigits(const QString &characters)
 
 } // namespace
 
+QString beyondWinAnsi(const QString &characters)
+{
+    static const std::array<bool, 0x10000> covered = winAnsiCharacters();
+    QString beyond;
+    QSet<uint> seen;
+    forEachCodePoint(characters, [&](uint character) {
+        if ((character < 0x10000 && covered[character]) || seen.contains(character))
+            return;
+        seen.insert(character);
+        beyond += QString::fromUcs4(&character, 1);
+    });
+    return beyond;
+}
+
+bool fitsSimpleFont(const QString &characters)
+{
+    const QString beyond = beyondWinAnsi(characters);
+    // A character outside the plane of 16-bit characters takes two units.
+    return beyond.size() <= SimpleFontExtraLetters && std::none_of(beyond.begin(), beyond.end(), [](QChar unit) {
+               return unit.isSurrogate();
+           });
+}
+
 // The document the font's objects are built in once per run.
 class PdfRunFont::Template
 {
@@ -158,6 +242,7 @@ public:
     std::unique_ptr<PdfFontMetrics> measuringMetrics;
     std::unique_ptr<PdfFont> measuringFont; // a built-in font's measures
     std::unique_ptr<PdfFont> font;
+    PdfObject *fontObject = nullptr; // the font's own dictionary, simple or composite
 };
 
 PdfRunFont::PdfRunFont(const PdfFontSource &source)
@@ -219,11 +304,16 @@ TextFont PdfRunFont::measure(const QString &characters)
     text.descent = m_metrics->GetDescent();
     text.lineSpacing = m_metrics->GetLineSpacing();
     m_metrics->SetFontSize(1000.0f);
-    for (const QChar character : characters) {
-        const ushort code = character.unicode();
-        text.advances.insert(character, code < 0x80 ? m_metrics->CharWidth(static_cast<unsigned char>(code))
-                                                     : m_metrics->UnicodeCharWidth(code));
-    }
+    forEachCodePoint(characters, [&](uint code) {
+        double advance = 0.0;
+        if (code < 0x80)
+            advance = m_metrics->CharWidth(static_cast<unsigned char>(code));
+        else if (code < 0x10000)
+            advance = m_metrics->UnicodeCharWidth(static_cast<unsigned short>(code));
+        else if (const long glyph = m_metrics->GetGlyphId(long(code)))
+            advance = m_metrics->GetGlyphWidth(int(glyph));
+        text.advances.insert(code, advance);
+    });
     return text;
 }
 
@@ -240,6 +330,7 @@ bool PdfRunFont::prepare(const QString &characters, QString *problem)
         *problem = QString::fromLocal8Bit(error.what());
     }
     m_template->font.reset();
+    m_template->fontObject = nullptr;
     m_metrics = nullptr;
     return false;
 }
@@ -248,6 +339,10 @@ void PdfRunFont::build(const QString &characters)
 {
     if (!m_metrics)
         PODOFO_RAISE_ERROR(ePdfError_InvalidHandle);
+    if (!fitsSimpleFont(characters)) {
+        buildComposite(characters);
+        return;
+    }
     PdfVecObjects &objects = m_template->document.GetObjects();
     const QSet<quint32> existing = objectNumbers(objects);
 
@@ -291,6 +386,7 @@ void PdfRunFont::build(const QString &characters)
     if (!font)
         PODOFO_RAISE_ERROR(ePdfError_InvalidHandle);
     m_metrics = const_cast<PdfFontMetrics *>(font->GetFontMetrics());
+    m_template->fontObject = font->GetObject();
     m_fontNumber = font->GetObject()->Reference().ObjectNumber();
     m_before = madeSince(objects, existing);
     const QSet<quint32> made = objectNumbers(objects);
@@ -298,7 +394,12 @@ void PdfRunFont::build(const QString &characters)
     if (m_source.kind == PdfFontSource::Kind::TrueType)
         embedSubset(*font, *fileEncoding, characters);
     m_after = madeSince(objects, made);
+    keepStreams();
+}
 
+void PdfRunFont::keepStreams()
+{
+    PdfVecObjects &objects = m_template->document.GetObjects();
     for (const quint32 number : m_before + m_after) {
         const PdfObject &object = objectOf(objects, number);
         if (!object.HasStream())
@@ -408,6 +509,197 @@ void PdfRunFont::embedSubset(PdfFont &font, const PdfEncoding &encoding, const Q
     descriptor->GetDictionary().AddKey(PdfName("FontFile2"), program->Reference());
 }
 
+namespace {
+
+// A subset's tag: six capitals that differ from subset to subset of a face.
+QByteArray subsetTag(const QByteArray &name, const QVector<uint> &characters)
+{
+    quint32 hash = 2166136261u; // FNV-1a
+    for (const char letter : name) {
+        hash ^= quint8(letter);
+        hash *= 16777619u;
+    }
+    for (const uint character : characters) {
+        for (int shift = 0; shift < 32; shift += 8) {
+            hash ^= (character >> shift) & 0xff;
+            hash *= 16777619u;
+        }
+    }
+    QByteArray tag;
+    for (int i = 0; i < 6; ++i, hash /= 26)
+        tag += char('A' + hash % 26);
+    return tag + '+';
+}
+
+QByteArray hex4(uint value)
+{
+    return QByteArray::number(value, 16).toUpper().rightJustified(4, '0');
+}
+
+// A character as the UTF-16 units a character map names it by.
+QByteArray utf16Hex(uint character)
+{
+    if (character < 0x10000)
+        return hex4(character);
+    return hex4(QChar::highSurrogate(character)) + hex4(QChar::lowSurrogate(character));
+}
+
+} // namespace
+
+void PdfRunFont::buildComposite(const QString &characters)
+{
+    auto *face = dynamic_cast<PdfFontMetricsFreetype *>(m_template->measuringMetrics.get());
+    if (m_source.kind != PdfFontSource::Kind::TrueType || !face || !face->GetFace())
+        PODOFO_RAISE_ERROR_INFO(ePdfError_ValueOutOfRange, "only a TrueType font holds these characters");
+    m_composite = true;
+    m_metrics = face;
+    PdfVecObjects &objects = m_template->document.GetObjects();
+    const QSet<quint32> existing = objectNumbers(objects);
+
+    // Each character is written as its glyph's number, which the subset
+    // keeps and the font maps to itself. A glyph that stands for a second
+    // character (a no-break space drawn as the space) takes a number past
+    // the face's glyphs for it, so that each reads back as itself.
+    const uint glyphCount = uint(face->GetFace()->num_glyphs);
+    QVector<uint> used;
+    QHash<uint, quint16> codes;
+    QMap<uint, uint> glyphOf; // by code
+    QMap<uint, uint> characterOf;
+    QSet<uint> glyphsUsed;
+    uint nextCode = glyphCount;
+    forEachCodePoint(characters, [&](uint character) {
+        if (codes.contains(character))
+            return;
+        const uint glyph = uint(face->GetGlyphId(long(character)));
+        uint code = glyph;
+        if (glyphsUsed.contains(glyph) || glyph >= glyphCount)
+            code = nextCode++;
+        glyphsUsed.insert(glyph);
+        if (code > 0xffff)
+            PODOFO_RAISE_ERROR_INFO(ePdfError_ValueOutOfRange, "too many glyphs");
+        used.append(character);
+        codes.insert(character, quint16(code));
+        glyphOf.insert(code, glyph);
+        characterOf.insert(code, character);
+    });
+    if (used.isEmpty())
+        PODOFO_RAISE_ERROR_INFO(ePdfError_InvalidDataType, "no characters to embed");
+    m_drawingEncoding.reset(new GlyphCodes(codes));
+    m_encoding = m_drawingEncoding.get();
+
+    QByteArray name;
+    for (const char *letter = face->GetFontname(); letter && *letter; ++letter) {
+        if (*letter != ' ')
+            name += *letter;
+    }
+    if (name.isEmpty())
+        name = "Font";
+    const PdfName baseFont((subsetTag(name, used) + name).constData());
+
+    // The font, its one descendant and its descriptor come before the pages.
+    PdfObject *font = objects.CreateObject("Font");
+    PdfObject *descendant = objects.CreateObject("Font");
+    PdfObject *descriptor = objects.CreateObject("FontDescriptor");
+    PdfArray descendants;
+    descendants.push_back(descendant->Reference());
+    PdfDictionary &type0 = font->GetDictionary();
+    type0.AddKey(PdfName::KeySubtype, PdfName("Type0"));
+    type0.AddKey(PdfName("BaseFont"), baseFont);
+    type0.AddKey(PdfName("Encoding"), PdfName("Identity-H"));
+    type0.AddKey(PdfName("DescendantFonts"), descendants);
+
+    // The widths of the codes used, runs of codes in a row each in one
+    // array, rounded as the simple font's.
+    PdfArray widths;
+    for (auto code = glyphOf.constBegin(); code != glyphOf.constEnd();) {
+        const uint first = code.key();
+        PdfArray run;
+        for (uint next = first; code != glyphOf.constEnd() && code.key() == next; ++code, ++next) {
+            const uint glyph = code.value();
+            run.push_back(static_cast<pdf_int64>(glyph ? face->GetGlyphWidth(int(glyph)) + 0.5 : 0.0));
+        }
+        widths.push_back(static_cast<pdf_int64>(first));
+        widths.push_back(run);
+    }
+    PdfDictionary system;
+    system.AddKey(PdfName("Registry"), PdfString("Adobe"));
+    system.AddKey(PdfName("Ordering"), PdfString("Identity"));
+    system.AddKey(PdfName("Supplement"), PdfVariant(static_cast<pdf_int64>(0)));
+    PdfDictionary &cidFont = descendant->GetDictionary();
+    cidFont.AddKey(PdfName::KeySubtype, PdfName("CIDFontType2"));
+    cidFont.AddKey(PdfName("BaseFont"), baseFont);
+    cidFont.AddKey(PdfName("CIDSystemInfo"), system);
+    cidFont.AddKey(PdfName("FontDescriptor"), descriptor->Reference());
+    cidFont.AddKey(PdfName("W"), widths);
+    const bool identity = nextCode == glyphCount;
+    if (identity)
+        cidFont.AddKey(PdfName("CIDToGIDMap"), PdfName("Identity"));
+
+    PdfArray box;
+    face->GetBoundingBox(box);
+    PdfDictionary &measures = descriptor->GetDictionary();
+    measures.AddKey(PdfName("FontName"), baseFont);
+    // Symbolic: its glyphs are found by number, not by a standard encoding.
+    measures.AddKey(PdfName("Flags"), static_cast<pdf_int64>(4));
+    measures.AddKey(PdfName("FontBBox"), box);
+    measures.AddKey(PdfName("ItalicAngle"), static_cast<pdf_int64>(face->GetItalicAngle()));
+    measures.AddKey(PdfName("Ascent"), face->GetPdfAscent());
+    measures.AddKey(PdfName("Descent"), face->GetPdfDescent());
+    measures.AddKey(PdfName("CapHeight"), face->GetPdfAscent());
+    measures.AddKey(PdfName("StemV"), static_cast<pdf_int64>(1));
+
+    m_template->fontObject = font;
+    m_fontNumber = font->Reference().ObjectNumber();
+    m_before = madeSince(objects, existing);
+    const QSet<quint32> made = objectNumbers(objects);
+
+    // After the pages: the character map that keeps the text extractable,
+    // the font program, and the numbers' glyphs where they are not their own.
+    QByteArray pairs;
+    int pairCount = 0;
+    QByteArray map = "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n/CIDSystemInfo\n"
+                     "<< /Registry (Adobe)\n/Ordering (UCS)\n/Supplement 0\n>> def\n"
+                     "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n1 begincodespacerange\n<0000> <FFFF>\n"
+                     "endcodespacerange\n";
+    for (auto code = characterOf.constBegin(); code != characterOf.constEnd(); ++code) {
+        pairs += '<' + hex4(code.key()) + "> <" + utf16Hex(code.value()) + ">\n";
+        // No more than a hundred to a block.
+        if (++pairCount == 100 || std::next(code) == characterOf.constEnd()) {
+            map += QByteArray::number(pairCount) + " beginbfchar\n" + pairs + "endbfchar\n";
+            pairs.clear();
+            pairCount = 0;
+        }
+    }
+    map += "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
+    TVecFilters flate;
+    flate.push_back(ePdfFilter_FlateDecode);
+    PdfObject *toUnicode = objects.CreateObject();
+    toUnicode->GetStream()->Set(map.constData(), map.size(), flate);
+    type0.AddKey(PdfName("ToUnicode"), toUnicode->Reference());
+
+    const QByteArray subset = subsetTrueType(m_fontBytes, characters, false);
+    if (subset.isEmpty())
+        PODOFO_RAISE_ERROR_INFO(ePdfError_UnsupportedFontFormat, "the font cannot be subset");
+    PdfObject *program = objects.CreateObject();
+    program->GetDictionary().AddKey(PdfName("Length1"), PdfVariant(static_cast<pdf_int64>(subset.size())));
+    program->GetStream()->Set(subset.constData(), subset.size(), flate);
+    measures.AddKey(PdfName("FontFile2"), program->Reference());
+
+    if (!identity) {
+        QByteArray glyphs;
+        for (uint code = 0; code < nextCode; ++code) {
+            const uint glyph = code < glyphCount ? code : glyphOf.value(code);
+            glyphs += char(glyph >> 8);
+            glyphs += char(glyph & 0xff);
+        }
+        PdfObject *numbers = objects.CreateObject();
+        numbers->GetStream()->Set(glyphs.constData(), glyphs.size(), flate);
+        cidFont.AddKey(PdfName("CIDToGIDMap"), numbers->Reference());
+    }
+    m_after = madeSince(objects, made);
+    keepStreams();
+}
+
 void PdfRunFont::copyObject(const PdfObject &from, PdfObject &to, const QHash<quint32, quint32> &numbers,
                             bool deferLater) const
 {
@@ -458,7 +750,7 @@ void PdfRunFont::copyObject(const PdfObject &from, PdfObject &to, const QHash<qu
 
 std::unique_ptr<PdfRunFont::Copy> PdfRunFont::copyInto(PdfMemDocument &document) const
 {
-    if (!m_template->font)
+    if (!m_template->fontObject)
         PODOFO_RAISE_ERROR(ePdfError_InvalidHandle);
     return std::unique_ptr<Copy>(new Copy(*this, document));
 }
@@ -475,9 +767,8 @@ PdfRunFont::Copy::Copy(const PdfRunFont &runFont, PdfMemDocument &document)
         if (number == runFont.m_fontNumber) {
             // The painter's font: named "Ft" and its object number, as the
             // library names the fonts it makes.
-            const PdfName name = runFont.m_template->font->GetObject()->GetDictionary().HasKey("BaseFont")
-                                     ? runFont.m_template->font->GetObject()->GetDictionary().GetKey("BaseFont")->GetName()
-                                     : PdfName("Font");
+            const PdfDictionary &font = runFont.m_template->fontObject->GetDictionary();
+            const PdfName name = font.HasKey("BaseFont") ? font.GetKey("BaseFont")->GetName() : PdfName("Font");
             m_font = new PdfFont(new CopiedMetrics(name.GetName().c_str()), runFont.m_encoding, &objects);
             object = m_font->GetObject();
         } else {

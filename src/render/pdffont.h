@@ -21,6 +21,19 @@ class PdfObject;
 
 namespace Calendar {
 
+// A simple font (one byte a character) takes WinAnsi and this many letters
+// besides, in the codes WinAnsi leaves free.
+constexpr int SimpleFontExtraLetters = 33;
+
+// The characters of `characters` that WinAnsi lacks, each once.
+QString beyondWinAnsi(const QString &characters);
+
+// Whether a simple font holds every one of `characters`: none outside the
+// plane of 16-bit characters, no more than SimpleFontExtraLetters outside
+// WinAnsi. Any other text needs a composite font, which only a TrueType face
+// can be.
+bool fitsSimpleFont(const QString &characters);
+
 // The run's font as the PDF library puts it into a file. The face is opened
 // and measured once; the font's objects (the subset of its glyphs, their
 // widths and character map, the encoding) are built once for every
@@ -42,9 +55,12 @@ public:
     // The face's measures and the advances of `characters`.
     TextFont measure(const QString &characters);
 
-    // Builds the font's objects for exactly `characters`. Never throws: on
+    // Builds the font's objects for exactly `characters`: a simple font where
+    // it holds them, else a composite one (TrueType only). Never throws: on
     // failure gives the library's own words in `problem`.
     bool prepare(const QString &characters, QString *problem);
+    // Whether the font prepared is composite: two bytes a character.
+    bool isComposite() const { return m_composite; }
 
     // The font in one document. Its objects that come before the pages are
     // made on construction; finish() adds those that follow them, where the
@@ -73,6 +89,8 @@ public:
 
 private:
     void build(const QString &characters);
+    void buildComposite(const QString &characters);
+    void keepStreams();
     void embedSubset(PoDoFo::PdfFont &font, const PoDoFo::PdfEncoding &encoding, const QString &characters);
     void copyObject(const PoDoFo::PdfObject &from, PoDoFo::PdfObject &to, const QHash<quint32, quint32> &numbers,
                     bool deferLater) const;
@@ -85,6 +103,7 @@ private:
     std::unique_ptr<PoDoFo::PdfEncoding> m_drawingEncoding;
     const PoDoFo::PdfEncoding *m_encoding = nullptr;
     quint32 m_fontNumber = 0;
+    bool m_composite = false;
     QVector<quint32> m_before; // the font's objects made with it
     QVector<quint32> m_after;  // those made when its glyphs are embedded
     QHash<quint32, QByteArray> m_rawStreams;

@@ -124,6 +124,15 @@ private:
     QPointF m_at;
 };
 
+// `text` in the font's encoding, as a hexadecimal string.
+std::string encoded(PdfFont &font, const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    const PdfRefCountedBuffer codes =
+        font.GetEncoding()->ConvertToEncoding(PdfString(reinterpret_cast<const pdf_utf8 *>(utf8.constData())), &font);
+    return "<" + QByteArray(codes.GetBuffer(), int(codes.GetSize())).toHex().toStdString() + ">";
+}
+
 // Every holiday mark in one fill and every number in one text object, each
 // number moved to from the one before.
 void drawDaysTogether(PdfPainter &painter, const MonthModel &model)
@@ -147,12 +156,18 @@ void drawDaysTogether(PdfPainter &painter, const MonthModel &model)
     operators.flush();
     TextMoves moves(model.days.first().baseline);
     painter.BeginText(moves.at().x(), moves.at().y());
+    PdfFont *font = painter.GetFont();
+    // Digits only, which every simple encoding of the run's font keeps as
+    // they are; a composite font has codes of its own for them.
+    const bool simple = font->GetEncoding()->IsSingleByteEncoding();
     for (const DayCell &day : model.days) {
         const QPointF move = moves.moveTo(day.baseline);
         if (&day != &model.days.first())
             operators << move.x() << move.y() << "Td";
-        // Digits only, which every encoding of the run's font keeps as they are.
-        operators << ("(" + day.number.toStdString() + ") Tj").c_str();
+        if (simple)
+            operators << ("(" + day.number.toStdString() + ") Tj").c_str();
+        else
+            operators.within(encoded(*font, day.number).c_str()) << "Tj";
     }
     operators.flush();
     painter.EndText();
@@ -181,11 +196,7 @@ void drawLabelsTogether(PdfPainter &painter, const MonthModel &model)
         const QPointF move = moves.moveTo(label.baseline);
         if (&label != &first)
             operators << move.x() << move.y() << "Td";
-        const QByteArray utf8 = label.text.toUtf8();
-        const PdfRefCountedBuffer encoded =
-            font->GetEncoding()->ConvertToEncoding(PdfString(reinterpret_cast<const pdf_utf8 *>(utf8.constData())), font);
-        operators.within(("<" + QByteArray(encoded.GetBuffer(), int(encoded.GetSize())).toHex().toStdString() + ">").c_str())
-            << "Tj";
+        operators.within(encoded(*font, label.text).c_str()) << "Tj";
     }
     operators.flush();
     painter.EndText();

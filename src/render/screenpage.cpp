@@ -1,6 +1,7 @@
 #include "screenpage.h"
 
 #include "fonts/glyphoutlines.h"
+#include "model/characters.h"
 #include "printcolor.h"
 
 #include <QColor>
@@ -130,14 +131,14 @@ public:
         m_painter.setPen(Qt::NoPen);
         m_painter.setBrush(m_ink);
         double x = 0.0;
-        for (const QChar character : text) {
+        forEachCodePoint(text, [&](uint character) {
             const QPainterPath glyph = m_glyphs.outline(character);
             if (!glyph.isEmpty()) {
                 const QTransform place = QTransform(sizeMm, 0, 0, sizeMm, baseline.x() + x * sizeMm, -baseline.y()) * page;
                 m_painter.drawPath(place.map(glyph));
             }
             x += m_font.advances.value(character) / 1000.0;
-        }
+        });
         m_painter.restore();
     }
 

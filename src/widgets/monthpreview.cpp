@@ -37,7 +37,7 @@ void MonthPreview::showParts(const QSizeF &pageMm, const QVector<Calendar::Month
     m_glyphs = std::move(glyphs);
     m_font = font;
     m_notice.clear();
-    setAccessibleDescription(description);
+    setAccessibleDescription(m_remark.isEmpty() ? description : description + QLatin1Char('\n') + m_remark);
     update();
 }
 
@@ -46,6 +46,12 @@ void MonthPreview::setNotice(const QString &notice)
     m_notice = notice;
     m_glyphs.reset();
     setAccessibleDescription(notice);
+    update();
+}
+
+void MonthPreview::setRemark(const QString &remark)
+{
+    m_remark = remark;
     update();
 }
 
@@ -71,13 +77,22 @@ void MonthPreview::paintEvent(QPaintEvent *)
     const QSizeF page = m_pageMm;
     if (page.isEmpty() || !m_glyphs)
         return;
+    QRectF area = rect();
+    if (!m_remark.isEmpty()) {
+        // Below the page, which takes what it leaves.
+        const int flags = Qt::AlignHCenter | Qt::AlignBottom | Qt::TextWordWrap;
+        const QRect text = rect().adjusted(12, 0, -12, -4);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(text, flags, m_remark);
+        area.setBottom(painter.fontMetrics().boundingRect(text, flags, m_remark).top());
+    }
     // The largest size that fits, with room for the frame.
     const double margin = 4;
-    const double scale = qMin((width() - 2 * margin) / page.width(), (height() - 2 * margin) / page.height());
+    const double scale = qMin((area.width() - 2 * margin) / page.width(), (area.height() - 2 * margin) / page.height());
     if (scale <= 0)
         return;
     const QSizeF shown = page * scale;
-    const QPointF origin((width() - shown.width()) / 2, (height() - shown.height()) / 2);
+    const QPointF origin(area.x() + (area.width() - shown.width()) / 2, area.y() + (area.height() - shown.height()) / 2);
 
     painter.setPen(QPen(palette().color(QPalette::Mid), 0));
     painter.setBrush(Qt::white);

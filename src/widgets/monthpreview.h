@@ -31,6 +31,10 @@ public:
     QString notice() const { return m_notice; }
     // Whether a page or a card's side is shown, rather than a notice or nothing.
     bool showsPage() const { return m_notice.isEmpty() && m_glyphs && !m_parts.isEmpty(); }
+    // A line below the page, which does not keep it from printing (another
+    // font than the one chosen); none where it is empty.
+    void setRemark(const QString &remark);
+    QString remark() const { return m_remark; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -49,6 +53,7 @@ private:
     std::shared_ptr<const Calendar::GlyphOutlines> m_glyphs;
     Calendar::TextFont m_font;
     QString m_notice;
+    QString m_remark;
 };
 
 #endif // LUNORIS_MONTHPREVIEW_H

@@ -87,8 +87,9 @@ void PreviewPanel::showPreview(const Calendar::YearRequest &request)
     emit previewShown();
 }
 
-void PreviewPanel::layOutPreview(const Calendar::YearRequest &request)
+void PreviewPanel::layOutPreview(const Calendar::YearRequest &typed)
 {
+    const Calendar::YearRequest request = Calendar::composed(typed);
     const Look &look = request.look;
     MonthPreview *preview = m_ui->monthPreview;
     m_ui->rotaEditor->showTotals(request.year, request.firstCrew);
@@ -98,31 +99,30 @@ void PreviewPanel::layOutPreview(const Calendar::YearRequest &request)
     }
     if (look.font != m_family || !m_font) {
         m_family = look.font;
-        const Calendar::PdfFontSource source = Calendar::resolvePdfFont(look.font);
-        m_font = std::make_unique<Calendar::PdfRunFont>(source);
-        m_glyphs = std::make_shared<const Calendar::GlyphOutlines>(source);
+        m_source = Calendar::resolvePdfFont(look.font);
+        m_font = std::make_unique<Calendar::PdfRunFont>(m_source);
+        m_glyphs = std::make_shared<const Calendar::GlyphOutlines>(m_source);
     }
+    const QString standIn = m_source.standsIn ? m_source.resolvedFamily : QString();
     if (!m_font->isOpen() || !m_glyphs->isOpen()) {
-        preview->setNotice(fontNotice(look.font, QString()));
+        preview->setNotice(fontNotice(Calendar::YearResult::Status::FontUnavailable, look.font, QString(), standIn));
         return;
     }
     const int page = m_ui->previewMonth->currentIndex() + 1;
-    // Whatever the year prints must be in the face: the notice is the one
-    // "Dokončit" would give.
-    const QString printable = Calendar::printableCharacters(look);
-    const QString lacking = m_glyphs->lacking(printable);
-    if (!lacking.isEmpty()) {
-        preview->setNotice(fontNotice(look.font, lacking));
+    // Whatever the year prints must be in the face, and the card's text too
+    // where the run makes the card or the page is one of its sides: the
+    // notice is the one "Dokončit" would give.
+    const Calendar::TextCheck check = Calendar::checkText(m_source, *m_glyphs, request, page > 12 || request.walletCard);
+    if (check.status != Calendar::YearResult::Status::Written) {
+        preview->setNotice(fontNotice(check.status, look.font, check.detail, standIn));
         return;
     }
+    // Another family than the one chosen is shown, and said so.
+    preview->setRemark(standIn.isEmpty() ? QString() : standInNotice(look.font, standIn));
+    const QString printable = Calendar::printableCharacters(look);
     // The card's sides come after the months in the list.
     if (page > 12) {
         const QString card = Calendar::cardCharacters(request.year, request.firstCrew, look);
-        const QString lackingOnCard = m_glyphs->lacking(Calendar::fontCharacters(look, card));
-        if (!lackingOnCard.isEmpty()) {
-            preview->setNotice(fontNotice(look.font, lackingOnCard));
-            return;
-        }
         const Calendar::TextFont text = m_font->measure(printable + card);
         const Calendar::CardModel model = Calendar::layOutCard(request.year, request.firstCrew, look, text);
         preview->setCardFace(page == 13 ? model.front : model.back, m_glyphs, text);

@@ -1,6 +1,7 @@
 #ifndef LUNORIS_PREVIEWPANEL_H
 #define LUNORIS_PREVIEWPANEL_H
 
+#include "fonts/fontresolver.h"
 #include "output/yearwriter.h"
 
 #include <QScopedPointer>
@@ -63,6 +64,7 @@ private:
 
     const QScopedPointer<Ui::PreviewPanel> m_ui;
     QString m_family;
+    Calendar::PdfFontSource m_source;
     std::unique_ptr<Calendar::PdfRunFont> m_font;
     std::shared_ptr<const Calendar::GlyphOutlines> m_glyphs;
 };
