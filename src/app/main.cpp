@@ -2,6 +2,8 @@
 #include "mainwindow.h"
 
 #include <QApplication>
+#include <QScreen>
+#include <QStyle>
 
 int main(int argc, char *argv[])
 {
@@ -10,8 +12,14 @@ int main(int argc, char *argv[])
     Desktop::setUpApplication(application);
 
     MainWindow window;
-    // The form gives the window the 16-pixel picture; the larger sizes join it.
-    window.setWindowIcon(Desktop::largeIcon(window.windowIcon()));
+    // The application's icon has the larger sizes the form's picture lacks,
+    // decoded once.
+    window.setWindowIcon(QApplication::windowIcon());
+    // Within the screen, below its title bar.
+    if (const QScreen *screen = window.screen()) {
+        const int titleBar = window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window);
+        window.fitInto(screen->availableGeometry().size() - QSize(0, titleBar));
+    }
     window.show();
     return application.exec();
 }

@@ -4,6 +4,7 @@
 #include "output/setupfile.h"
 #include "output/yearmessage.h"
 #include "widgets/colorpicker.h"
+#include "widgets/planeditor.h"
 #include "widgets/previewpanel.h"
 #include "widgets/rotaeditor.h"
 
@@ -12,9 +13,13 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QAction>
+#include <QCloseEvent>
 #include <QMessageBox>
 #include <QResizeEvent>
+#include <QScrollArea>
 #include <QStandardPaths>
+#include <QUndoStack>
 #include <QUrl>
 
 #include <utility>
@@ -84,16 +89,49 @@ void MainWindow::changeEvent(QEvent *event)
     }
 }
 
+void MainWindow::fitInto(const QSize &available)
+{
+    if (minimumSizeHint().width() > available.width()) {
+        m_panel->setNarrow(true);
+        m_dock->layout()->invalidate();
+        layout()->invalidate();
+    }
+    const QSize needed = minimumSizeHint();
+    if ((needed.width() > available.width() || needed.height() > available.height())
+        && !qobject_cast<QScrollArea *>(centralWidget())) {
+        auto *scroll = new QScrollArea(this);
+        scroll->setObjectName(QStringLiteral("formScroll"));
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setWidgetResizable(true);
+        scroll->setAccessibleName(tr("Formulář kalendáříků"));
+        scroll->setWidget(takeCentralWidget());
+        setCentralWidget(scroll);
+        // The form scrolls up and down only, where the panel has room
+        // beside it; the panel takes the rest of the screen.
+        if (formWidth() + m_dock->minimumSizeHint().width() <= available.width())
+            scroll->setMinimumWidth(formWidth());
+        resize(available);
+        return;
+    }
+    resize(size().boundedTo(available).expandedTo(minimumSizeHint().boundedTo(available)));
+}
+
+int MainWindow::formWidth() const
+{
+    // The form's own width, with the scroll bar beside it where it scrolls.
+    const int extra = style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, this);
+    if (qobject_cast<QScrollArea *>(centralWidget()))
+        return m_ui->centralWidget->minimumSizeHint().width() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + extra;
+    return centralWidget()->minimumSizeHint().width() + extra;
+}
+
 void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     // The form keeps the width it needs; every pixel more goes to the
     // preview, so that a month can be checked at full size on a large screen.
-    if (m_dock && event->oldSize().width() > 0 && event->size().width() != event->oldSize().width()) {
-        const int form = centralWidget()->minimumSizeHint().width();
-        const int extra = style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, this);
-        resizeDocks({m_dock}, {qMax(m_dock->minimumSizeHint().width(), width() - form - extra)}, Qt::Horizontal);
-    }
+    if (m_dock && event->oldSize().width() > 0 && event->size().width() != event->oldSize().width())
+        resizeDocks({m_dock}, {qMax(m_dock->minimumSizeHint().width(), width() - formWidth())}, Qt::Horizontal);
 }
 
 void MainWindow::describeForAccessibility()
@@ -141,6 +179,8 @@ void MainWindow::setUpPanel()
     m_dock->setAllowedAreas(Qt::RightDockWidgetArea);
     m_panel = new PreviewPanel(m_dock);
     m_dock->setWidget(m_panel);
+    // Its parts have headings of their own: "Náhled" is the preview's.
+    m_dock->setTitleBarWidget(new QWidget(m_dock));
     addDockWidget(Qt::RightDockWidgetArea, m_dock);
     resizeDocks({m_dock}, {m_panel->sizeHint().width()}, Qt::Horizontal);
 
@@ -162,6 +202,14 @@ void MainWindow::setUpPanel()
     connect(m_panel, &PreviewPanel::changed, this, changed);
     connect(m_panel->rotaEditor(), &RotaEditor::crewsChanged, this, [this](int crews) { showCrews(crews); });
     showCrews(m_panel->rotaEditor()->rota().crews);
+    // Ctrl+Z takes back the last change of one's own year wherever the
+    // keyboard is, but in a text field, which has its own.
+    QUndoStack *changes = m_panel->planEditor()->undoStack();
+    QAction *undo = changes->createUndoAction(this, tr("Zpět"));
+    undo->setShortcut(QKeySequence::Undo);
+    QAction *redo = changes->createRedoAction(this, tr("Znovu"));
+    redo->setShortcut(QKeySequence::Redo);
+    addActions({undo, redo});
     // Laid out once the event loop runs, not while the window is built.
     schedulePreview();
 }
@@ -322,13 +370,43 @@ QString MainWindow::chooseSetupFile(bool forSaving)
 void MainWindow::on_save_clicked()
 {
     const QString path = chooseSetupFile(true);
-    if (path.isEmpty())
-        return;
-    const Setup::Saved saved = Setup::save(path, look(), m_kept);
+    if (!path.isEmpty())
+        saveLook(path);
+}
+
+bool MainWindow::saveLook(const QString &path)
+{
+    const Look shown = look();
+    const Setup::Saved saved = Setup::save(path, shown, m_kept);
     if (!saved.ok) {
         QMessageBox::critical(this, tr("Chyba"),
                               tr("Nepodařilo se uložit konfiguraci do souboru '%1': %2").arg(path, saved.problem));
+        return false;
     }
+    m_savedPlan = shown.plan;
+    return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // The look is the user's to save or not, as it always was; a year of
+    // leave and swapped shifts entered day by day is not lost unasked.
+    if (look().plan != m_savedPlan) {
+        QMessageBox question(QMessageBox::Question, tr("Lunoris"), tr("Uložit změny?"),
+                             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+        question.setInformativeText(tr("Změny v „Můj rok“ (dovolená, nemoc, volno, směny navíc) nejsou uložené "
+                                       "v konfiguraci."));
+        question.setDefaultButton(QMessageBox::Save);
+        const int answer = question.exec();
+        if (answer == QMessageBox::Cancel || (answer == QMessageBox::Save && [this] {
+                const QString path = chooseSetupFile(true);
+                return path.isEmpty() || !saveLook(path);
+            }())) {
+            event->ignore();
+            return;
+        }
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void MainWindow::on_save_2_clicked()
@@ -347,5 +425,6 @@ void MainWindow::on_save_2_clicked()
     // window reads it back.
     m_kept = loaded.kept;
     m_kept.shown = look();
+    m_savedPlan = m_kept.shown.plan;
     m_panel->showLoadNotice(Setup::loadNotice(path, loaded.refused));
 }

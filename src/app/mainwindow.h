@@ -22,8 +22,16 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
+    // Fits the window into a screen of `available` size, in the toolkit's
+    // pixels: where it has no room for the panel's widest settings, they
+    // scroll across; where it has none for the form, the form scrolls too.
+    // Every input stays within reach.
+    void fitInto(const QSize &available);
+
 protected:
     void changeEvent(QEvent *event) override;
+    // Asks before one's own changes of the year are lost, and only then.
+    void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private slots:
@@ -54,6 +62,9 @@ private:
     Calendar::YearRequest request() const;
 
     QString chooseSetupFile(bool forSaving);
+    int formWidth() const;
+    // Saves the look to `path`, and says so where it cannot.
+    bool saveLook(const QString &path);
 
     const QScopedPointer<Ui::MainWindow> m_ui;
     // The "Náhled" panel beside the form.
@@ -62,6 +73,8 @@ private:
     bool m_previewPending = false;
     // What the setup file last loaded held that the window could not take.
     Setup::Kept m_kept;
+    // One's own changes as the last setup file saved or loaded had them.
+    Calendar::Plan m_savedPlan;
 };
 
 #endif // LUNORIS_MAINWINDOW_H

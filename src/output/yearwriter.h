@@ -25,6 +25,9 @@ struct YearRequest
     // The year on a bank-card-sized card (yyyy_karta.pdf), and on A4 to cut
     // (yyyy_karty_A4.pdf).
     bool walletCard = false;
+    // One crew's hours month by month, for a spreadsheet (yyyy_hodiny_A.csv).
+    bool hoursFile = false;
+    int hoursCrew = 0;
 };
 
 struct YearResult

@@ -3,13 +3,20 @@
 
 #include "fonts/glyphoutlines.h"
 #include "model/card.h"
+#include "model/holidays.h"
 #include "output/yearmessage.h"
+#include "colorpicker.h"
+#include "planeditor.h"
 #include "render/pdffont.h"
 
 #include <QEvent>
+#include <QLocale>
+#include <QMenu>
 #include <QScrollArea>
 #include <QStyle>
 
+using Calendar::Change;
+using Calendar::DayChange;
 using Calendar::Look;
 
 PreviewPanel::PreviewPanel(QWidget *parent)
@@ -17,27 +24,70 @@ PreviewPanel::PreviewPanel(QWidget *parent)
     , m_ui(new Ui::PreviewPanel)
 {
     m_ui->setupUi(this);
-    m_ui->rotaScroll->setMinimumWidth(m_ui->rotaEditor->minimumContentWidth()
-                                      + style()->pixelMetric(QStyle::PM_ScrollBarExtent)
-                                      + 2 * m_ui->rotaScroll->frameWidth());
-    // Their height is what the preview leaves: a screenful of settings
-    // scrolls, the month is shown as large as it can be.
-    for (QScrollArea *settings : {m_ui->rotaScroll, m_ui->optionsScroll}) {
-        settings->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        // The keyboard goes to the settings, which the area scrolls to.
-        settings->setFocusPolicy(Qt::NoFocus);
-        settings->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
-        settings->setMinimumHeight(6 * fontMetrics().height());
-    }
+    // The settings scroll up and down, and take what the preview leaves of
+    // the panel's height; the preview has the larger part to begin with.
+    m_ui->settingsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_ui->settingsScroll->setMinimumHeight(4 * fontMetrics().height());
+    m_ui->panelSplitter->setStretchFactor(0, 2);
+    m_ui->panelSplitter->setStretchFactor(1, 3);
+    QFont heading = m_ui->rotaHeading->font();
+    heading.setBold(true);
+    for (QWidget *title : std::initializer_list<QWidget *>{m_ui->rotaHeading, m_ui->planHeading, m_ui->optionsHeading,
+                                                           m_ui->previewHeading})
+        title->setFont(heading);
+    // The list of pages is no wider than its heading row can spare.
+    m_ui->previewMonth->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_ui->previewMonth->setMinimumContentsLength(8);
+    setNarrow(false);
+    foldWith(m_ui->rotaHeading, m_ui->rotaEditor, true);
+    foldWith(m_ui->planHeading, m_ui->planEditor, false);
+    foldWith(m_ui->optionsHeading, m_ui->optionsPage, true);
 
     showLoadNotice(QString());
     connect(m_ui->loadNoticeClose, &QToolButton::clicked, this, [this] { showLoadNotice(QString()); });
 
     connect(m_ui->rotaEditor, &RotaEditor::changed, this, &PreviewPanel::changed);
+    connect(m_ui->planEditor, &PlanEditor::changed, this, &PreviewPanel::changed);
+    connect(m_ui->planEditor, &PlanEditor::hoursCrewChosen, this, &PreviewPanel::changed);
     for (QCheckBox *box : {m_ui->labels, m_ui->holidays})
         connect(box, &QCheckBox::toggled, this, &PreviewPanel::changed);
     connect(m_ui->previewMonth, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &PreviewPanel::changed);
     connect(m_ui->cardNote, &QLineEdit::textChanged, this, &PreviewPanel::changed);
+    connect(m_ui->monthPreview, &MonthPreview::daysChosen, this, &PreviewPanel::offerChanges);
+    m_ui->monthPreview->setDayDescriber([this](const QDate &date) { return describeDay(date); });
+}
+
+void PreviewPanel::setNarrow(bool narrow)
+{
+    // A colour picker's width, the widest of the settings' rows, whether
+    // shown yet or not.
+    const QMargins margins = m_ui->settingsLayout->contentsMargins();
+    const int widest = qMax(m_ui->settingsPage->minimumSizeHint().width(),
+                            m_ui->planEditor->minimumSizeHint().width() + margins.left() + margins.right());
+    const int picker = ColorPicker().minimumSizeHint().width() + margins.left() + margins.right();
+    m_ui->settingsScroll->setMinimumWidth(
+        narrow ? 8 * fontMetrics().averageCharWidth()
+               : qMax(widest, picker) + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * m_ui->settingsScroll->frameWidth());
+    // Known at once, not once the splitter gets to its events.
+    m_ui->panelSplitter->updateGeometry();
+    layout()->invalidate();
+    updateGeometry();
+}
+
+void PreviewPanel::foldWith(QToolButton *heading, QWidget *part, bool open)
+{
+    const auto show = [heading, part](bool on) {
+        part->setVisible(on);
+        heading->setArrowType(on ? Qt::DownArrow : Qt::RightArrow);
+    };
+    heading->setChecked(open);
+    show(open);
+    connect(heading, &QToolButton::toggled, this, [this, show, part](bool on) {
+        show(on);
+        // A part opened shows what it holds now.
+        if (on && part == m_ui->planEditor)
+            emit changed();
+    });
 }
 
 PreviewPanel::~PreviewPanel() = default;
@@ -53,6 +103,11 @@ RotaEditor *PreviewPanel::rotaEditor() const
     return m_ui->rotaEditor;
 }
 
+PlanEditor *PreviewPanel::planEditor() const
+{
+    return m_ui->planEditor;
+}
+
 MonthPreview *PreviewPanel::monthPreview() const
 {
     return m_ui->monthPreview;
@@ -64,6 +119,7 @@ void PreviewPanel::fillLook(Look &look) const
     look.holidays = m_ui->holidays->isChecked();
     look.cardNote = m_ui->cardNote->text().trimmed();
     m_ui->rotaEditor->fillLook(look);
+    m_ui->planEditor->fillLook(look);
 }
 
 void PreviewPanel::showLook(const Look &look)
@@ -72,6 +128,7 @@ void PreviewPanel::showLook(const Look &look)
     m_ui->holidays->setChecked(look.holidays);
     m_ui->cardNote->setText(look.cardNote);
     m_ui->rotaEditor->showLook(look);
+    m_ui->planEditor->showLook(look);
 }
 
 void PreviewPanel::fillRequest(Calendar::YearRequest &request) const
@@ -79,6 +136,8 @@ void PreviewPanel::fillRequest(Calendar::YearRequest &request) const
     request.yearSheet = m_ui->yearSheet->isChecked();
     request.phoneCalendars = m_ui->phoneCalendars->isChecked();
     request.walletCard = m_ui->walletCard->isChecked();
+    request.hoursFile = m_ui->hoursFile->isChecked();
+    request.hoursCrew = m_ui->planEditor->hoursCrew();
 }
 
 void PreviewPanel::showPreview(const Calendar::YearRequest &request)
@@ -90,9 +149,15 @@ void PreviewPanel::showPreview(const Calendar::YearRequest &request)
 void PreviewPanel::layOutPreview(const Calendar::YearRequest &typed)
 {
     const Calendar::YearRequest request = Calendar::composed(typed);
+    m_request = request;
     const Look &look = request.look;
     MonthPreview *preview = m_ui->monthPreview;
     m_ui->rotaEditor->showTotals(request.year, request.firstCrew);
+    // One's own changes are made in one crew's view, on its days.
+    preview->setChoosingDays(look.myCrew >= 0 && look.rota.isValid());
+    // The hours counted only while someone looks at them.
+    if (m_ui->planEditor->isVisible() || !isVisible())
+        m_ui->planEditor->showYear(look, request.year, request.firstCrew);
     if (!look.rota.isValid()) {
         preview->setNotice(look.rota.problem());
         return;
@@ -130,6 +195,60 @@ void PreviewPanel::layOutPreview(const Calendar::YearRequest &typed)
     }
     const Calendar::TextFont text = m_font->measure(printable);
     preview->setPage(Calendar::layOutMonth(request.year, page, request.firstCrew, look, text), m_glyphs, text);
+}
+
+QString PreviewPanel::describeDay(const QDate &date) const
+{
+    // "pátek 5. března 2027: Ranní 6–14, Dovolená (výměna s Petrem)"
+    const Look &look = m_request.look;
+    QStringList parts;
+    const QVector<QChar> shifts = look.shiftsOn(look.myCrew, date, m_request.firstCrew);
+    for (const QChar code : shifts) {
+        const Calendar::ShiftKind &kind = look.rota.kind(code);
+        parts << (kind.hoursText().isEmpty() ? kind.name : QStringLiteral("%1 %2").arg(kind.name, kind.hoursText()));
+    }
+    if (shifts.isEmpty())
+        parts << tr("volno podle rozpisu");
+    if (const DayChange *change = look.changeOn(look.myCrew, date))
+        parts << (change->note.isEmpty() ? Calendar::changeName(change->change)
+                                         : QStringLiteral("%1 (%2)").arg(Calendar::changeName(change->change), change->note));
+    if (look.holidays && Calendar::isCzechPublicHoliday(date))
+        parts << tr("státní svátek");
+    return QStringLiteral("%1: %2").arg(QLocale(QLocale::Czech).toString(date, QStringLiteral("dddd d. MMMM yyyy")),
+                                        parts.join(QStringLiteral(", ")));
+}
+
+void PreviewPanel::offerChanges(const QDate &first, const QDate &last, const QPoint &at)
+{
+    const Look &look = m_request.look;
+    if (look.myCrew < 0)
+        return;
+    PlanEditor *plan = m_ui->planEditor;
+    QMenu menu(this);
+    const QString days = first == last ? first.toString(QStringLiteral("d. M."))
+                                       : tr("%1 až %2").arg(first.toString(QStringLiteral("d. M.")),
+                                                           last.toString(QStringLiteral("d. M.")));
+    menu.setTitle(days);
+    menu.addSection(days);
+    for (const Change change : {Change::Leave, Change::Sick, Change::Off}) {
+        menu.addAction(Calendar::changeName(change),
+                       [=] { plan->change(first, last, DayChange{change, QChar(), QString()}); });
+    }
+    QMenu *extra = menu.addMenu(Calendar::changeName(Change::Extra));
+    for (const Calendar::ShiftKind &kind : look.rota.usedKinds()) {
+        const QString hours = kind.hoursText();
+        extra->addAction(hours.isEmpty() ? QStringLiteral("%1 %2").arg(kind.code).arg(kind.name)
+                                         : QStringLiteral("%1 %2 %3").arg(kind.code).arg(kind.name, hours),
+                         [=] { plan->change(first, last, DayChange{Change::Extra, kind.code, QString()}); });
+    }
+    menu.addSeparator();
+    menu.addAction(tr("S poznámkou…"), [=] { plan->editDays(first, last); });
+    QAction *none = menu.addAction(tr("Bez změny"), [=] { plan->change(first, last, std::nullopt); });
+    bool changed = false;
+    for (QDate day = first; day <= last; day = day.addDays(1))
+        changed = changed || look.plan.contains(day);
+    none->setEnabled(changed);
+    menu.exec(at);
 }
 
 void PreviewPanel::changeEvent(QEvent *event)

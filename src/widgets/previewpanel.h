@@ -10,6 +10,8 @@
 #include <memory>
 
 class MonthPreview;
+class PlanEditor;
+class QToolButton;
 class RotaEditor;
 
 namespace Calendar {
@@ -21,8 +23,10 @@ namespace Ui {
 class PreviewPanel;
 }
 
-// The panel beside the form: the rota, the options of the run, and a page
-// of the calendars as it will print.
+// The panel beside the form: the settings beyond the form in parts that
+// fold (the rota, one's own year, what the calendars print and which files
+// a run writes), and below them a page of the calendars as it will print,
+// whose days one's own changes are chosen on.
 class PreviewPanel : public QWidget
 {
     Q_OBJECT
@@ -31,8 +35,8 @@ public:
     explicit PreviewPanel(QWidget *parent = nullptr);
     ~PreviewPanel() override;
 
-    // The panel's part of a look: labels, holidays, the card's line and the
-    // rota editor's part.
+    // The panel's part of a look: labels, holidays, the card's line, and the
+    // rota's and one's own year's parts.
     void fillLook(Calendar::Look &look) const;
     void showLook(const Calendar::Look &look);
     // The extra files of a run.
@@ -42,7 +46,13 @@ public:
     // when `text` is empty, and when the user closes it.
     void showLoadNotice(const QString &text);
 
+    // The settings just wide enough for their widest row, a colour picker;
+    // or, where the screen has no room for that, as narrow as they go, with
+    // a scroll bar across.
+    void setNarrow(bool narrow);
+
     RotaEditor *rotaEditor() const;
+    PlanEditor *planEditor() const;
     MonthPreview *monthPreview() const;
 
     // Lays out the page chosen in the panel's list for `request` and shows
@@ -61,8 +71,14 @@ protected:
 
 private:
     void layOutPreview(const Calendar::YearRequest &request);
+    // A heading that folds its part away and opens it again.
+    void foldWith(QToolButton *heading, QWidget *part, bool open);
+    // What the days chosen in the preview get: a menu of changes.
+    void offerChanges(const QDate &first, const QDate &last, const QPoint &at);
+    QString describeDay(const QDate &date) const;
 
     const QScopedPointer<Ui::PreviewPanel> m_ui;
+    Calendar::YearRequest m_request; // the one shown
     QString m_family;
     Calendar::PdfFontSource m_source;
     std::unique_ptr<Calendar::PdfRunFont> m_font;

@@ -333,20 +333,6 @@ void RotaEditor::showState()
     m_ui->rotaTotals->setText(tr("Rok %1:").arg(m_year) + QLatin1Char('\n') + lines.join(QLatin1Char('\n')));
 }
 
-int RotaEditor::minimumContentWidth() const
-{
-    // The settings scroll up and down only: as wide as their widest row, a
-    // colour picker beside its caption.
-    int captions = 0;
-    for (QLabel *caption : findChildren<QLabel *>()) {
-        if (caption->buddy())
-            captions = qMax(captions, caption->sizeHint().width());
-    }
-    const QMargins margins = m_ui->rotaLayout->contentsMargins();
-    return margins.left() + captions + m_ui->rotaLayout->horizontalSpacing()
-           + m_ui->shiftDColor->minimumSizeHint().width() + margins.right();
-}
-
 void RotaEditor::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);

@@ -42,9 +42,6 @@ public:
     // and where an anchored rota stands on 1 January.
     void showTotals(int year, int firstCrew);
 
-    // The widest caption and picker, so that a scroll area can be just wide
-    // enough for them.
-    int minimumContentWidth() const;
 
 signals:
     // Anything that changes the calendars.

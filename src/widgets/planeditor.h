@@ -1,0 +1,74 @@
+#ifndef LUNORIS_PLANEDITOR_H
+#define LUNORIS_PLANEDITOR_H
+
+#include "model/look.h"
+
+#include <QScopedPointer>
+#include <QWidget>
+
+#include <optional>
+
+class ColorPicker;
+class QUndoStack;
+
+namespace Ui {
+class PlanEditor;
+}
+
+// One's own year: the changes of the crew shown (leave, sick days, shifts
+// given away and extra ones) as a list to edit, their colours, and the hours
+// month by month with the working-time fund. Every change of the plan can
+// be undone.
+class PlanEditor : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit PlanEditor(QWidget *parent = nullptr);
+    ~PlanEditor() override;
+
+    // The editor's part of a look: the plan, its colours, the fund's week.
+    void fillLook(Calendar::Look &look) const;
+    // Shows a loaded look's part; what could be undone before is gone.
+    void showLook(const Calendar::Look &look);
+
+    // Gives the days from `first` to `last` the change, or takes their
+    // changes away; one step to undo.
+    void change(const QDate &first, const QDate &last, const std::optional<Calendar::DayChange> &change);
+    // Asks for the change of those days, starting from what the first of
+    // them has, and gives it to them.
+    void editDays(const QDate &first, const QDate &last);
+    QUndoStack *undoStack() const;
+
+    // The hours of the year shown and whether changes can be made: in one
+    // crew's view only.
+    void showYear(const Calendar::Look &look, int year, int firstCrew);
+    // The crew whose hours the table shows: the one shown, or in the
+    // whole team's view the one chosen beside the table.
+    int hoursCrew() const;
+
+signals:
+    // The plan, its colours or the week changed: the calendars change.
+    void changed();
+    // The crew of the table was chosen: its hours need counting.
+    void hoursCrewChosen();
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    class PlanCommand;
+    void setPlan(const Calendar::Plan &plan);
+    void showPlan();
+    void editSelected();
+    void removeSelected();
+    std::array<ColorPicker *, Calendar::ChangeCount> pickers() const;
+
+    const QScopedPointer<Ui::PlanEditor> m_ui;
+    QUndoStack *m_undo = nullptr;
+    Calendar::Plan m_plan;
+    Calendar::Rota m_rota;
+    int m_myCrew = -1;
+};
+
+#endif // LUNORIS_PLANEDITOR_H
