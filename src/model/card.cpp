@@ -72,7 +72,18 @@ QVector<KeyedLine> backLines(int year, int firstCrew, const Look &look)
     } else {
         for (const ShiftKind &kind : rota.usedKinds())
             lines.append({keyed(kindText(kind), look.kindInk(kind.code))});
-        lines.append({QStringLiteral("Směna ") + crewYearText(look.myCrew, crewYear(rota, year, firstCrew, look.myCrew))});
+        lines.append({QStringLiteral("Směna ") + crewYearText(look.myCrew, look.crewYear(year, firstCrew, look.myCrew))});
+        // One's own changes of the year, counted: "Dovolená: 15 dní".
+        std::array<int, ChangeCount> days{};
+        for (auto day = look.plan.constBegin(); day != look.plan.constEnd(); ++day) {
+            if (day.key().year() == year)
+                ++days[size_t(day->change)];
+        }
+        for (int change = 0; change < ChangeCount; ++change) {
+            if (days[size_t(change)] > 0)
+                lines.append({keyed(QStringLiteral("%1: %2").arg(changeName(Change(change)), dayCount(days[size_t(change)])),
+                                    look.planColors[size_t(change)])});
+        }
     }
     return lines;
 }
@@ -132,6 +143,7 @@ MonthModel smallMonth(int year, int month, int firstCrew, const Look &look, cons
     }
     const DayGrid grid{QPointF(area.x(), top - nameHeight - weekdayHeight), QSizeF(w, h), QPoint(0, 0), WeekLine::Row};
     part.days = layOutDays(year, month, firstCrew, look, font, grid, part.numberSizeMm);
+    part.labels += changeCodes(part.days, look, font);
     return part;
 }
 

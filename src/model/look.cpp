@@ -39,6 +39,18 @@ QVector<QChar> Look::shiftsOn(int crew, const QDate &date, int firstCrew) const
     return shifts;
 }
 
+CrewYear Look::crewYear(int year, int firstCrew, int crew) const
+{
+    CrewYear total;
+    for (QDate date(year, 1, 1); date.year() == year; date = date.addDays(1)) {
+        for (const QChar code : shiftsOn(crew, date, firstCrew)) {
+            ++total.shifts;
+            total.minutes += rota.kind(code).minutesOn(date);
+        }
+    }
+    return total;
+}
+
 bool Look::isValid() const
 {
     const auto valid = [](const Ink &ink) { return ink.isValid(); };

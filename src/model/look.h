@@ -70,6 +70,8 @@ struct Look
     // The kinds `crew` works on `date`, in the order worked: the rota's
     // shift unless a change drops it, and an extra shift.
     QVector<QChar> shiftsOn(int crew, const QDate &date, int firstCrew) const;
+    // The shifts `crew` works in `year` and their time, its plan counted.
+    CrewYear crewYear(int year, int firstCrew, int crew) const;
 
     // Only what the form can produce: anything else would loop over years
     // that never end, index past the colours or write nan into a PDF.

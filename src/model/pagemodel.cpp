@@ -82,17 +82,6 @@ TextLabel cornerLabel(const QString &text, const QRectF &box, const TextFont &fo
     return {text, sizeMm * PointsPerMm, QPointF(box.x() + inset, top - inset - font.ascent * sizeMm)};
 }
 
-// Each changed day's code in its corner, so that a change reads in black
-// and white too.
-QVector<TextLabel> changeCodes(const QVector<DayCell> &days, const Look &look, const TextFont &font)
-{
-    QVector<TextLabel> codes;
-    for (const DayCell &day : days) {
-        if (const DayChange *change = look.changeOn(look.myCrew, day.date))
-            codes.append(cornerLabel(change->code(), day.box, font));
-    }
-    return codes;
-}
 
 // The changes of the plan on `days` (every change where `days` is empty),
 // each once, in the order of Change.
@@ -174,6 +163,16 @@ double lineWidthEm(const KeyedLine &line, const TextFont &font)
 }
 
 } // namespace
+
+QVector<TextLabel> changeCodes(const QVector<DayCell> &days, const Look &look, const TextFont &font)
+{
+    QVector<TextLabel> codes;
+    for (const DayCell &day : days) {
+        if (const DayChange *change = look.changeOn(look.myCrew, day.date))
+            codes.append(cornerLabel(change->code(), day.box, font));
+    }
+    return codes;
+}
 
 TextLabel centredLabel(const QString &text, double sizePt, const QPointF &centre, const TextFont &font)
 {
@@ -356,7 +355,7 @@ QString printableCharacters(const Look &look)
     // The codes of one's own changes in their boxes.
     if (!look.plan.isEmpty() && look.myCrew >= 0) {
         for (int change = 0; change < ChangeCount; ++change)
-            characters += DayChange{Change(change), QChar(), QString()}.code();
+            characters += DayChange{Change(change), kindCodes().at(0), QString()}.code();
         characters += kindCodes();
     }
     if (look.labels) {

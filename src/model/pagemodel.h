@@ -160,6 +160,10 @@ TextLabel centredLabel(const QString &text, double sizePt, const QPointF &centre
 QVector<DayCell> layOutDays(int year, int month, int firstCrew, const Look &look, const TextFont &font,
                             const DayGrid &grid, float numberSizeMm);
 
+// Each day's change of one's own plan as its code in the box's corner, so
+// that the change reads in black and white too.
+QVector<TextLabel> changeCodes(const QVector<DayCell> &days, const Look &look, const TextFont &font);
+
 // The largest size, up to `maximum`, at which something `widthEm` wide and
 // `heightEm` high fits `roomMm`: in millimetres, or in the units of
 // `unitsPerMm` (PointsPerMm for points).

@@ -35,6 +35,12 @@ QString changeKey(Change change)
     return QLatin1String(textOf(change).key);
 }
 
+QString dayCount(int days)
+{
+    const char *noun = days == 1 ? "den" : (days >= 2 && days <= 4) ? "dny" : "dní";
+    return QStringLiteral("%1 %2").arg(days).arg(QCoreApplication::translate("Plan", noun));
+}
+
 QString DayChange::code() const
 {
     const QString code = QString::fromLatin1(textOf(change).code);

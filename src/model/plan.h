@@ -45,6 +45,9 @@ struct DayChange
     bool operator!=(const DayChange &other) const { return !(*this == other); }
 };
 
+// "1 den", "3 dny", "15 dní".
+QString dayCount(int days);
+
 // One's own changes of the rota, at most one a day.
 using Plan = QMap<QDate, DayChange>;
 

@@ -30,4 +30,9 @@ QString crewCalendarFileName(int year, int crew)
     return QStringLiteral("%1_%2.ics").arg(year).arg(crewName(crew));
 }
 
+QString hoursFileName(int year, int crew)
+{
+    return QStringLiteral("%1_hodiny_%2.csv").arg(year).arg(crewName(crew));
+}
+
 } // namespace Calendar

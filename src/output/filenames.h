@@ -14,6 +14,8 @@ QString sheetFileName(int year);
 QString cardFileName(int year);
 QString cardSheetFileName(int year);
 QString crewCalendarFileName(int year, int crew);
+// A crew's hours month by month: "2027_hodiny_A.csv".
+QString hoursFileName(int year, int crew);
 
 } // namespace Calendar
 

@@ -2,6 +2,7 @@
 
 #include "filenames.h"
 #include "filewriter.h"
+#include "hoursfile.h"
 #include "icalendar.h"
 #include "fonts/glyphoutlines.h"
 #include "model/characters.h"
@@ -62,7 +63,8 @@ bool passesWriteTest(const QString &path, QString *reason)
 bool isValid(const YearRequest &request)
 {
     return request.year >= FirstYear && request.year <= LastYear && request.firstCrew >= 0
-           && request.firstCrew < request.look.rota.crews && request.look.isValid();
+           && request.firstCrew < request.look.rota.crews && request.look.isValid()
+           && (!request.hoursFile || (request.hoursCrew >= 0 && request.hoursCrew < request.look.rota.crews));
 }
 
 // Writes one file of the run: the write test, then the bytes `build` makes,
@@ -379,6 +381,14 @@ YearResult writeYear(const YearRequest &request)
             if (!writeOne(path, build, batch, result))
                 return fail();
         }
+    }
+    if (request.hoursFile) {
+        const auto build = [&] {
+            return PdfBytes{hoursSpreadsheet(workingTime(request.look, request.year, request.firstCrew, request.hoursCrew)),
+                            false, {}};
+        };
+        if (!writeOne(pathOf(hoursFileName(request.year, request.hoursCrew)), build, batch, result))
+            return fail();
     }
     commit(batch, result);
     return result;

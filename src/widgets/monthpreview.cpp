@@ -207,6 +207,10 @@ void MonthPreview::contextMenuEvent(QContextMenuEvent *event)
         return;
     }
     // The menu key: the run the keyboard chose, at the day it is on.
+    if (m_menuKeyTaken) {
+        m_menuKeyTaken = false;
+        return;
+    }
     if (const Calendar::DayCell *cell = cellOf(m_current))
         choose(screenBox(*cell).center().toPoint());
 }
@@ -216,7 +220,8 @@ void MonthPreview::keyPressEvent(QKeyEvent *event)
     if (!m_choosing)
         return QWidget::keyPressEvent(event);
     const Calendar::DayCell *current = cellOf(m_current);
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Menu) {
+        m_menuKeyTaken = event->key() == Qt::Key_Menu;
         if (current)
             choose(screenBox(*current).center().toPoint());
         return;

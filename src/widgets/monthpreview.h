@@ -94,6 +94,7 @@ private:
     QString m_remark;
     bool m_choosing = false;
     bool m_dragging = false;
+    bool m_menuKeyTaken = false; // the menu key answered as a key, not again as a menu
     QDate m_anchor;  // where the run chosen starts
     QDate m_current; // where it ends: the day the keyboard or the mouse is on
     std::function<QString(const QDate &)> m_describe;

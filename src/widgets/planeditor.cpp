@@ -6,6 +6,7 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QUndoStack>
 
@@ -53,6 +54,8 @@ PlanEditor::PlanEditor(QWidget *parent)
     connect(m_ui->planList, &QTreeWidget::itemActivated, this, [this] { editSelected(); });
     connect(m_ui->planEdit, &QPushButton::clicked, this, [this] { editSelected(); });
     connect(m_ui->planRemove, &QPushButton::clicked, this, [this] { removeSelected(); });
+    auto *remove = new QShortcut(QKeySequence::Delete, m_ui->planList, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(remove, &QShortcut::activated, this, [this] { removeSelected(); });
     connect(m_ui->planList, &QTreeWidget::itemSelectionChanged, this, [this] {
         const bool chosen = !m_ui->planList->selectedItems().isEmpty();
         m_ui->planEdit->setEnabled(chosen);
@@ -177,10 +180,20 @@ void PlanEditor::editSelected()
 void PlanEditor::removeSelected()
 {
     Plan after = m_plan;
-    for (const QTreeWidgetItem *item : m_ui->planList->selectedItems())
+    const QList<QTreeWidgetItem *> selected = m_ui->planList->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const int row = m_ui->planList->indexOfTopLevelItem(selected.first());
+    for (const QTreeWidgetItem *item : selected)
         after.remove(item->data(0, Qt::UserRole).toDate());
-    if (after != m_plan)
-        m_undo->push(new PlanCommand(this, m_plan, after, tr("odebrání změn")));
+    if (after == m_plan)
+        return;
+    m_undo->push(new PlanCommand(this, m_plan, after, tr("odebrání změn")));
+    // The keyboard stays in the list, on the change after those removed:
+    // the next Delete or Ctrl+Z goes where the last one did.
+    m_ui->planList->setFocus();
+    if (QTreeWidgetItem *next = m_ui->planList->topLevelItem(qMin(row, m_ui->planList->topLevelItemCount() - 1)))
+        m_ui->planList->setCurrentItem(next);
 }
 
 int PlanEditor::hoursCrew() const
