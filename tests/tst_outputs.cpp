@@ -25,6 +25,8 @@ class TestOutputs : public QObject
 private slots:
     void anchoredRotaYearAfterYear_data();
     void anchoredRotaYearAfterYear();
+    void oneDayOfMyYear_data();
+    void oneDayOfMyYear();
 };
 
 namespace {
@@ -142,6 +144,146 @@ void TestOutputs::anchoredRotaYearAfterYear()
             wanted << date.toString(Qt::ISODate) + QStringLiteral("T%1:00 %2 – Směna %3").arg(hour, kindName(code)).arg(QChar(u'A' + each));
         }
         QCOMPARE(seen, wanted);
+    }
+}
+
+void TestOutputs::oneDayOfMyYear_data()
+{
+    QTest::addColumn<QDate>("day");
+    QTest::addColumn<QString>("change"); // as a setup file keeps it
+    QTest::addColumn<int>("shifts");     // the change in March's shifts
+    QTest::addColumn<QString>("event");  // the phone's event that comes, "" for none
+    // 12 h, four crews, A first, crew A: 2 March 2027 (day 60) is its day
+    // shift, 4 March a day off.
+    QTest::newRow("a day of leave") << QDate(2027, 3, 2) << "dovolena" << -1 << "2027-03-02 Dovolená – Směna A";
+    QTest::newRow("a sick day") << QDate(2027, 3, 2) << "nemoc" << -1 << "";
+    QTest::newRow("a day given away") << QDate(2027, 3, 2) << "volno;výměna s Petrem" << -1 << "";
+    QTest::newRow("an extra night on a day off") << QDate(2027, 3, 4) << "navic:N" << 1
+                                                 << "2027-03-04T18:00 Noční – Směna A";
+}
+
+void TestOutputs::oneDayOfMyYear()
+{
+    QFETCH(QDate, day);
+    QFETCH(QString, change);
+    QFETCH(int, shifts);
+    QFETCH(QString, event);
+    // The same run with and without one change of one day: exactly that
+    // day differs, on every output.
+    QTemporaryDir without, with;
+    YearRequest request;
+    request.year = 2027;
+    Look &look = request.look;
+    look.font = QStringLiteral("Liberation Sans");
+    look.fontColor = {0, 0, 0, 100};
+    look.borderColor = {0, 0, 0, 100};
+    look.rota = Rota::fromPreset(2);
+    look.myCrew = 0;
+    look.kindColors = {Ink{}, Ink{100, 0, 0, 0}, Ink{0, 100, 0, 0}, Ink{}, Ink{}};
+    look.planColors = {Ink{0, 0, 100, 0}, Ink{0, 0, 100, 0}, Ink{0, 0, 100, 0}, Ink{0, 0, 100, 0}};
+    request.walletCard = request.phoneCalendars = request.hoursFile = true;
+    request.folder = without.path();
+    QCOMPARE(writeYear(request).status, YearResult::Status::Written);
+    DayChange changed;
+    QVERIFY(DayChange::fromValue(change, &changed));
+    look.plan.insert(day, changed);
+    request.folder = with.path();
+    QCOMPARE(writeYear(request).status, YearResult::Status::Written);
+    const auto in = [](const QTemporaryDir &folder, const QString &name) { return QDir(folder.path()).filePath(name); };
+
+    // The month's page: that day's box in the change's colour, no other.
+    const ReadPdf before = readPdfFile(in(without, monthFileName(day)), 72);
+    const ReadPdf after = readPdfFile(in(with, monthFileName(day)), 72);
+    int column = 1;
+    for (QDate date(2027, 3, 1); date.month() == 3; date = date.addDays(1)) {
+        const double x = column * 10 + 1.5, y = -(date.dayOfWeek() * 10.0) - 1.5;
+        if (date == day)
+            QCOMPARE(dominantInk(after.colorAtMm(x, y)), 2);
+        else
+            QVERIFY2(dominantInk(after.colorAtMm(x, y)) == dominantInk(before.colorAtMm(x, y)),
+                     qPrintable(date.toString(Qt::ISODate)));
+        if (date.dayOfWeek() == Qt::Sunday)
+            ++column;
+    }
+    // Its code in the box, for black and white.
+    const QString words = runTool(QStringLiteral("pdftotext"), {in(with, monthFileName(day)), QStringLiteral("-")});
+    QVERIFY2(words.contains(changed.code()), qPrintable(words));
+    // The other months as they were: every day of April in its colour.
+    const ReadPdf aprilBefore = readPdfFile(in(without, monthFileName(QDate(2027, 4, 1))), 72);
+    const ReadPdf aprilAfter = readPdfFile(in(with, monthFileName(QDate(2027, 4, 1))), 72);
+    column = 1;
+    for (QDate date(2027, 4, 1); date.month() == 4; date = date.addDays(1)) {
+        const double x = column * 10 + 1.5, y = -(date.dayOfWeek() * 10.0) - 1.5;
+        QCOMPARE(dominantInk(aprilAfter.colorAtMm(x, y)), dominantInk(aprilBefore.colorAtMm(x, y)));
+        if (date.dayOfWeek() == Qt::Sunday)
+            ++column;
+    }
+
+    // The card: that day alone changed, and counted on the back.
+    PdfRunFont font(resolvePdfFont(look.font));
+    const CardModel card = layOutCard(2027, 0, look, font.measure(printableCharacters(look) + cardCharacters(2027, 0, look)));
+    const ReadPdf frontBefore = readPdfFile(in(without, cardFileName(2027)), 600);
+    const ReadPdf frontAfter = readPdfFile(in(with, cardFileName(2027)), 600);
+    int differing = 0;
+    for (const MonthModel &part : card.front.parts) {
+        for (const DayCell &cell : part.days) {
+            const double x = cell.box.x() + 0.15 * cell.box.width(), y = cell.box.y() + 0.5 * cell.box.height();
+            if (dominantInk(frontAfter.colorAtMm(x, y)) != dominantInk(frontBefore.colorAtMm(x, y))) {
+                QCOMPARE(cell.date, day);
+                ++differing;
+            }
+        }
+    }
+    QCOMPARE(differing, 1);
+    const QString back = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-f"), QStringLiteral("2"), in(with, cardFileName(2027)),
+                                                               QStringLiteral("-")});
+    QVERIFY2(back.contains(QStringLiteral("%1: 1 den").arg(changeName(changed.change))), qPrintable(back));
+
+    // The phone: that day's shift gone (or come), nothing else.
+    const auto events = [&](const QTemporaryDir &folder) {
+        const QJsonObject read = readCalendar(in(folder, crewCalendarFileName(2027, 0)));
+        const QJsonArray starts = read.value(QStringLiteral("dates")).toArray();
+        const QJsonArray summaries = read.value(QStringLiteral("summaryOfEach")).toArray();
+        const QJsonArray statuses = read.value(QStringLiteral("statusOfEach")).toArray();
+        QStringList live;
+        for (int i = 0; i < starts.size(); ++i) {
+            if (statuses.at(i).toString() != QLatin1String("CANCELLED"))
+                live << starts.at(i).toString().left(16) + QLatin1Char(' ') + summaries.at(i).toString();
+        }
+        return live;
+    };
+    QStringList gone = events(without), come = events(with);
+    for (const QString &each : events(with))
+        gone.removeOne(each);
+    for (const QString &each : events(without))
+        come.removeOne(each);
+    QCOMPARE(gone.size(), shifts < 0 ? 1 : 0);
+    if (shifts < 0)
+        QVERIFY2(gone.first().startsWith(day.toString(Qt::ISODate)), qPrintable(gone.first()));
+    QCOMPARE(come, event.isEmpty() ? QStringList() : QStringList{event});
+
+    // The hours: March and the year one shift less (or more), 12 hours.
+    const auto table = [&](const QTemporaryDir &folder) {
+        QFile file(in(folder, hoursFileName(2027, 0)));
+        if (!file.open(QIODevice::ReadOnly))
+            return QStringList();
+        const QByteArray bytes = file.readAll();
+        // A spreadsheet in a Czech locale: UTF-8 told by its mark, semicolons.
+        if (!bytes.startsWith("\xEF\xBB\xBF"))
+            return QStringList();
+        return QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    };
+    const QStringList rowsBefore = table(without), rowsAfter = table(with);
+    QCOMPARE(rowsAfter.size(), 14);
+    QCOMPARE(rowsAfter.first(), QStringLiteral("Měsíc;Směny;Hodiny;Noční;Víkend;Svátek;Fond;Rozdíl"));
+    for (int row = 1; row < 14; ++row) {
+        const QStringList a = rowsBefore.at(row).split(QLatin1Char(';')), b = rowsAfter.at(row).split(QLatin1Char(';'));
+        const bool counted = row == 3 || row == 13; // March and the year
+        QCOMPARE(b.at(1).toInt() - a.at(1).toInt(), counted ? shifts : 0);
+        QCOMPARE(QString(b.at(2)).replace(QLatin1Char(','), QLatin1Char('.')).toDouble()
+                     - QString(a.at(2)).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(),
+                 counted ? 12.0 * shifts : 0.0);
+        QCOMPARE(b.at(6), a.at(6)); // the fund is the calendar's
     }
 }
 

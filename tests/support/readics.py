@@ -25,6 +25,7 @@ print(json.dumps({
     'timeZoneDefined': [z.get('TZID') for z in calendar.walk('VTIMEZONE')] == ['Europe/Prague'],
     'summaries': sorted({str(e.get('SUMMARY')) for e in events}),
     'summaryOfEach': [str(e.get('SUMMARY')) for e in events],
+    'statusOfEach': [str(e.get('STATUS', '')) for e in events],
     'uids': [str(e.get('UID')) for e in events],
     'stamped': all(e.get('DTSTAMP') is not None for e in events),
 }))
