@@ -94,7 +94,8 @@ QVector<PreflightFinding> preflightPage(const QVector<MonthModel> &parts, const 
         }
         for (const Fill &swatch : part.swatches) {
             color(swatch.color);
-            keepsOff(swatch.area.adjusted(-halfLine, -halfLine, halfLine, halfLine));
+            if (!touchesCut(swatch.area, trimMm))
+                keepsOff(swatch.area.adjusted(-halfLine, -halfLine, halfLine, halfLine));
         }
     }
 
