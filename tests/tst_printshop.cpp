@@ -264,6 +264,27 @@ void TestPrintShop::printShopFiles()
             }
         }
         QCOMPARE(marks > 0, file.marks);
+
+        // Within the cut as Ghostscript renders it, the card's front keeps
+        // its safe margin, as far from the left cut as from the right.
+        if (!file.marks) {
+            int left = trimmed.width(), right = -1, top = trimmed.height(), bottom = -1;
+            for (int y = 0; y < trimmed.height(); ++y) {
+                for (int x = 0; x < trimmed.width(); ++x) {
+                    if (isWhite(trimmed.pixelColor(x, y)))
+                        continue;
+                    left = qMin(left, x);
+                    right = qMax(right, x);
+                    top = qMin(top, y);
+                    bottom = qMax(bottom, y);
+                }
+            }
+            const double safe = SafeMarginMm * 10;
+            QVERIFY2(left >= safe && top >= safe && trimmed.width() - 1 - right >= safe
+                         && trimmed.height() - 1 - bottom >= safe,
+                     qPrintable(QStringLiteral("ink from %1,%2 to %3,%4 px").arg(left).arg(top).arg(right).arg(bottom)));
+            QVERIFY2(qAbs(left - (trimmed.width() - 1 - right)) <= 3, qPrintable(QStringLiteral("%1 %2").arg(left).arg(right)));
+        }
     }
 
     // The twelve months: each page is its cut, and no more of a print
