@@ -28,8 +28,11 @@ if [ "${1:-}" = test ]; then
         # An iCalendar parser that is not ours, for the phone calendars, and a
         # calendar program that imports them by UID as a phone does.
         python3-icalendar khal
-        # Renders a PDF's CMYK to compare with the preview's colours.
+        # Renders a PDF's CMYK to compare with the preview's colours, and
+        # print-shop files with their bleed.
         ghostscript
+        # A print shop's preflight of the PDF/X files, by a reader not ours.
+        python3-pikepdf
         libbenchmark-dev
         desktop-file-utils appstream binutils-mingw-w64-x86-64
         # Checks the .deb as Debian would.

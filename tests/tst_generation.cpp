@@ -57,6 +57,9 @@ private slots:
     void extraFilesOfTheRun();
     void messages_data();
     void messages();
+    void printShopNotices_data();
+    void printShopNotices();
+    void printShopThroughThePanel();
 
 private:
     template<typename T>
@@ -655,6 +658,100 @@ void TestGeneration::messages()
     QCOMPARE(message.success, success);
     QCOMPARE(message.title, title);
     QCOMPARE(message.text, text);
+}
+
+void TestGeneration::printShopNotices_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("remark");   // under January's page
+    QTest::addColumn<QString>("findings"); // in the run's message, after where the files went
+    QTest::newRow("the form's look") << "" << "" << "";
+    QTest::newRow("4 pt numbers") << "4pt" << "Kontrola pro tiskárnu:\n• písmo 4 pt, menší než 5 pt (Leden)"
+                                  << "Kontrola pro tiskárnu:\n• písmo 4 pt, menší než 5 pt (všechny měsíce)";
+    QTest::newRow("crew A 100/100/100/100")
+        << "black" << "Kontrola pro tiskárnu:\n• barva C 100 M 100 Y 100 K 100 má součet 400 %, víc než 300 % (Leden)"
+        << "Kontrola pro tiskárnu:\n• barva C 100 M 100 Y 100 K 100 má součet 400 %, víc než 300 % (všechny měsíce)";
+    QTest::newRow("the same under a limit of 400 %") << "black limit400" << "" << "";
+    QTest::newRow("borders of 0.05 pt and 4 pt numbers")
+        << "thin 4pt" << "Kontrola pro tiskárnu:\n• písmo 4 pt, menší než 5 pt (Leden)\n• čáry 0,05 pt, tenčí než 0,1 pt (Leden)"
+        << "Kontrola pro tiskárnu:\n• písmo 4 pt, menší než 5 pt (všechny měsíce)\n"
+           "• čáry 0,05 pt, tenčí než 0,1 pt (všechny měsíce)";
+}
+
+void TestGeneration::printShopNotices()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, remark);
+    QFETCH(QString, findings);
+    QTemporaryDir dir;
+    find<QPushButton>("targetDirectory")->setText(dir.path());
+    find<QFontComboBox>("font")->lineEdit()->setText(QStringLiteral("Liberation Sans"));
+    auto *printShop = find<QCheckBox>("printShop");
+    auto *bleed = find<QDoubleSpinBox>("bleed");
+    auto *inkLimit = find<QSpinBox>("inkLimit");
+    // The bleed and the limit are the print shop's, as they start.
+    QVERIFY(!bleed->isEnabled() && !inkLimit->isEnabled());
+    QCOMPARE(bleed->value(), 3.0);
+    QCOMPARE(inkLimit->value(), 300);
+    printShop->setChecked(true);
+    QVERIFY(bleed->isEnabled() && inkLimit->isEnabled());
+    if (change.contains(QLatin1String("4pt")))
+        find<QDoubleSpinBox>("fontSize")->setValue(4);
+    if (change.contains(QLatin1String("black")))
+        setInk("shiftAColor", "00000064000000640000006400000064");
+    if (change.contains(QLatin1String("limit400")))
+        inkLimit->setValue(400);
+    if (change.contains(QLatin1String("thin")))
+        find<QDoubleSpinBox>("borderWidth")->setValue(0.05);
+
+    // January's page says what the checks find on it, before anything is
+    // written.
+    auto *preview = find<MonthPreview>("monthPreview");
+    QSignalSpy layouts(m_window->findChild<PreviewPanel *>(), &PreviewPanel::previewShown);
+    find<QComboBox>("previewMonth")->setCurrentIndex(1);
+    find<QComboBox>("previewMonth")->setCurrentIndex(0);
+    QTRY_VERIFY(!layouts.isEmpty());
+    QTRY_COMPARE(preview->remark(), remark);
+    QVERIFY(preview->showsPage());
+
+    // The run writes all the same and says so.
+    const auto seen = clickFinish();
+    QCOMPARE(seen->title, QStringLiteral("Hotovo"));
+    QString expected = QStringLiteral("Kalendáříky byly uloženy do složky '%1'").arg(dir.path());
+    if (!findings.isEmpty())
+        expected += QStringLiteral("\n\n") + findings
+                    + QStringLiteral("\nUpozornění zápis nezastavila: soubory jsou uložené, tiskárna je ale nemusí "
+                                     "přijmout bez úprav.");
+    QCOMPARE(seen->text, expected);
+    QCOMPARE(filesIn(dir.path()).size(), 12);
+}
+
+void TestGeneration::printShopThroughThePanel()
+{
+    // What a setup file gives the panel is what the panel gives back.
+    PreviewPanel panel;
+    Calendar::Look look;
+    look.printShop = {true, 1.5, 250.0};
+    panel.showLook(look);
+    QVERIFY(panel.findChild<QCheckBox *>(QStringLiteral("printShop"))->isChecked());
+    QCOMPARE(panel.findChild<QDoubleSpinBox *>(QStringLiteral("bleed"))->value(), 1.5);
+    QCOMPARE(panel.findChild<QSpinBox *>(QStringLiteral("inkLimit"))->value(), 250);
+    Calendar::Look read;
+    panel.fillLook(read);
+    QCOMPARE(read.printShop, look.printShop);
+    // Off again, and the bleed and the limit with it; a card for every crew
+    // is the run's.
+    look.printShop = {false, 5.0, 400.0};
+    panel.showLook(look);
+    panel.fillLook(read);
+    QCOMPARE(read.printShop, look.printShop);
+    QVERIFY(!panel.findChild<QDoubleSpinBox *>(QStringLiteral("bleed"))->isEnabled());
+    Calendar::YearRequest request;
+    panel.fillRequest(request);
+    QVERIFY(!request.cardPerCrew);
+    panel.findChild<QCheckBox *>(QStringLiteral("cardPerCrew"))->setChecked(true);
+    panel.fillRequest(request);
+    QVERIFY(request.cardPerCrew);
 }
 
 QTEST_MAIN(TestGeneration)

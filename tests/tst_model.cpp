@@ -4,6 +4,7 @@
 #include "model/hours.h"
 #include "model/look.h"
 #include "model/pagemodel.h"
+#include "model/preflight.h"
 #include "model/pragueclock.h"
 #include "model/sheet.h"
 
@@ -52,6 +53,13 @@ private slots:
     void cardBack();
     void sheetPages_data();
     void sheetPages();
+    void printShopSheet_data();
+    void printShopSheet();
+    void preflight_data();
+    void preflight();
+    void runOnToBleed_data();
+    void runOnToBleed();
+    void crewCards();
     void inkStates_data();
     void inkStates();
     void readableCharacters_data();
@@ -1088,6 +1096,262 @@ void TestModel::sheetPages()
     const QPointF origin = sheet.first().cardOrigins.first();
     QVERIFY2(qAbs(origin.x() - first.x()) < 1e-9 && qAbs(-origin.y() - first.y()) < 1e-9,
              qPrintable(QStringLiteral("%1, %2").arg(origin.x()).arg(-origin.y())));
+}
+
+void TestModel::printShopSheet_data()
+{
+    QTest::addColumn<QSizeF>("product");
+    QTest::addColumn<double>("bleed");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QSizeF>("pageMm");
+    QTest::addColumn<double>("border"); // from the page's edge to the cut
+    // Around the cut: the bleed, 0.75 mm, a 2 mm mark, 0.75 mm of paper.
+    QTest::newRow("the card, 3 mm") << QSizeF(85.6, 53.98) << 3.0 << 2 << QSizeF(98.6, 66.98) << 6.5;
+    QTest::newRow("the card, no bleed") << QSizeF(85.6, 53.98) << 0.0 << 1 << QSizeF(92.6, 60.98) << 3.5;
+    QTest::newRow("twelve months, 2 mm") << QSizeF(80, 90) << 2.0 << 12 << QSizeF(91, 101) << 5.5;
+    QTest::newRow("a month of 25 mm boxes, 5 mm") << QSizeF(200, 225) << 5.0 << 12 << QSizeF(217, 242) << 8.5;
+}
+
+void TestModel::printShopSheet()
+{
+    QFETCH(QSizeF, product);
+    QFETCH(double, bleed);
+    QFETCH(int, count);
+    QFETCH(QSizeF, pageMm);
+    QFETCH(double, border);
+    const QVector<SheetPage> fronts = layOutPrintShopSheet(product, count, bleed);
+    const QVector<SheetPage> backs = mirroredBacks(fronts, product);
+    QCOMPARE(fronts.size(), count);
+    const auto near = [](double a, double b) { return qAbs(a - b) < 1e-9; };
+    for (const QVector<SheetPage> &pages : {fronts, backs}) {
+        for (int index = 0; index < pages.size(); ++index) {
+            const SheetPage &page = pages.at(index);
+            QVERIFY(near(page.sizeMm.width(), pageMm.width()) && near(page.sizeMm.height(), pageMm.height()));
+            QCOMPARE(page.cards, QVector<int>{index});
+            QCOMPARE(page.bleedMm, bleed);
+            const QPointF origin = page.cardOrigins.first();
+            QVERIFY2(near(origin.x(), border) && near(origin.y(), -border),
+                     qPrintable(QStringLiteral("%1, %2").arg(origin.x()).arg(origin.y())));
+            // Eight marks, each 2 mm long in line with an edge of the cut,
+            // starting 0.75 mm beyond the bleed, all within the page.
+            QCOMPARE(page.cropMarks.size(), 8);
+            const QRectF cut(QPointF(border, -border - product.height()), product);
+            const QRectF bled = cut.adjusted(-bleed, -bleed, bleed, bleed);
+            for (const QLineF &mark : page.cropMarks) {
+                QVERIFY(near(mark.length(), 2.0));
+                const bool horizontal = near(mark.y1(), mark.y2());
+                const double along = horizontal ? mark.y1() : mark.x1();
+                const QList<double> edges = horizontal ? QList<double>{cut.top(), cut.bottom()}
+                                                       : QList<double>{cut.left(), cut.right()};
+                QVERIFY(std::any_of(edges.begin(), edges.end(), [&](double edge) { return near(along, edge); }));
+                const double from = horizontal ? qMin(qAbs(mark.x1() - bled.left()), qAbs(mark.x1() - bled.right()))
+                                               : qMin(qAbs(mark.y1() - bled.top()), qAbs(mark.y1() - bled.bottom()));
+                const QRectF extent = QRectF(mark.p1(), mark.p2()).normalized();
+                QVERIFY2(!extent.intersects(bled) && !bled.contains(mark.p1()) && !bled.contains(mark.p2()),
+                         qPrintable(QStringLiteral("%1,%2 %3,%4").arg(mark.x1()).arg(mark.y1()).arg(mark.x2()).arg(mark.y2())));
+                QVERIFY2(near(from, 0.75) || near(from, 2.75), qPrintable(QString::number(from)));
+                QVERIFY(extent.left() >= 0 && extent.right() <= pageMm.width() + 1e-9 && extent.top() >= -pageMm.height() - 1e-9
+                        && extent.bottom() <= 0);
+            }
+        }
+    }
+}
+
+namespace {
+
+// "InkLimit=400 SmallType=4": each rule found once at least, with its worst
+// value over the pages ("*": any), and no other.
+void compareFindings(const QVector<PreflightFinding> &findings, const QString &expected)
+{
+    QMap<QString, double> worst;
+    const QStringList names = {"InkLimit", "SmallType", "ThinLine", "NearCut"};
+    for (const PreflightFinding &finding : findings) {
+        const QString name = names.at(int(finding.rule));
+        const double value = finding.value;
+        if (!worst.contains(name))
+            worst.insert(name, value);
+        else
+            worst[name] = finding.rule == PreflightFinding::Rule::InkLimit ? qMax(worst[name], value) : qMin(worst[name], value);
+    }
+    QStringList found;
+    for (auto rule = worst.constBegin(); rule != worst.constEnd(); ++rule)
+        found << QStringLiteral("%1=%2").arg(rule.key()).arg(rule.value());
+    QMap<QString, QString> wanted;
+    for (const QString &item : expected.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        wanted.insert(item.section(QLatin1Char('='), 0, 0), item.section(QLatin1Char('='), 1));
+    QVERIFY2(QSet<QString>(worst.keyBegin(), worst.keyEnd()) == QSet<QString>(wanted.keyBegin(), wanted.keyEnd()),
+             qPrintable(found.join(QLatin1Char(' '))));
+    for (auto rule = wanted.constBegin(); rule != wanted.constEnd(); ++rule) {
+        if (rule.value() != QLatin1String("*"))
+            QVERIFY2(qAbs(worst.value(rule.key()) - rule.value().toDouble()) < 1e-3, qPrintable(found.join(QLatin1Char(' '))));
+    }
+}
+
+} // namespace
+
+void TestModel::preflight_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("months"); // found on the twelve pages
+    QTest::addColumn<QString>("card");   // found on the card's two sides
+    QTest::newRow("the form's look") << "" << "" << "";
+    QTest::newRow("crew A 100/100/100/100") << "black" << "InkLimit=400" << "InkLimit=400";
+    QTest::newRow("the same under a limit of 400") << "black limit400" << "" << "";
+    QTest::newRow("a limit of 190 for red 0/100/100/0") << "limit190" << "InkLimit=200" << "InkLimit=200";
+    // The card's numbers are set no smaller than the print shop prints.
+    QTest::newRow("4 pt numbers") << "4pt" << "SmallType=4" << "";
+    QTest::newRow("borders of 0.05 pt") << "thin" << "ThinLine=0.05" << "ThinLine=*";
+    // A width of 0 is the thinnest line the device draws.
+    QTest::newRow("no border width") << "hairline" << "ThinLine=0" << "ThinLine=0";
+    // Without boxes neither fills nor outlines print.
+    QTest::newRow("text only, crew A 400 %, no border") << "textOnly black hairline" << "" << "";
+    QTest::newRow("text only, the font 400 %") << "textOnly blackText" << "InkLimit=400" << "InkLimit=400";
+    // Boxes 2 mm from each cut, their outline half a point nearer.
+    QTest::newRow("2 mm boxes, 2 pt") << "small" << "SmallType=2 NearCut=1.82361" << "";
+    // The legend's second line comes close to the foot of the page.
+    QTest::newRow("labels, 12 h") << "labels preset2" << "NearCut=*" << "";
+    // The card for a home printer: 2 mm in, 4.5 pt numbers.
+    QTest::newRow("the home card") << "home" << "" << "SmallType=* NearCut=*";
+}
+
+void TestModel::preflight()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, months);
+    QFETCH(QString, card);
+    const QStringList changes = change.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    Look look;
+    look.crewColors = {Ink{0, 100, 100, 0}, Ink{100, 0, 0, 0}, Ink{0, 0, 100, 0}, Ink{0, 0, 0, 40}, Ink{}, Ink{}};
+    look.fontColor = look.borderColor = Ink{0, 0, 0, 100};
+    look.printShop.on = !changes.contains(QLatin1String("home"));
+    if (changes.contains(QLatin1String("black")))
+        look.crewColors[0] = Ink{100, 100, 100, 100};
+    if (changes.contains(QLatin1String("blackText")))
+        look.fontColor = Ink{100, 100, 100, 100};
+    if (changes.contains(QLatin1String("limit400")))
+        look.printShop.inkLimit = 400;
+    if (changes.contains(QLatin1String("limit190")))
+        look.printShop.inkLimit = 190;
+    if (changes.contains(QLatin1String("4pt")))
+        look.fontSizePt = 4;
+    if (changes.contains(QLatin1String("thin")))
+        look.borderWidthPt = 0.05;
+    if (changes.contains(QLatin1String("hairline")))
+        look.borderWidthPt = 0;
+    look.textOnly = changes.contains(QLatin1String("textOnly"));
+    if (changes.contains(QLatin1String("small"))) {
+        look.boxWidthMm = look.boxHeightMm = 2;
+        look.fontSizePt = 2;
+    }
+    look.labels = changes.contains(QLatin1String("labels"));
+    if (changes.contains(QLatin1String("preset2")))
+        look.rota = Rota::fromPreset(2);
+    QVERIFY(look.isValid());
+    const TextFont font = evenFont(printableCharacters(look) + cardCharacters(2027, 0, look));
+    QVector<PreflightFinding> found;
+    for (int month = 1; month <= 12; ++month) {
+        const MonthModel page = layOutMonth(2027, month, 0, look, font);
+        const QVector<PreflightFinding> own = preflightPage({page}, page.pageArea(), monthName(month),
+                                                            look.printShop.inkLimit, font);
+        // Every finding is the page's own.
+        for (const PreflightFinding &finding : own)
+            QCOMPARE(finding.place, monthName(month));
+        found += own;
+    }
+    compareFindings(found, months);
+    const CardModel model = layOutCard(2027, 0, look, font);
+    const QRectF cut(0, -53.98, 85.6, 53.98);
+    compareFindings(preflightPage(model.front.parts, cut, QStringLiteral("přední"), look.printShop.inkLimit, font)
+                        + preflightPage(model.back.parts, cut, QStringLiteral("zadní"), look.printShop.inkLimit, font),
+                    card);
+}
+
+void TestModel::runOnToBleed_data()
+{
+    QTest::addColumn<QRectF>("area");
+    QTest::addColumn<double>("bleed");
+    QTest::addColumn<QRectF>("bled");
+    QTest::addColumn<bool>("nearCut"); // what the checks make of the area filled
+    // The card's cut: 85.6 x 53.98 mm, y growing upwards from its top.
+    QTest::newRow("inside") << QRectF(10, -20, 5, 5) << 3.0 << QRectF(10, -20, 5, 5) << false;
+    QTest::newRow("1 mm from the left cut") << QRectF(1, -20, 5, 5) << 3.0 << QRectF(1, -20, 5, 5) << true;
+    QTest::newRow("on the left cut") << QRectF(0, -20, 5, 5) << 3.0 << QRectF(-3, -20, 8, 5) << false;
+    QTest::newRow("on the top cut") << QRectF(10, -5, 5, 5) << 2.0 << QRectF(10, -5, 5, 7) << false;
+    QTest::newRow("in the bottom right corner") << QRectF(80.6, -53.98, 5, 5) << 3.0 << QRectF(80.6, -56.98, 8, 8) << false;
+    QTest::newRow("the whole card") << QRectF(0, -53.98, 85.6, 53.98) << 3.0 << QRectF(-3, -56.98, 91.6, 59.98) << false;
+    QTest::newRow("across the right cut already") << QRectF(84, -20, 4, 5) << 3.0 << QRectF(84, -20, 4.6, 5) << false;
+    QTest::newRow("on the cut, no bleed") << QRectF(0, -20, 5, 5) << 0.0 << QRectF(0, -20, 5, 5) << false;
+}
+
+void TestModel::runOnToBleed()
+{
+    QFETCH(QRectF, area);
+    QFETCH(double, bleed);
+    QFETCH(QRectF, bled);
+    QFETCH(bool, nearCut);
+    const QRectF cut(0, -53.98, 85.6, 53.98);
+    const QRectF result = Calendar::runOnToBleed(area, cut, bleed);
+    const auto near = [](double a, double b) { return qAbs(a - b) < 1e-9; };
+    QVERIFY2(near(result.x(), bled.x()) && near(result.y(), bled.y()) && near(result.width(), bled.width())
+                 && near(result.height(), bled.height()),
+             qPrintable(QStringLiteral("%1 %2 %3 %4").arg(result.x()).arg(result.y()).arg(result.width()).arg(result.height())));
+    // A fill in a day of the card's parts, run on as the area alone.
+    MonthModel part;
+    part.pageMm = QSizeF(85.6, 53.98);
+    part.textOnly = true; // no outline: the fill alone
+    DayCell day;
+    day.fills.append({area, Cmyk{0, 0.5, 0, 0}});
+    part.days.append(day);
+    part.swatches.append({area, Cmyk{0.5, 0, 0, 0}});
+    QVector<MonthModel> parts{part};
+    Calendar::runOnToBleed(parts, cut, bleed);
+    QCOMPARE(parts.first().swatches.first().area, result);
+    // A fill at the cut is a background, one just inside it is too near.
+    part.textOnly = false;
+    part.swatches.clear();
+    part.boxWidthMm = part.boxHeightMm = 10.0;
+    part.days.first().box = QRectF(30, -30, 10, 10);
+    part.days.first().number = QStringLiteral("1");
+    part.days.first().baseline = QPointF(34, -26);
+    part.borderWidthMm = 1.0;
+    const QVector<PreflightFinding> found = preflightPage({part}, cut, QStringLiteral("x"), 300, TextFont());
+    QCOMPARE(std::any_of(found.begin(), found.end(),
+                         [](const PreflightFinding &f) { return f.rule == PreflightFinding::Rule::NearCut; }),
+             nearCut);
+}
+
+void TestModel::crewCards()
+{
+    // The 12 h rota: four crews, each on its own card, the plan on B's alone.
+    Look look = distinctLook(2);
+    look.myCrew = 1;
+    look.plan.insert(QDate(2027, 3, 5), {Change::Leave, QChar(), QString()});
+    look.planColors[0] = Ink{45, 0, 55, 0};
+    const TextFont font = evenFont(crewCardCharacters(2027, 0, look));
+    const QVector<CardModel> cards = layOutCrewCards(2027, 0, look, font);
+    QCOMPARE(cards.size(), 4);
+    const Cmyk leave = Ink{45, 0, 55, 0}.cmyk();
+    QSet<QString> fronts;
+    for (int crew = 0; crew < 4; ++crew) {
+        const CardModel &card = cards.at(crew);
+        QCOMPARE(card.front.parts.first().labels.first().text, QStringLiteral("2027 · Směna %1").arg(QChar(u'A' + crew)));
+        QCOMPARE(card.back.parts.first().labels.first().text, QStringLiteral("Směna %1 v roce 2027").arg(QChar(u'A' + crew)));
+        // 5 March on the card: March is the third small month.
+        const DayCell &fifth = card.front.parts.at(3).days.at(4);
+        QCOMPARE(fifth.date, QDate(2027, 3, 5));
+        const bool onLeave = std::any_of(fifth.fills.begin(), fifth.fills.end(),
+                                         [&](const Fill &fill) { return fill.color == leave; });
+        QCOMPARE(onLeave, crew == 1);
+        // The crew's own days in the colours of their kinds: no two cards alike.
+        QString days;
+        for (int month = 1; month <= 12; ++month) {
+            for (const DayCell &day : card.front.parts.at(month).days)
+                days += day.fills.isEmpty() ? QStringLiteral("-") : whoseFill(day.fills.first().color);
+        }
+        fronts.insert(days);
+    }
+    QCOMPARE(fronts.size(), 4);
+    QCOMPARE(crewCardCharacters(2027, 0, look).contains(QStringLiteral("Směna D")), true);
 }
 
 void TestModel::inkStates_data()

@@ -82,6 +82,8 @@ private slots:
     void reloadReadsTheDisk();
     void optionsOnlyWhenOn_data();
     void optionsOnlyWhenOn();
+    void printShopValues_data();
+    void printShopValues();
     void filesOfTheToolkitLoad();
     void guardAgreesWithTheReader();
     void noTemporaryFolder();
@@ -645,6 +647,50 @@ void TestSetupFile::reloadReadsTheDisk()
     QCOMPARE(Setup::load(path, Look()).look.fontSizePt, 30.0);
 }
 
+void TestSetupFile::printShopValues_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("on");
+    QTest::addColumn<double>("bleed");
+    QTest::addColumn<double>("inkLimit");
+    QTest::addColumn<QStringList>("refused");
+    QTest::newRow("as saved") << QByteArray("printShop=true\nbleed=2\ninkLimit=280\n") << true << 2.0 << 280.0
+                              << QStringList();
+    QTest::newRow("half a millimetre") << QByteArray("printShop=true\nbleed=1.5\n") << true << 1.5 << 300.0
+                                       << QStringList();
+    QTest::newRow("a bleed beyond 5 mm") << QByteArray("printShop=true\nbleed=7\n") << true << 3.0 << 300.0
+                                         << QStringList{"bleed"};
+    QTest::newRow("a negative bleed") << QByteArray("printShop=true\nbleed=-1\n") << true << 3.0 << 300.0
+                                      << QStringList{"bleed"};
+    QTest::newRow("a limit that is no number") << QByteArray("printShop=true\ninkLimit=hodně\n") << true << 3.0
+                                               << 300.0 << QStringList{"inkLimit"};
+    QTest::newRow("a limit over four inks") << QByteArray("printShop=true\ninkLimit=401\n") << true << 3.0 << 300.0
+                                            << QStringList{"inkLimit"};
+    QTest::newRow("no print shop") << QByteArray("labels=true\n") << false << 3.0 << 300.0 << QStringList();
+}
+
+void TestSetupFile::printShopValues()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, on);
+    QFETCH(double, bleed);
+    QFETCH(double, inkLimit);
+    QFETCH(QStringList, refused);
+    const QString path = m_dir.filePath(QStringLiteral("shop.lns"));
+    QFile::remove(path);
+    writeFile(path, "[General]\n" + file);
+    Look current;
+    current.printShop = {true, 4.5, 225.0};
+    const Setup::Loaded loaded = Setup::load(path, current);
+    QCOMPARE(loaded.look.printShop.on, on);
+    QCOMPARE(loaded.look.printShop.bleedMm, bleed);
+    QCOMPARE(loaded.look.printShop.inkLimit, inkLimit);
+    QStringList keys;
+    for (const Setup::Refusal &refusal : loaded.refused)
+        keys << refusal.key;
+    QCOMPARE(keys, refused);
+}
+
 void TestSetupFile::optionsOnlyWhenOn_data()
 {
     QTest::addColumn<QString>("change"); // what differs from the form's start
@@ -673,6 +719,10 @@ void TestSetupFile::optionsOnlyWhenOn_data()
                                                    "plan/2027-04-03"};
     QTest::newRow("a colour of leave, a week of 40 hours") << "planColors" << QByteArray()
                                                            << QStringList{"planColorDovolena", "weeklyHours"};
+    QTest::newRow("files for a print shop") << "printShop" << QByteArray() << QStringList{"printShop", "bleed", "inkLimit"};
+    // The bleed and the limit go with the print shop.
+    QTest::newRow("print shop off over a file with it on")
+        << "" << QByteArray("[General]\nprintShop=true\nbleed=2\ninkLimit=280\n") << QStringList();
     // The plan's days of the file go, other keys in its group stay.
     QTest::newRow("the plan emptied over a file with one")
         << "" << QByteArray("[plan]\n2027-03-05=dovolena\n2027-13-01=x\nnote=mine\n")
@@ -743,6 +793,8 @@ void TestSetupFile::optionsOnlyWhenOn()
         look.planColors[0] = Ink::fromState(Cyan);
         look.weeklyHours = 40;
     }
+    if (change == QLatin1String("printShop"))
+        look.printShop = {true, 2.0, 280.0};
     QVERIFY(Setup::save(path, look).ok);
     QSettings settings(path, QSettings::IniFormat);
     QStringList keys = settings.allKeys();
@@ -761,6 +813,7 @@ void TestSetupFile::optionsOnlyWhenOn()
     current.cardNote = QStringLiteral("old");
     current.plan.insert(QDate(2027, 1, 1), {Calendar::Change::Leave, QChar(), QString()});
     current.weeklyHours = 38.75;
+    current.printShop = {true, 1.5, 250.0};
     QVERIFY(Setup::load(path, current).look == look);
     // The plan's values as a person reads them in the file.
     if (change == QLatin1String("plan")) {

@@ -169,15 +169,27 @@ FontSet sortedFaces(const QString &family)
 
 } // namespace
 
+bool isBuiltInPdfFont(const QString &family)
+{
+    return isStandard14Font(family);
+}
+
 PdfFontSource resolvePdfFont(const QString &family)
 {
-    PdfFontSource source;
-    source.family = family;
     if (isStandard14Font(family)) {
+        PdfFontSource source;
+        source.family = family;
         source.kind = PdfFontSource::Kind::Standard14;
         source.resolvedFamily = family;
         return source;
     }
+    return resolveEmbeddedFont(family);
+}
+
+PdfFontSource resolveEmbeddedFont(const QString &family)
+{
+    PdfFontSource source;
+    source.family = family;
     const FontSet matches = sortedFaces(family);
     if (!matches)
         return source;

@@ -43,6 +43,13 @@ PdfFontSource::Kind embeddableKind(const QString &file, const QString &format, i
 // PDF library can embed, and reads its file.
 PdfFontSource resolvePdfFont(const QString &family);
 
+// The same for a file every font of which must be embedded: a name of one of
+// the PDF viewer's built-in fonts, which are never embedded, gets the face
+// that fontconfig installs for it, as any other family does.
+PdfFontSource resolveEmbeddedFont(const QString &family);
+// Whether `family` names one of the PDF viewer's built-in fonts.
+bool isBuiltInPdfFont(const QString &family);
+
 // The file of the regular face that fontconfig picks for `family`, whatever
 // its format, and the face's index within it: what stands in for a built-in
 // PDF font on this system. Empty when there is none.

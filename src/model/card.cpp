@@ -2,12 +2,16 @@
 
 #include "holidays.h"
 #include "look.h"
+#include "preflight.h"
 
 namespace Calendar {
 
 namespace {
 
 constexpr double Margin = 2.0;
+// A print shop's card keeps everything within its safe margin, with room for
+// the title's accents and the boxes' outlines.
+constexpr double PrintShopMargin = SafeMarginMm + 0.4;
 constexpr double TitleHeight = 3.6;
 constexpr int Columns = 4;
 constexpr int Rows = 3;
@@ -123,19 +127,29 @@ MonthModel smallMonth(int year, int month, int firstCrew, const Look &look, cons
     const double h = (area.height() - nameHeight - weekdayHeight) / 6;
     MonthModel part = cardPart(look, w, h);
     // As large as the look's numbers, or as the box allows, never smaller
-    // than reads at arm's length.
+    // than reads at arm's length, nor for a print shop than it prints.
+    const double minimumMm = (look.printShop.on ? MinimumTypePt : CardNumberMinimumPt) / PointsPerMm;
     const double numberMm =
         qMax(fittingSize(look.fontSizePt / PointsPerMm, QSizeF(NumberWidthShare * w, NumberHeightShare * h),
                          font.width(QStringLiteral("28")), font.lineHeight()),
-             CardNumberMinimumPt / PointsPerMm);
+             minimumMm);
     part.numberSizeMm = float(numberMm);
 
     const double top = area.y() + area.height(); // y grows upwards
-    setText(part, {{monthName(month)}}, QPointF(area.center().x(), top - nameHeight / 2), Qt::AlignCenter,
-            QSizeF(NameWidthShare * area.width(), RowFill * nameHeight), NameScale * numberMm, font);
+    const QPointF nameCentre(area.center().x(), top - nameHeight / 2);
+    const double nameMm = setText(part, {{monthName(month)}}, nameCentre, Qt::AlignCenter,
+                                  QSizeF(NameWidthShare * area.width(), RowFill * nameHeight), NameScale * numberMm, font);
+    // A print shop's card sets it no smaller than it prints, whatever room
+    // the face leaves.
+    if (look.printShop.on && nameMm < minimumMm) {
+        part.labels.clear();
+        part.labels.append(centredLabel(monthName(month), minimumMm * PointsPerMm, nameCentre, font));
+    }
     // The initials all of a size, the widest's.
-    const double initialMm = fittingSize(numberMm, QSizeF(InitialWidthShare * w, RowFill * weekdayHeight),
-                                         font.width(QStringLiteral("Út")), font.lineHeight());
+    double initialMm = fittingSize(numberMm, QSizeF(InitialWidthShare * w, RowFill * weekdayHeight),
+                                   font.width(QStringLiteral("Út")), font.lineHeight());
+    if (look.printShop.on)
+        initialMm = qMax(initialMm, minimumMm);
     for (int weekday = 1; weekday <= 7; ++weekday) {
         part.labels.append(centredLabel(weekdayName(weekday), initialMm * PointsPerMm,
                                         QPointF(area.x() + (weekday - 0.5) * w, top - nameHeight - weekdayHeight / 2),
@@ -174,28 +188,29 @@ QString cardCharacters(int year, int firstCrew, const Look &look)
 CardModel layOutCard(int year, int firstCrew, const Look &look, const TextFont &font)
 {
     CardModel card;
-    const double width = CardWidthMm - 2 * Margin;
+    const double margin = look.printShop.on ? PrintShopMargin : Margin;
+    const double width = CardWidthMm - 2 * margin;
 
     // The front: the year, then the months four to a row.
     MonthModel title = cardPart(look, 1.0, 1.0);
-    setText(title, {{frontTitle(year, look)}}, QPointF(CardWidthMm / 2, -(Margin + TitleHeight / 2) + 0.4),
+    setText(title, {{frontTitle(year, look)}}, QPointF(CardWidthMm / 2, -(margin + TitleHeight / 2) + 0.4),
             Qt::AlignCenter, QSizeF(width, RowFill * TitleHeight), HeadingMaximumMm, font);
     card.front.parts.append(title);
     const double monthWidth = (width - (Columns - 1) * MonthGapX) / Columns;
-    const double monthHeight = (CardHeightMm - 2 * Margin - TitleHeight - (Rows - 1) * MonthGapY) / Rows;
+    const double monthHeight = (CardHeightMm - 2 * margin - TitleHeight - (Rows - 1) * MonthGapY) / Rows;
     for (int month = 1; month <= 12; ++month) {
         const int column = (month - 1) % Columns, row = (month - 1) / Columns;
-        const double top = Margin + TitleHeight + row * (monthHeight + MonthGapY);
-        const QRectF area(Margin + column * (monthWidth + MonthGapX), -(top + monthHeight), monthWidth, monthHeight);
+        const double top = margin + TitleHeight + row * (monthHeight + MonthGapY);
+        const QRectF area(margin + column * (monthWidth + MonthGapX), -(top + monthHeight), monthWidth, monthHeight);
         card.front.parts.append(smallMonth(year, month, firstCrew, look, font, area));
     }
 
     // The back: what the colours mean and the year in numbers on the left,
     // the public holidays on the right, the user's own line below.
     MonthModel back = cardPart(look, look.boxWidthMm * 0.3, look.boxWidthMm * 0.3);
-    const double indent = Margin + 1.0;
-    setText(back, {{backTitle(year, look)}}, QPointF(indent, -(Margin + TitleHeight / 2)),
-            Qt::AlignLeft | Qt::AlignVCenter, QSizeF(CardWidthMm - Margin - indent, RowFill * TitleHeight),
+    const double indent = margin + 1.0;
+    setText(back, {{backTitle(year, look)}}, QPointF(indent, -(margin + TitleHeight / 2)),
+            Qt::AlignLeft | Qt::AlignVCenter, QSizeF(CardWidthMm - margin - indent, RowFill * TitleHeight),
             HeadingMaximumMm, font);
 
     QVector<KeyedLine> holidays;
@@ -204,9 +219,9 @@ CardModel layOutCard(int year, int firstCrew, const Look &look, const TextFont &
             holidays.append({line});
     }
     const double noteHeight = look.cardNote.isEmpty() ? 0.0 : TitleHeight;
-    const double top = -(Margin + TitleHeight + 0.8);
-    const QSizeF column(holidays.isEmpty() ? width - 2.0 : CardWidthMm / 2 - Margin - 1.5,
-                        CardHeightMm - 2 * Margin - TitleHeight - 0.8 - noteHeight);
+    const double top = -(margin + TitleHeight + 0.8);
+    const QSizeF column(holidays.isEmpty() ? width - 2.0 : CardWidthMm / 2 - margin - 1.5,
+                        CardHeightMm - 2 * margin - TitleHeight - 0.8 - noteHeight);
     setText(back, backLines(year, firstCrew, look), QPointF(indent, top), Qt::AlignLeft | Qt::AlignTop, column,
             BackTextMaximumMm, font);
     if (!holidays.isEmpty()) {
@@ -214,12 +229,37 @@ CardModel layOutCard(int year, int firstCrew, const Look &look, const TextFont &
                 BackTextMaximumMm, font);
     }
     if (!look.cardNote.isEmpty()) {
-        setText(back, {{look.cardNote}}, QPointF(CardWidthMm / 2, -(CardHeightMm - Margin - noteHeight / 2)),
+        setText(back, {{look.cardNote}}, QPointF(CardWidthMm / 2, -(CardHeightMm - margin - noteHeight / 2)),
                 Qt::AlignCenter, QSizeF(width, 0.8 * noteHeight), BackTextMaximumMm, font);
     }
     back.borderWidthMm = qMin(back.borderWidthMm, 0.15);
     card.back.parts.append(back);
     return card;
+}
+
+Look crewLook(const Look &look, int crew)
+{
+    Look own = look;
+    own.myCrew = crew;
+    if (crew != look.myCrew)
+        own.plan.clear();
+    return own;
+}
+
+QVector<CardModel> layOutCrewCards(int year, int firstCrew, const Look &look, const TextFont &font)
+{
+    QVector<CardModel> cards;
+    for (int crew = 0; crew < look.rota.crews; ++crew)
+        cards.append(layOutCard(year, firstCrew, crewLook(look, crew), font));
+    return cards;
+}
+
+QString crewCardCharacters(int year, int firstCrew, const Look &look)
+{
+    QString characters;
+    for (int crew = 0; crew < look.rota.crews; ++crew)
+        characters += cardCharacters(year, firstCrew, crewLook(look, crew));
+    return characters;
 }
 
 } // namespace Calendar

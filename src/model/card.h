@@ -1,6 +1,7 @@
 #ifndef LUNORIS_CARD_H
 #define LUNORIS_CARD_H
 
+#include "look.h"
 #include "pagemodel.h"
 
 #include <QSizeF>
@@ -8,8 +9,6 @@
 #include <QVector>
 
 namespace Calendar {
-
-struct Look;
 
 // A bank card's size (ISO/IEC 7810 ID-1): the card fits a wallet behind it.
 constexpr double CardWidthMm = 85.60;
@@ -44,6 +43,14 @@ CardModel layOutCard(int year, int firstCrew, const Look &look, const TextFont &
 
 // Every character the card of `year` may print, to measure the font with.
 QString cardCharacters(int year, int firstCrew, const Look &look);
+
+// A card for every crew of the rota, for one person to print for everyone:
+// `crew`'s card shows that crew's shifts, and one's own plan only where it
+// is that crew's.
+Look crewLook(const Look &look, int crew);
+QVector<CardModel> layOutCrewCards(int year, int firstCrew, const Look &look, const TextFont &font);
+// Every character those cards may print.
+QString crewCardCharacters(int year, int firstCrew, const Look &look);
 
 } // namespace Calendar
 

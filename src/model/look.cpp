@@ -67,7 +67,8 @@ bool Look::isValid() const
            && fontColor.isValid() && borderColor.isValid()
            && std::all_of(crewColors.begin(), crewColors.end(), valid)
            && std::all_of(kindColors.begin(), kindColors.end(), valid) && rota.isValid()
-           && myCrew >= -1 && myCrew < rota.crews;
+           && myCrew >= -1 && myCrew < rota.crews && BleedRange.contains(printShop.bleedMm)
+           && InkLimitRange.contains(printShop.inkLimit);
 }
 
 bool Look::operator==(const Look &other) const
@@ -78,7 +79,7 @@ bool Look::operator==(const Look &other) const
            && borderWidthPt == other.borderWidthPt && textOnly == other.textOnly && labels == other.labels
            && holidays == other.holidays && rota == other.rota && myCrew == other.myCrew
            && cardNote == other.cardNote && plan == other.plan && planColors == other.planColors
-           && weeklyHours == other.weeklyHours;
+           && weeklyHours == other.weeklyHours && printShop == other.printShop;
 }
 
 } // namespace Calendar

@@ -25,6 +25,8 @@ constexpr int LastYear = 4000;
 constexpr Range FontSizeRange{1.0, 100.0};  // points
 constexpr Range BoxSizeRange{1.0, 100.0};   // millimetres
 constexpr Range BorderWidthRange{0.0, 99.99}; // points
+constexpr Range BleedRange{0.0, 5.0};         // millimetres
+constexpr Range InkLimitRange{100.0, 400.0};  // per cent of one ink
 // The weeks of the Labour Code: continuous and three-shift work, two-shift
 // work, and the rest.
 constexpr double WeeklyHoursChoices[] = {37.5, 38.75, 40.0};
@@ -34,6 +36,22 @@ constexpr double WeeklyHoursChoices[] = {37.5, 38.75, 40.0};
 // orange for an extra shift.
 constexpr std::array<Ink, ChangeCount> StartPlanColors = {Ink{45, 0, 55, 0}, Ink{0, 45, 20, 0}, Ink{0, 0, 0, 25},
                                                           Ink{0, 35, 85, 0}};
+
+// Files for a print shop rather than for a home printer: the card and the
+// sheets with trim and bleed for the cut, made to the print shop's standard,
+// and checked against what offset printing takes before they are written.
+struct PrintShop
+{
+    bool on = false;
+    double bleedMm = 3.0;     // printed beyond the cut on every side
+    double inkLimit = 300.0;  // the most the four inks of a colour may add up to, in per cent
+
+    bool operator==(const PrintShop &other) const
+    {
+        return on == other.on && bleedMm == other.bleedMm && inkLimit == other.inkLimit;
+    }
+    bool operator!=(const PrintShop &other) const { return !(*this == other); }
+};
 
 // How the calendars look, everything a setup file keeps: read from the form
 // once, and what the pages, the preview and the setup file are made from.
@@ -58,6 +76,7 @@ struct Look
     Plan plan;
     std::array<Ink, ChangeCount> planColors = StartPlanColors;
     double weeklyHours = WeeklyHoursChoices[0]; // the working-time fund's week
+    PrintShop printShop;
 
     // The colour of the kind `code` in one crew's view: its own, or where
     // none is set (all four inks 0), the crew's, so that a working day never

@@ -28,11 +28,13 @@ double tenthsUp(double mm)
     return std::ceil(mm * 10.0 - 1e-9) / 10.0;
 }
 
+// Marks in line with the card's edges, starting a little beyond its bleed.
 void addCropMarks(SheetPage &page, const QPointF &origin, const QSizeF &card)
 {
     // Screen-like corners first (y down), then turned to the page's y-up.
     const double left = origin.x(), top = -origin.y();
     const double right = left + card.width(), bottom = top + card.height();
+    const double start = page.bleedMm + MarkGap, end = start + MarkLength;
     const auto line = [&page](double x1, double y1, double x2, double y2) {
         page.cropMarks.append(QLineF(x1, -y1, x2, -y2));
     };
@@ -40,8 +42,8 @@ void addCropMarks(SheetPage &page, const QPointF &origin, const QSizeF &card)
         const double outwards = x == left ? -1.0 : 1.0;
         for (const double y : {top, bottom}) {
             const double away = y == top ? -1.0 : 1.0;
-            line(x + outwards * MarkGap, y, x + outwards * MarkReach, y);
-            line(x, y + away * MarkGap, x, y + away * MarkReach);
+            line(x + outwards * start, y, x + outwards * end, y);
+            line(x, y + away * start, x, y + away * end);
         }
     }
 }
@@ -98,6 +100,23 @@ QVector<SheetPage> layOutSheet(const QSizeF &cardMm, int count)
     return pages;
 }
 
+QVector<SheetPage> layOutPrintShopSheet(const QSizeF &productMm, int count, double bleedMm)
+{
+    QVector<SheetPage> pages;
+    // The marks' reach beyond the bleed, and as much again of paper.
+    const double border = bleedMm + MarkReach + MarkGap;
+    for (int product = 0; product < count; ++product) {
+        SheetPage page;
+        page.bleedMm = bleedMm;
+        page.sizeMm = QSizeF(productMm.width() + 2 * border, productMm.height() + 2 * border);
+        page.cards.append(product);
+        page.cardOrigins.append(QPointF(border, -border));
+        addCropMarks(page, page.cardOrigins.last(), productMm);
+        pages.append(page);
+    }
+    return pages;
+}
+
 QVector<SheetPage> mirroredBacks(const QVector<SheetPage> &fronts, const QSizeF &cardMm)
 {
     QVector<SheetPage> backs;
@@ -105,6 +124,7 @@ QVector<SheetPage> mirroredBacks(const QVector<SheetPage> &fronts, const QSizeF 
         SheetPage back;
         back.sizeMm = front.sizeMm;
         back.cards = front.cards;
+        back.bleedMm = front.bleedMm;
         for (const QPointF &origin : front.cardOrigins) {
             // Turned over its long edge, left and right swap; top stays top.
             const QPointF mirrored(front.sizeMm.width() - origin.x() - cardMm.width(), origin.y());

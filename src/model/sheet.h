@@ -18,6 +18,8 @@ struct SheetPage
     QVector<int> cards;          // 0 for the first card of the sheet, one per place
     QVector<QPointF> cardOrigins;
     QVector<QLineF> cropMarks;
+    // Printed around each card beyond its cut; its marks start outside it.
+    double bleedMm = 0.0;
 };
 
 // Home printers leave this much of the paper's edge unprinted; nothing of a
@@ -33,6 +35,11 @@ bool fitsA4(const QSizeF &cardMm);
 // too large for that has a page of its own, just large enough for it, its
 // marks and the printer's margin.
 QVector<SheetPage> layOutSheet(const QSizeF &cardMm, int count);
+
+// `count` products of `productMm` for a print shop, which puts them on its
+// own press sheets: one to a page, printed `bleedMm` beyond its cut on every
+// side, its crop marks outside that, the page just large enough for them.
+QVector<SheetPage> layOutPrintShopSheet(const QSizeF &productMm, int count, double bleedMm);
 
 // The backs of `fronts`: the same pages with each card at the place that
 // comes behind its front when the sheet is printed on both sides and turned

@@ -519,6 +519,13 @@ Saved save(const QString &path, const Look &look, const Kept &kept)
             setUnlessDefault(settings, planColorKey(change), look.planColors[size_t(change)].state(),
                              look.planColors[size_t(change)] == Calendar::StartPlanColors[size_t(change)]);
         setUnlessDefault(settings, KeyWeeklyHours, look.weeklyHours, look.weeklyHours == Calendar::WeeklyHoursChoices[0]);
+        // Files for a print shop: the bleed and the ink limit go with it.
+        {
+            const Calendar::PrintShop &printShop = look.printShop;
+            setUnlessDefault(settings, QStringLiteral("printShop"), true, !printShop.on);
+            setUnlessDefault(settings, QStringLiteral("bleed"), printShop.bleedMm, !printShop.on);
+            setUnlessDefault(settings, QStringLiteral("inkLimit"), printShop.inkLimit, !printShop.on);
+        }
         settings.sync();
         // A format error is about the old lines it read, not about writing.
         if (settings.status() == QSettings::AccessError) {
@@ -646,6 +653,29 @@ Loaded load(const QString &path, const Look &current)
             look.weeklyHours = hours;
         else
             loaded.refused.append({KeyWeeklyHours, tr("%1 není týden o 37,5, 38,75 ani 40 hodinách.").arg(quoted(textOf(value)))});
+    }
+    // Files for a print shop; a bleed or an ink limit the form cannot take
+    // keeps what it starts with, and is told.
+    {
+        Calendar::PrintShop &printShop = look.printShop;
+        printShop = Calendar::PrintShop();
+        printShop.on = settings.value(QStringLiteral("printShop"), false).toBool();
+        const auto readNumber = [&](const QString &key, const Calendar::Range &range, double &number,
+                                    const char *reason) {
+            if (!settings.contains(key))
+                return;
+            const QVariant value = settings.value(key);
+            bool isNumber = false;
+            const double read = value.toDouble(&isNumber);
+            if (isNumber && range.contains(read))
+                number = read;
+            else
+                loaded.refused.append({key, tr(reason).arg(quoted(textOf(value)))});
+        };
+        readNumber(QStringLiteral("bleed"), Calendar::BleedRange, printShop.bleedMm,
+                   QT_TR_NOOP("%1 není spadávka od 0 do 5 mm."));
+        readNumber(QStringLiteral("inkLimit"), Calendar::InkLimitRange, printShop.inkLimit,
+                   QT_TR_NOOP("%1 není součet barev od 100 do 400 %."));
     }
     kept.shown = look;
     return loaded;

@@ -4,7 +4,10 @@
 #include "render/pdffont.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace {
 
@@ -53,7 +56,96 @@ QString rightToLeftKinds(const QString &detail)
     return kinds.join(tr(" ani "));
 }
 
+// A number as Czech writes it, with at most `decimals` places: "4,5", "0,05", "3".
+QString czechNumber(double value, int decimals)
+{
+    QString text = QLocale(QLocale::Czech).toString(value, 'f', decimals);
+    if (text.contains(QLatin1Char(','))) {
+        while (text.endsWith(QLatin1Char('0')))
+            text.chop(1);
+        if (text.endsWith(QLatin1Char(',')))
+            text.chop(1);
+    }
+    return text;
+}
+
+// The pages of a rule's findings, each once in the order found; the twelve
+// months as one.
+QString places(const QVector<Calendar::PreflightFinding> &findings)
+{
+    QStringList names;
+    for (const Calendar::PreflightFinding &finding : findings) {
+        if (!names.contains(finding.place))
+            names << finding.place;
+    }
+    QStringList months;
+    for (int month = 1; month <= 12; ++month)
+        months << Calendar::monthName(month);
+    if (std::all_of(months.begin(), months.end(), [&](const QString &month) { return names.contains(month); })) {
+        const int first = int(names.indexOf(months.first()));
+        for (const QString &month : qAsConst(months))
+            names.removeOne(month);
+        names.insert(first, tr("všechny měsíce"));
+    }
+    return names.join(QStringLiteral("; "));
+}
+
 } // namespace
+
+QString preflightNotice(const QVector<Calendar::PreflightFinding> &findings)
+{
+    using Rule = Calendar::PreflightFinding::Rule;
+    QStringList lines;
+    for (const Rule rule : {Rule::InkLimit, Rule::SmallType, Rule::ThinLine, Rule::NearCut}) {
+        QVector<Calendar::PreflightFinding> found;
+        for (const Calendar::PreflightFinding &finding : findings) {
+            if (finding.rule == rule)
+                found << finding;
+        }
+        if (found.isEmpty())
+            continue;
+        // The worst of them: the most ink, else the least of a size.
+        const auto worst = *std::min_element(found.begin(), found.end(), [rule](const auto &a, const auto &b) {
+            return rule == Rule::InkLimit ? a.value > b.value : a.value < b.value;
+        });
+        QString line;
+        switch (rule) {
+        case Rule::InkLimit: {
+            const Calendar::Cmyk &c = worst.color;
+            line = tr("barva C %1 M %2 Y %3 K %4 má součet %5 %, víc než %6 %")
+                       .arg(qRound(c.cyan * 100))
+                       .arg(qRound(c.magenta * 100))
+                       .arg(qRound(c.yellow * 100))
+                       .arg(qRound(c.black * 100))
+                       .arg(qRound(worst.value))
+                       .arg(qRound(worst.limit));
+            break;
+        }
+        case Rule::SmallType:
+            line = tr("písmo %1 pt, menší než %2 pt").arg(czechNumber(worst.value, 1), czechNumber(worst.limit, 1));
+            break;
+        case Rule::ThinLine:
+            line = tr("čáry %1 pt, tenčí než %2 pt").arg(czechNumber(worst.value, 2), czechNumber(worst.limit, 2));
+            break;
+        case Rule::NearCut:
+            line = worst.value < 0.0 ? tr("text nebo okénka zasahují za ořez")
+                                     : tr("text nebo okénka %1 mm od ořezu, blíž než %2 mm")
+                                           .arg(czechNumber(worst.value, 1), czechNumber(worst.limit, 1));
+            break;
+        }
+        lines << QStringLiteral("• %1 (%2)").arg(line, places(found));
+    }
+    if (lines.isEmpty())
+        return {};
+    return tr("Kontrola pro tiskárnu:") + QLatin1Char('\n') + lines.join(QLatin1Char('\n'));
+}
+
+QString builtInFontNotice(const QString &family, const QString &embedded)
+{
+    return tr("Písmo '%1' je vestavěné písmo prohlížečů PDF a do souboru se nevkládá; soubory pro tiskárnu "
+              "proto tiskne vložené písmo '%2'.")
+        .arg(family, embedded);
+}
 
 QString standInNotice(const QString &family, const QString &standIn)
 {
@@ -109,6 +201,14 @@ YearMessage yearMessage(const Calendar::YearResult &result, const QString &folde
         // Nor another font than the one chosen.
         if (!result.fontStandIn.isEmpty())
             text += QStringLiteral("\n\n") + standInNotice(fontFamily, result.fontStandIn);
+        if (!result.builtInReplacedBy.isEmpty())
+            text += QStringLiteral("\n\n") + builtInFontNotice(fontFamily, result.builtInReplacedBy);
+        const QString preflight = preflightNotice(result.preflight);
+        if (!preflight.isEmpty()) {
+            text += QStringLiteral("\n\n") + preflight + QLatin1Char('\n')
+                    + tr("Upozornění zápis nezastavila: soubory jsou uložené, tiskárna je ale nemusí přijmout "
+                         "bez úprav.");
+        }
         return {true, tr("Hotovo"), text};
     }
     case Status::FolderMissing:

@@ -27,4 +27,12 @@ QString fontNotice(Calendar::YearResult::Status status, const QString &family, c
 // That `standIn` prints in place of `family`, which is not installed.
 QString standInNotice(const QString &family, const QString &standIn);
 
+// What a print shop's checks found, a line for each rule broken with its
+// worst value and the pages it is on; empty where they found nothing.
+QString preflightNotice(const QVector<Calendar::PreflightFinding> &findings);
+
+// That `embedded` prints in place of `family`, a built-in font of the PDF
+// viewer, which a print shop's file cannot hold.
+QString builtInFontNotice(const QString &family, const QString &embedded);
+
 #endif // LUNORIS_YEARMESSAGE_H

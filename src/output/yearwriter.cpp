@@ -176,7 +176,9 @@ TextCheck checkText(const PdfFontSource &source, const GlyphOutlines &glyphs, co
 {
     const Look &look = request.look;
     const QString months = printableCharacters(look);
-    const QString cardText = card ? cardCharacters(request.year, request.firstCrew, look) : QString();
+    QString cardText = card ? cardCharacters(request.year, request.firstCrew, look) : QString();
+    if (card && request.cardPerCrew)
+        cardText += crewCardCharacters(request.year, request.firstCrew, look);
     const auto lines = [](const QStringList &characters) { return characters.join(QLatin1Char('\n')); };
     // Each character once: a card prints hundreds of a few dozen kinds.
     QStringList characters;
@@ -242,7 +244,13 @@ YearCalendars::YearCalendars(const YearRequest &request)
     const int year = m_request.year;
     const int firstCrew = m_request.firstCrew;
     const bool walletCard = m_request.walletCard;
-    const PdfFontSource source = resolvePdfFont(look.font);
+    const bool crewCards = walletCard && m_request.cardPerCrew;
+    const PrintShop &printShop = look.printShop;
+    // A print shop's files embed every font: a built-in one of the PDF
+    // viewer is replaced by the face installed for it, and the user told.
+    const PdfFontSource source = printShop.on ? resolveEmbeddedFont(look.font) : resolvePdfFont(look.font);
+    if (printShop.on && isBuiltInPdfFont(look.font))
+        m_builtInReplacedBy = source.resolvedFamily;
     if (source.standsIn)
         m_fontStandIn = source.resolvedFamily;
     m_font = std::make_unique<PdfRunFont>(source);
@@ -258,7 +266,8 @@ YearCalendars::YearCalendars(const YearRequest &request)
         return;
     }
     const TextFont text =
-        m_font->measure(printableCharacters(look) + (walletCard ? cardCharacters(year, firstCrew, look) : QString()));
+        m_font->measure(printableCharacters(look) + (walletCard ? cardCharacters(year, firstCrew, look) : QString())
+                        + (crewCards ? crewCardCharacters(year, firstCrew, look) : QString()));
     QString printed;
     for (int month = 1; month <= 12; ++month) {
         m_months.append(layOutMonth(year, month, firstCrew, look, text));
@@ -266,13 +275,32 @@ YearCalendars::YearCalendars(const YearRequest &request)
     }
     if (walletCard)
         m_card = layOutCard(year, firstCrew, look, text);
+    if (crewCards)
+        m_crewCards = layOutCrewCards(year, firstCrew, look, text);
+    // Checked before anything is written, on every page the run prints.
+    if (printShop.on) {
+        for (int month = 1; month <= 12; ++month)
+            m_preflight += preflightMonth(m_months.at(month - 1), month, look, text);
+        if (walletCard) {
+            for (int side = 0; side < 2; ++side)
+                m_preflight += preflightCard(side == 0 ? m_card.front : m_card.back, side, -1, look, text);
+        }
+        for (int crew = 0; crew < m_crewCards.size(); ++crew) {
+            for (int side = 0; side < 2; ++side) {
+                const CardModel &card = m_crewCards.at(crew);
+                m_preflight += preflightCard(side == 0 ? card.front : card.back, side, crew, look, text);
+            }
+        }
+    }
     // The card prints many letters the months do not: a font of its own
     // keeps the months' files as they are without it, and as small.
     bool prepared = m_font->prepare(fontCharacters(look, printed), &m_problem);
     if (prepared && walletCard) {
+        QString cardText = m_card.front.text() + m_card.back.text();
+        for (const CardModel &card : qAsConst(m_crewCards))
+            cardText += card.front.text() + card.back.text();
         m_cardFont = std::make_unique<PdfRunFont>(source);
-        prepared = m_cardFont->isOpen()
-                   && m_cardFont->prepare(fontCharacters(look, m_card.front.text() + m_card.back.text()), &m_problem);
+        prepared = m_cardFont->isOpen() && m_cardFont->prepare(fontCharacters(look, cardText), &m_problem);
     }
     if (!prepared && m_problem.isEmpty())
         m_problem = QStringLiteral("?");
@@ -284,13 +312,27 @@ PdfBytes YearCalendars::month(int month) const
 {
     if (!m_problem.isEmpty())
         return {{}, true, m_problem};
-    return renderMonth(*m_font, m_months.at(month - 1));
+    return renderMonth(*m_font, m_months.at(month - 1), m_request.look.printShop.on);
 }
+
+namespace {
+
+QVector<SheetPage> yearSheet(const Look &look)
+{
+    const QSizeF page = pageSizeMm(look.boxWidthMm, look.boxHeightMm);
+    return look.printShop.on ? layOutPrintShopSheet(page, 12, look.printShop.bleedMm) : layOutSheet(page, 12);
+}
+
+PrintShopFile printShopFile(const Look &look, const QString &title)
+{
+    return {look.printShop.on, look.printShop.bleedMm, title};
+}
+
+} // namespace
 
 QSizeF YearCalendars::sheetPageMm() const
 {
-    const Look &look = m_request.look;
-    return layOutSheet(pageSizeMm(look.boxWidthMm, look.boxHeightMm), 12).first().sizeMm;
+    return yearSheet(m_request.look).first().sizeMm;
 }
 
 PdfBytes YearCalendars::sheet() const
@@ -298,14 +340,39 @@ PdfBytes YearCalendars::sheet() const
     if (!m_problem.isEmpty())
         return {{}, true, m_problem};
     const Look &look = m_request.look;
-    return renderSheet(*m_font, m_months, layOutSheet(pageSizeMm(look.boxWidthMm, look.boxHeightMm), 12));
+    return renderSheet(*m_font, m_months, yearSheet(look),
+                       printShopFile(look, QStringLiteral("Kalendáříky %1 – tiskový arch").arg(m_request.year)));
 }
 
 CardPdfs YearCalendars::cardFiles() const
 {
     if (!m_problem.isEmpty())
         return {{{}, true, m_problem}, {{}, true, m_problem}};
-    return renderCardFiles(*m_cardFont, m_card);
+    const Look &look = m_request.look;
+    const int year = m_request.year;
+    return renderCardFiles(*m_cardFont, m_card, m_crewCards,
+                           printShopFile(look, QStringLiteral("Kartička do peněženky %1").arg(year)),
+                           printShopFile(look, QStringLiteral("Kartičky do peněženky %1 k ořezu").arg(year)));
+}
+
+QString cardPlace(int side, int crew)
+{
+    const QString sideName = side == 0 ? QStringLiteral("přední strana") : QStringLiteral("zadní strana");
+    return crew < 0 ? QStringLiteral("kartička, %1").arg(sideName)
+                    : QStringLiteral("kartička směny %1, %2").arg(crewName(crew), sideName);
+}
+
+QVector<PreflightFinding> preflightMonth(const MonthModel &month, int monthNumber, const Look &look,
+                                         const TextFont &font)
+{
+    return preflightPage({month}, month.pageArea(), monthName(monthNumber), look.printShop.inkLimit, font);
+}
+
+QVector<PreflightFinding> preflightCard(const CardFace &face, int side, int crew, const Look &look,
+                                        const TextFont &font)
+{
+    return preflightPage(face.parts, QRectF(QPointF(0.0, -CardHeightMm), face.sizeMm()), cardPlace(side, crew),
+                         look.printShop.inkLimit, font);
 }
 
 YearResult writeYear(const YearRequest &request)
@@ -320,6 +387,7 @@ YearResult writeYear(const YearRequest &request)
     }
     const YearCalendars calendars(request);
     result.fontStandIn = calendars.fontStandIn();
+    result.builtInReplacedBy = calendars.builtInReplacedBy();
     if (calendars.status() != YearResult::Status::Written) {
         result.status = calendars.status();
         result.detail = calendars.detail();
@@ -346,7 +414,9 @@ YearResult writeYear(const YearRequest &request)
         const auto build = [&] { return calendars.sheet(); };
         if (!writeOne(pathOf(sheetFileName(request.year)), build, batch, result))
             return fail();
-        result.sheetPageMm = calendars.sheetPageMm();
+        // A print shop prints on sheets of its own size.
+        if (!request.look.printShop.on)
+            result.sheetPageMm = calendars.sheetPageMm();
     }
     if (request.walletCard) {
         CardPdfs files;
@@ -390,6 +460,8 @@ YearResult writeYear(const YearRequest &request)
         if (!writeOne(pathOf(hoursFileName(request.year, request.hoursCrew)), build, batch, result))
             return fail();
     }
+    // A warning does not keep the files from being written.
+    result.preflight = calendars.preflight();
     commit(batch, result);
     return result;
 }

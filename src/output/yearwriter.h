@@ -2,6 +2,7 @@
 #define LUNORIS_YEARWRITER_H
 
 #include "model/look.h"
+#include "model/preflight.h"
 #include "render/calendarpdf.h"
 
 #include <QString>
@@ -28,6 +29,8 @@ struct YearRequest
     // One crew's hours month by month, for a spreadsheet (yyyy_hodiny_A.csv).
     bool hoursFile = false;
     int hoursCrew = 0;
+    // The A4 sheet with a card for every crew instead of copies of one.
+    bool cardPerCrew = false;
 };
 
 struct YearResult
@@ -57,6 +60,11 @@ struct YearResult
     // installed; empty where the family (or its metric twin) prints.
     QString fontStandIn;
     QSizeF sheetPageMm;  // the print sheet's page size, when one was written
+    // For a print shop: what its files hold that it would not print as it
+    // is, found before anything was written; and the family embedded in
+    // place of a built-in font of the PDF viewer, which is not.
+    QVector<PreflightFinding> preflight;
+    QString builtInReplacedBy;
 };
 
 class GlyphOutlines;
@@ -92,6 +100,9 @@ public:
     YearResult::Status status() const { return m_status; }
     QString detail() const { return m_detail; }
     QString fontStandIn() const { return m_fontStandIn; }
+    QString builtInReplacedBy() const { return m_builtInReplacedBy; }
+    // What the print shop's checks found on every page the run prints.
+    QVector<PreflightFinding> preflight() const { return m_preflight; }
 
     PdfBytes month(int month) const; // 1 to 12
     PdfBytes sheet() const;
@@ -103,12 +114,26 @@ private:
     YearResult::Status m_status = YearResult::Status::Written;
     QString m_detail;
     QString m_fontStandIn;
+    QString m_builtInReplacedBy;
+    QVector<PreflightFinding> m_preflight;
     std::unique_ptr<PdfRunFont> m_font;     // the months' and the sheet's
     std::unique_ptr<PdfRunFont> m_cardFont; // the card's, with its own letters
     QVector<MonthModel> m_months;
     CardModel m_card;
+    QVector<CardModel> m_crewCards; // one for every crew, for the A4 sheet
     QString m_problem; // the library's words when the font could not be prepared
 };
+
+// The pages of a run as a print shop's checks name them: "Leden", the
+// card's sides, each crew's card's sides.
+QString cardPlace(int side, int crew = -1);
+
+// What the checks of a print shop find on `month`'s page, or the side `side`
+// of the card of `crew` (-1: the look's own card).
+QVector<PreflightFinding> preflightMonth(const MonthModel &month, int monthNumber, const Look &look,
+                                         const TextFont &font);
+QVector<PreflightFinding> preflightCard(const CardFace &face, int side, int crew, const Look &look,
+                                        const TextFont &font);
 
 // Writes yyyy_01.pdf to yyyy_12.pdf into the folder, then the sheet and the
 // phone calendars when asked for, stopping at the first failure; files

@@ -4,6 +4,7 @@
 #include "fonts/glyphoutlines.h"
 #include "model/card.h"
 #include "model/holidays.h"
+#include "model/preflight.h"
 #include "output/yearmessage.h"
 #include "colorpicker.h"
 #include "planeditor.h"
@@ -53,6 +54,14 @@ PreviewPanel::PreviewPanel(QWidget *parent)
         connect(box, &QCheckBox::toggled, this, &PreviewPanel::changed);
     connect(m_ui->previewMonth, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &PreviewPanel::changed);
     connect(m_ui->cardNote, &QLineEdit::textChanged, this, &PreviewPanel::changed);
+    // The bleed and the ink limit are a print shop's.
+    m_ui->bleed->setRange(Calendar::BleedRange.minimum, Calendar::BleedRange.maximum);
+    m_ui->inkLimit->setRange(int(Calendar::InkLimitRange.minimum), int(Calendar::InkLimitRange.maximum));
+    for (QWidget *input : {static_cast<QWidget *>(m_ui->bleed), static_cast<QWidget *>(m_ui->inkLimit)})
+        connect(m_ui->printShop, &QCheckBox::toggled, input, &QWidget::setEnabled);
+    connect(m_ui->printShop, &QCheckBox::toggled, this, &PreviewPanel::changed);
+    connect(m_ui->bleed, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, &PreviewPanel::changed);
+    connect(m_ui->inkLimit, QOverload<int>::of(&QSpinBox::valueChanged), this, &PreviewPanel::changed);
     connect(m_ui->monthPreview, &MonthPreview::daysChosen, this, &PreviewPanel::offerChanges);
     m_ui->monthPreview->setDayDescriber([this](const QDate &date) { return describeDay(date); });
 }
@@ -118,6 +127,7 @@ void PreviewPanel::fillLook(Look &look) const
     look.labels = m_ui->labels->isChecked();
     look.holidays = m_ui->holidays->isChecked();
     look.cardNote = m_ui->cardNote->text().trimmed();
+    look.printShop = {m_ui->printShop->isChecked(), m_ui->bleed->value(), double(m_ui->inkLimit->value())};
     m_ui->rotaEditor->fillLook(look);
     m_ui->planEditor->fillLook(look);
 }
@@ -127,6 +137,9 @@ void PreviewPanel::showLook(const Look &look)
     m_ui->labels->setChecked(look.labels);
     m_ui->holidays->setChecked(look.holidays);
     m_ui->cardNote->setText(look.cardNote);
+    m_ui->printShop->setChecked(look.printShop.on);
+    m_ui->bleed->setValue(look.printShop.bleedMm);
+    m_ui->inkLimit->setValue(qRound(look.printShop.inkLimit));
     m_ui->rotaEditor->showLook(look);
     m_ui->planEditor->showLook(look);
 }
@@ -138,6 +151,7 @@ void PreviewPanel::fillRequest(Calendar::YearRequest &request) const
     request.walletCard = m_ui->walletCard->isChecked();
     request.hoursFile = m_ui->hoursFile->isChecked();
     request.hoursCrew = m_ui->planEditor->hoursCrew();
+    request.cardPerCrew = m_ui->cardPerCrew->isChecked();
 }
 
 void PreviewPanel::showPreview(const Calendar::YearRequest &request)
@@ -182,19 +196,35 @@ void PreviewPanel::layOutPreview(const Calendar::YearRequest &typed)
         preview->setNotice(fontNotice(check.status, look.font, check.detail, standIn));
         return;
     }
-    // Another family than the one chosen is shown, and said so.
-    preview->setRemark(standIn.isEmpty() ? QString() : standInNotice(look.font, standIn));
+    // Another family than the one chosen is shown, and said so; and for a
+    // print shop what its checks find on the page, as "Dokončit" says it.
+    const auto remark = [&](const QVector<Calendar::PreflightFinding> &findings) {
+        QStringList lines;
+        if (!standIn.isEmpty())
+            lines << standInNotice(look.font, standIn);
+        if (look.printShop.on && Calendar::isBuiltInPdfFont(look.font))
+            lines << builtInFontNotice(look.font, Calendar::resolveEmbeddedFont(look.font).resolvedFamily);
+        if (look.printShop.on)
+            lines << preflightNotice(findings);
+        lines.removeAll(QString());
+        preview->setRemark(lines.join(QStringLiteral("\n\n")));
+    };
     const QString printable = Calendar::printableCharacters(look);
     // The card's sides come after the months in the list.
     if (page > 12) {
         const QString card = Calendar::cardCharacters(request.year, request.firstCrew, look);
         const Calendar::TextFont text = m_font->measure(printable + card);
         const Calendar::CardModel model = Calendar::layOutCard(request.year, request.firstCrew, look, text);
-        preview->setCardFace(page == 13 ? model.front : model.back, m_glyphs, text);
+        const Calendar::CardFace &face = page == 13 ? model.front : model.back;
+        remark(look.printShop.on ? Calendar::preflightCard(face, page - 13, -1, look, text)
+                                 : QVector<Calendar::PreflightFinding>());
+        preview->setCardFace(face, m_glyphs, text);
         return;
     }
     const Calendar::TextFont text = m_font->measure(printable);
-    preview->setPage(Calendar::layOutMonth(request.year, page, request.firstCrew, look, text), m_glyphs, text);
+    const Calendar::MonthModel month = Calendar::layOutMonth(request.year, page, request.firstCrew, look, text);
+    remark(look.printShop.on ? Calendar::preflightMonth(month, page, look, text) : QVector<Calendar::PreflightFinding>());
+    preview->setPage(month, m_glyphs, text);
 }
 
 QString PreviewPanel::describeDay(const QDate &date) const
