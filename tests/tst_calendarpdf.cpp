@@ -1578,13 +1578,13 @@ void TestCalendarPdf::walletCard_data()
     QTest::newRow("the form's rota") << 0 << -1 << true << QString()
                                      // Hours as they pass: A's day on Sunday 31 October is 25 hours long,
                                      // C's on 28 March 23.
-                                     << QStringList{"A: 122 směn, 2929 h", "C: 121 směn, 2903 h", "Státní svátky",
+                                     << QStringList{"A: 122 služeb, 2929 h", "C: 121 služeb, 2903 h", "Státní svátky",
                                                     "26. 3. Velký pátek", "29. 3. Velikonoční pondělí",
                                                     "28. 10. Vznik Československa"};
     QTest::newRow("12 h, the whole team") << 2 << -1 << true << "HZS Praha, stanice 3"
-                                          << QStringList{"D: 183 směn, 2196 h", "N Noční 18–6", "HZS Praha, stanice 3"};
+                                          << QStringList{"D: 183 služeb, 2196 h", "N Noční 18–6", "HZS Praha, stanice 3"};
     QTest::newRow("12 h, crew B alone") << 2 << 1 << false << QString()
-                                        << QStringList{"Směna B: 182 směn, 2185 h", "D Denní 6–18"}; // B's night into 31 October: 13 h
+                                        << QStringList{"Směna B: 182 služeb, 2185 h", "D Denní 6–18"}; // B's night into 31 October: 13 h
     QTest::newRow("8 h, crew A alone") << 3 << 0 << false << QString()
                                        << QStringList{"Směna A v roce 2027", "R Ranní 6–14"};
 }

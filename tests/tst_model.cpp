@@ -619,12 +619,12 @@ void TestModel::yearInNumbers()
         QCOMPARE(total.shifts, shifts.at(crew));
         QCOMPARE(total.minutes, hours.at(crew) * 60);
     }
-    // The Czech forms of the count: 1 směna, 2 to 4 směny, 5 and more směn;
+    // The Czech forms of the count: 1 služba, 2 to 4 služby, 5 and more služeb;
     // part of an hour with a decimal comma.
-    QCOMPARE(shiftsAndHours({1, 24 * 60}), QStringLiteral("1 směna, 24 h"));
-    QCOMPARE(shiftsAndHours({4, 96 * 60}), QStringLiteral("4 směny, 96 h"));
-    QCOMPARE(shiftsAndHours({5, 120 * 60}), QStringLiteral("5 směn, 120 h"));
-    QCOMPARE(shiftsAndHours({5, 2195 * 60 + 30}), QStringLiteral("5 směn, 2195,5 h"));
+    QCOMPARE(shiftsAndHours({1, 24 * 60}), QStringLiteral("1 služba, 24 h"));
+    QCOMPARE(shiftsAndHours({4, 96 * 60}), QStringLiteral("4 služby, 96 h"));
+    QCOMPARE(shiftsAndHours({5, 120 * 60}), QStringLiteral("5 služeb, 120 h"));
+    QCOMPARE(shiftsAndHours({5, 2195 * 60 + 30}), QStringLiteral("5 služeb, 2195,5 h"));
 }
 
 void TestModel::weekColumns_data()
@@ -1002,17 +1002,17 @@ void TestModel::cardBack_data()
     // Hours as they pass: the day of 23 hours, 28 March (day 86), is B's,
     // the day of 25, 31 October (day 303), C's.
     QTest::newRow("24 h, C first") << 0 << -1 << 2
-                                   << QStringList{"A: 122 směn, 2928 h", "B: 121 směn, 2903 h", "C: 122 směn, 2929 h"};
+                                   << QStringList{"A: 122 služeb, 2928 h", "B: 121 služeb, 2903 h", "C: 122 služeb, 2929 h"};
     // 12 hours, C first: C on D, D, A and B a day behind each; 91 whole
     // cycles of 4 days (182 each), then 31 December: C by day, B by night.
     // The night into 28 March (from day 85) is C's, 11 hours; the night into
     // 31 October (from day 302) D's, 13 hours.
     QTest::newRow("12 h, C first") << 2 << -1 << 2
-                                   << QStringList{"A: 182 směn, 2184 h", "B: 183 směn, 2196 h", "C: 183 směn, 2195 h",
-                                                  "D: 182 směn, 2185 h", "nahoře: D Denní 6–18", "dole: N Noční 18–6"};
+                                   << QStringList{"A: 182 služeb, 2184 h", "B: 183 služeb, 2196 h", "C: 183 služeb, 2195 h",
+                                                  "D: 182 služeb, 2185 h", "nahoře: D Denní 6–18", "dole: N Noční 18–6"};
     QTest::newRow("12 h, crew B alone, C first") << 2 << 1 << 2
-                                                 << QStringList{"D Denní 6–18", "N Noční 18–6", "Směna B: 183 směn, 2196 h"};
-    QTest::newRow("12 h, crew D alone, C first") << 2 << 3 << 2 << QStringList{"Směna D: 182 směn, 2185 h"};
+                                                 << QStringList{"D Denní 6–18", "N Noční 18–6", "Směna B: 183 služeb, 2196 h"};
+    QTest::newRow("12 h, crew D alone, C first") << 2 << 3 << 2 << QStringList{"Směna D: 182 služeb, 2185 h"};
 }
 
 void TestModel::cardBack()

@@ -277,9 +277,9 @@ QString hoursText(int minutes)
 
 QString shiftsAndHours(const CrewYear &total)
 {
-    // 1 směna, 2 to 4 směny, 5 and more směn.
+    // Duties, not crews: 1 služba, 2 to 4 služby, 5 and more služeb.
     const int shifts = total.shifts;
-    const char *noun = shifts == 1 ? "směna" : (shifts >= 2 && shifts <= 4) ? "směny" : "směn";
+    const char *noun = shifts == 1 ? "služba" : (shifts >= 2 && shifts <= 4) ? "služby" : "služeb";
     return tr("%1 %2, %3 h").arg(shifts).arg(tr(noun)).arg(hoursText(total.minutes));
 }
 

@@ -129,10 +129,10 @@ struct CrewYear
     int minutes = 0;
 };
 CrewYear crewYear(const Rota &rota, int year, int firstCrew, int crew);
-// "183 směn, 2196 h", with the Czech forms of the count; part of an hour
+// "183 služeb, 2196 h", with the Czech forms of the count; part of an hour
 // with a decimal comma, "2195,5 h".
 QString shiftsAndHours(const CrewYear &total);
-// "A: 183 směn, 2196 h".
+// "A: 183 služeb, 2196 h".
 QString crewYearText(int crew, const CrewYear &total);
 // Hours from minutes: "2196", or "2195,5" with a decimal comma.
 QString hoursText(int minutes);
