@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QMetaMethod>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -58,6 +59,8 @@ private slots:
     void previewFollowsInputs();
     void crewListsFollowTheRota_data();
     void crewListsFollowTheRota();
+    void fitsSmallScreens_data();
+    void fitsSmallScreens();
     void anchoredRota_data();
     void anchoredRota();
     void everyInputHasAName();
@@ -634,6 +637,57 @@ void TestMainWindow::crewListsFollowTheRota()
     auto *first = find<QComboBox>("fisrtShift");
     QCOMPARE(first->count(), crews);
     QCOMPARE(first->itemText(crews - 1), QString(QChar(u'A' + crews - 1)));
+}
+
+void TestMainWindow::fitsSmallScreens_data()
+{
+    QTest::addColumn<double>("textScale");
+    QTest::addColumn<QSize>("available"); // the toolkit's pixels
+    QTest::addColumn<int>("formScrolls"); // 1 it must, 0 it must not, -1 as the platform's fonts have it
+    // A 1366 x 768 laptop with its panel: 1366 x 728 left for the window.
+    QTest::newRow("1366 x 728, as it comes") << 1.0 << QSize(1366, 728) << 0;
+    QTest::newRow("1366 x 728, text at 150 %") << 1.5 << QSize(1366, 728) << -1;
+    // Scaled by 1.5, the same screen is 910 x 485 of the toolkit's pixels.
+    QTest::newRow("1366 x 728 at scale 1.5") << 1.0 << QSize(910, 485) << 1;
+}
+
+void TestMainWindow::fitsSmallScreens()
+{
+    QFETCH(double, textScale);
+    QFETCH(QSize, available);
+    QFETCH(int, formScrolls);
+    const QFont before = QApplication::font();
+    QFont larger = before;
+    larger.setPointSizeF(before.pointSizeF() * textScale);
+    QApplication::setFont(larger);
+    MainWindow window;
+    window.fitInto(available);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QApplication::setFont(before);
+    // The window can be as small as the screen.
+    const QSize least = window.minimumSizeHint().expandedTo(window.minimumSize());
+    QVERIFY2(least.width() <= available.width() && least.height() <= available.height(),
+             qPrintable(QStringLiteral("%1 x %2").arg(least.width()).arg(least.height())));
+    QVERIFY(window.width() <= available.width() && window.height() <= available.height());
+    if (formScrolls >= 0)
+        QCOMPARE(qobject_cast<QScrollArea *>(window.centralWidget()) != nullptr, formScrolls == 1);
+    // Every input and button on the screen, or in an area that scrolls to it.
+    const QRect shown = window.rect();
+    for (QWidget *input : window.findChildren<QWidget *>()) {
+        if (!input->isVisibleTo(&window) || input->focusPolicy() == Qt::NoFocus
+            || qobject_cast<QScrollArea *>(input) || !input->parentWidget())
+            continue;
+        QWidget *within = input;
+        for (QWidget *up = input->parentWidget(); up && up != &window; up = up->parentWidget()) {
+            if (auto *area = qobject_cast<QScrollArea *>(up)) {
+                within = area;
+                break;
+            }
+        }
+        const QRect at(within->mapTo(&window, QPoint(0, 0)), within->size());
+        QVERIFY2(shown.contains(at), qPrintable(input->objectName() + QLatin1Char(' ') + input->metaObject()->className()));
+    }
 }
 
 void TestMainWindow::anchoredRota_data()
