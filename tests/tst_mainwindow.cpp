@@ -672,6 +672,9 @@ void TestMainWindow::fitsSmallScreens()
     QVERIFY(window.width() <= available.width() && window.height() <= available.height());
     if (formScrolls >= 0)
         QCOMPARE(qobject_cast<QScrollArea *>(window.centralWidget()) != nullptr, formScrolls == 1);
+    // A form that scrolls does so up and down only: each of its rows whole.
+    if (auto *form = qobject_cast<QScrollArea *>(window.centralWidget()))
+        QVERIFY(form->widget()->width() <= form->viewport()->width());
     // Every input and button on the screen, or in an area that scrolls to it.
     const QRect shown = window.rect();
     for (QWidget *input : window.findChildren<QWidget *>()) {

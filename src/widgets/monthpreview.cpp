@@ -67,7 +67,8 @@ QSize MonthPreview::sizeHint() const
 
 QSize MonthPreview::minimumSizeHint() const
 {
-    return {250, 280};
+    // A page still to be read beside the form on a small screen.
+    return {180, 200};
 }
 
 namespace {
