@@ -1,6 +1,7 @@
 #include "planeditor.h"
 #include "ui_planeditor.h"
 
+#include "lazycolorpicker.h"
 #include "model/hours.h"
 #include "planchangedialog.h"
 
@@ -43,11 +44,10 @@ PlanEditor::PlanEditor(QWidget *parent)
     m_ui->setupUi(this);
     const auto colors = pickers();
     for (size_t change = 0; change < colors.size(); ++change) {
-        ColorPicker *picker = colors[change];
+        LazyColorPicker *picker = colors[change];
         picker->setAccessibleColorName(picker->accessibleName());
-        picker->setFromByteArray(Calendar::StartPlanColors[change].state());
-        for (QSpinBox *box : picker->findChildren<QSpinBox *>())
-            connect(box, QOverload<int>::of(&QSpinBox::valueChanged), this, &PlanEditor::changed);
+        picker->setInk(Calendar::StartPlanColors[change]);
+        connect(picker, &LazyColorPicker::changed, this, &PlanEditor::changed);
     }
     m_ui->planList->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_ui->planList->header()->setStretchLastSection(true);
@@ -72,7 +72,7 @@ PlanEditor::PlanEditor(QWidget *parent)
 
 PlanEditor::~PlanEditor() = default;
 
-std::array<ColorPicker *, Calendar::ChangeCount> PlanEditor::pickers() const
+std::array<LazyColorPicker *, Calendar::ChangeCount> PlanEditor::pickers() const
 {
     // In the order of Change.
     return {m_ui->planColorDovolena, m_ui->planColorNemoc, m_ui->planColorVolno, m_ui->planColorNavic};
@@ -83,7 +83,7 @@ void PlanEditor::fillLook(Look &look) const
     look.plan = m_plan;
     const auto colors = pickers();
     for (size_t change = 0; change < colors.size(); ++change)
-        look.planColors[change] = Calendar::Ink::fromState(colors[change]->toByteArray());
+        look.planColors[change] = colors[change]->ink();
     look.weeklyHours = Calendar::WeeklyHoursChoices[qMax(0, m_ui->weeklyHours->currentIndex())];
 }
 
@@ -91,7 +91,7 @@ void PlanEditor::showLook(const Look &look)
 {
     const auto colors = pickers();
     for (size_t change = 0; change < colors.size(); ++change)
-        colors[change]->setFromByteArray(look.planColors[change].state());
+        colors[change]->setInk(look.planColors[change]);
     const auto week = std::find(std::begin(Calendar::WeeklyHoursChoices), std::end(Calendar::WeeklyHoursChoices),
                                 look.weeklyHours);
     m_ui->weeklyHours->setCurrentIndex(week == std::end(Calendar::WeeklyHoursChoices)

@@ -8,7 +8,7 @@
 
 #include <optional>
 
-class ColorPicker;
+class LazyColorPicker;
 class QUndoStack;
 
 namespace Ui {
@@ -62,7 +62,7 @@ private:
     void showPlan();
     void editSelected();
     void removeSelected();
-    std::array<ColorPicker *, Calendar::ChangeCount> pickers() const;
+    std::array<LazyColorPicker *, Calendar::ChangeCount> pickers() const;
 
     const QScopedPointer<Ui::PlanEditor> m_ui;
     QUndoStack *m_undo = nullptr;

@@ -11,6 +11,7 @@
 #include "render/pdffont.h"
 
 #include <QEvent>
+#include <QShowEvent>
 #include <QLocale>
 #include <QMenu>
 #include <QScrollArea>
@@ -68,19 +69,29 @@ PreviewPanel::PreviewPanel(QWidget *parent)
 
 void PreviewPanel::setNarrow(bool narrow)
 {
-    // A colour picker's width, the widest of the settings' rows, whether
-    // shown yet or not.
+    m_narrow = narrow;
+    // Wide enough for a colour picker, the widest of the settings' rows,
+    // whether one is shown yet or not: as wide as the form's, beside them.
+    // Narrow, they scroll across.
     const QMargins margins = m_ui->settingsLayout->contentsMargins();
-    const int widest = qMax(m_ui->settingsPage->minimumSizeHint().width(),
-                            m_ui->planEditor->minimumSizeHint().width() + margins.left() + margins.right());
-    const int picker = ColorPicker().minimumSizeHint().width() + margins.left() + margins.right();
+    int widest = m_ui->settingsPage->minimumSizeHint().width();
+    if (const ColorPicker *picker = isVisible() ? window()->findChild<ColorPicker *>() : nullptr)
+        widest = qMax(widest, picker->minimumSizeHint().width() + margins.left() + margins.right());
     m_ui->settingsScroll->setMinimumWidth(
         narrow ? 8 * fontMetrics().averageCharWidth()
-               : qMax(widest, picker) + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * m_ui->settingsScroll->frameWidth());
+               : widest + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * m_ui->settingsScroll->frameWidth());
     // Known at once, not once the splitter gets to its events.
     m_ui->panelSplitter->updateGeometry();
     layout()->invalidate();
     updateGeometry();
+}
+
+void PreviewPanel::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // The pickers' width is theirs once they show: not polished before.
+    if (!event->spontaneous())
+        setNarrow(m_narrow);
 }
 
 void PreviewPanel::foldWith(QToolButton *heading, QWidget *part, bool open)

@@ -68,6 +68,7 @@ signals:
 
 protected:
     void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void layOutPreview(const Calendar::YearRequest &request);
@@ -79,6 +80,7 @@ private:
 
     const QScopedPointer<Ui::PreviewPanel> m_ui;
     Calendar::YearRequest m_request; // the one shown
+    bool m_narrow = false;
     QString m_family;
     Calendar::PdfFontSource m_source;
     std::unique_ptr<Calendar::PdfRunFont> m_font;

@@ -1,6 +1,8 @@
 #include "rotaeditor.h"
 #include "ui_rotaeditor.h"
 
+#include "lazycolorpicker.h"
+
 #include <QEvent>
 #include <QPalette>
 
@@ -9,11 +11,6 @@ using Calendar::Look;
 using Calendar::Rota;
 
 namespace {
-
-Ink inkOf(const ColorPicker *picker)
-{
-    return Ink::fromState(picker->toByteArray());
-}
 
 // Upper case letter by letter: a letter whose capital is longer ("ß") stays
 // as typed, so that the text keeps its length and the cursor its place, and
@@ -62,16 +59,10 @@ RotaEditor::RotaEditor(QWidget *parent)
         showState();
         emit changed();
     });
-    // The colours through their spin boxes.
-    QList<ColorPicker *> pickers;
     for (const KindEditor &editor : kindEditors())
-        pickers << editor.color;
+        connect(editor.color, &LazyColorPicker::changed, this, &RotaEditor::changed);
     for (const auto &crew : crewEditors())
-        pickers << crew.second;
-    for (ColorPicker *picker : qAsConst(pickers)) {
-        for (QSpinBox *box : picker->findChildren<QSpinBox *>())
-            connect(box, QOverload<int>::of(&QSpinBox::valueChanged), this, &RotaEditor::changed);
-    }
+        connect(crew.second, &LazyColorPicker::changed, this, &RotaEditor::changed);
     showRota(Rota());
 }
 
@@ -88,7 +79,7 @@ std::array<RotaEditor::KindEditor, Calendar::KindCount> RotaEditor::kindEditors(
              {ui.kindOLabel, ui.kindOAllDay, ui.kindOStart, ui.kindOHours, ui.kindOColorLabel, ui.kindOColor}}};
 }
 
-std::array<std::pair<QLabel *, ColorPicker *>, Calendar::MaximumCrews - 3> RotaEditor::crewEditors() const
+std::array<std::pair<QLabel *, LazyColorPicker *>, Calendar::MaximumCrews - 3> RotaEditor::crewEditors() const
 {
     return {{{m_ui->shiftDColorLabel, m_ui->shiftDColor},
              {m_ui->shiftEColorLabel, m_ui->shiftEColor},
@@ -99,10 +90,10 @@ void RotaEditor::fillLook(Look &look) const
 {
     const auto crews = crewEditors();
     for (size_t crew = 0; crew < crews.size(); ++crew)
-        look.crewColors[crew + 3] = inkOf(crews[crew].second);
+        look.crewColors[crew + 3] = crews[crew].second->ink();
     const auto kinds = kindEditors();
     for (size_t kind = 0; kind < kinds.size(); ++kind)
-        look.kindColors[kind] = inkOf(kinds[kind].color);
+        look.kindColors[kind] = kinds[kind].color->ink();
     look.rota = rota();
     look.myCrew = m_ui->myCrew->currentIndex() - 1;
 }
@@ -111,10 +102,10 @@ void RotaEditor::showLook(const Look &look)
 {
     const auto crews = crewEditors();
     for (size_t crew = 0; crew < crews.size(); ++crew)
-        crews[crew].second->setFromByteArray(look.crewColors[crew + 3].state());
+        crews[crew].second->setInk(look.crewColors[crew + 3]);
     const auto kinds = kindEditors();
     for (size_t kind = 0; kind < kinds.size(); ++kind)
-        kinds[kind].color->setFromByteArray(look.kindColors[kind].state());
+        kinds[kind].color->setInk(look.kindColors[kind]);
     showRota(look.rota);
     m_ui->myCrew->setCurrentIndex(look.myCrew + 1);
 }

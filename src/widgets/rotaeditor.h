@@ -8,7 +8,7 @@
 
 #include <array>
 
-class ColorPicker;
+class LazyColorPicker;
 class QCheckBox;
 class QLabel;
 class QSpinBox;
@@ -60,11 +60,11 @@ private:
         QTimeEdit *start;
         QSpinBox *hours;
         QLabel *colorLabel;
-        ColorPicker *color;
+        LazyColorPicker *color;
     };
     std::array<KindEditor, Calendar::KindCount> kindEditors() const;
     // The pickers and captions of crews D, E and F.
-    std::array<std::pair<QLabel *, ColorPicker *>, Calendar::MaximumCrews - 3> crewEditors() const;
+    std::array<std::pair<QLabel *, LazyColorPicker *>, Calendar::MaximumCrews - 3> crewEditors() const;
 
     void presetChosen(int preset);
     // The pattern or the number of crews typed: the rota becomes the user's own.
