@@ -17,6 +17,8 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QScrollArea>
 #include <QMenuBar>
 #include <QMetaMethod>
 #include <QPushButton>
@@ -61,6 +63,8 @@ private slots:
     void anchoredRota_data();
     void anchoredRota();
     void everyInputHasAName();
+    void keys_data();
+    void keys();
     void previewPage_data();
     void previewPage();
 
@@ -695,23 +699,91 @@ void TestMainWindow::anchoredRota()
     QTRY_VERIFY(first->isEnabled());
 }
 
+namespace {
+
+// Every node a screen reader can move the focus to, below `node`: those
+// that hand their focus down to a part of theirs (a tab widget to its bar)
+// are left out, as are the items of lists, which are named by their text.
+void focusableNodes(QAccessibleInterface *node, QList<QAccessibleInterface *> &found)
+{
+    if (!node)
+        return;
+    auto *widget = qobject_cast<QWidget *>(node->object());
+    if (widget && node->state().focusable && !node->state().invisible
+        && !(widget->focusProxy() && widget->isAncestorOf(widget->focusProxy())))
+        found << node;
+    for (int i = 0; i < node->childCount(); ++i)
+        focusableNodes(node->child(i), found);
+}
+
+// What a test saw of the dialogs a key opened: their kind and what tells
+// them apart, each closed at once.
+class DialogSpy : public QObject
+{
+public:
+    DialogSpy()
+    {
+        m_timer.setInterval(10);
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                seen << QStringLiteral("message: ") + box->text();
+                box->reject();
+            } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+                seen << (dialog->fileMode() == QFileDialog::Directory ? QStringLiteral("folder")
+                         : dialog->acceptMode() == QFileDialog::AcceptSave ? QStringLiteral("save")
+                                                                          : QStringLiteral("load"));
+                dialog->reject();
+            } else if (auto *other = qobject_cast<QDialog *>(modal)) {
+                seen << QString::fromLatin1(other->metaObject()->className());
+                other->reject();
+            }
+        });
+        m_timer.start();
+    }
+
+    QStringList seen;
+
+private:
+    QTimer m_timer;
+};
+
+} // namespace
+
 void TestMainWindow::everyInputHasAName()
 {
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    // What a screen reader says for each input the keyboard reaches: its own
+    // What a screen reader says for each node the keyboard reaches: its own
     // name or its caption's text, never nothing.
+    QList<QAccessibleInterface *> nodes;
+    focusableNodes(QAccessible::queryAccessibleInterface(m_window), nodes);
     QStringList nameless;
-    for (QWidget *widget : m_window->findChildren<QWidget *>()) {
-        if (!(widget->focusPolicy() & Qt::TabFocus) || widget->focusProxy() || widget->window() != m_window
-            || qobject_cast<QAbstractSpinBox *>(widget->parentWidget())
-            || qobject_cast<QComboBox *>(widget->parentWidget()))
-            continue;
-        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
-        if (!accessible || accessible->text(QAccessible::Name).trimmed().isEmpty())
-            nameless << QString::fromLatin1(widget->metaObject()->className()) + QLatin1Char(' ') + widget->objectName();
+    for (QAccessibleInterface *node : qAsConst(nodes)) {
+        if (qobject_cast<QComboBox *>(node->object()) || qobject_cast<QAbstractSpinBox *>(node->object()))
+            continue; // named by their caption's relation, which the nodes below check
+        if (node->text(QAccessible::Name).trimmed().isEmpty())
+            nameless << QString::fromLatin1(node->object()->metaObject()->className()) + QLatin1Char(' ')
+                            + node->object()->objectName();
     }
     QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(QStringLiteral(", "))));
+    QVERIFY(nodes.size() > 40);
+    for (QWidget *widget : m_window->findChildren<QWidget *>()) {
+        if (!(widget->focusPolicy() & Qt::TabFocus) || widget->focusProxy() || widget->window() != m_window
+            || qobject_cast<QAbstractSpinBox *>(widget->parentWidget()))
+            continue;
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY2(accessible && !accessible->text(QAccessible::Name).trimmed().isEmpty(), qPrintable(widget->objectName()));
+    }
+    // The nodes that had no name: the font box's text field, the scrolling
+    // areas of the panel, and the logo, which is a link.
+    const std::pair<QWidget *, QString> named[] = {
+        {find<QFontComboBox>("font")->lineEdit(), QStringLiteral("Písmo")},
+        {find<QScrollArea>("rotaScroll"), QStringLiteral("Rozpis směn")},
+        {find<QScrollArea>("optionsScroll"), QStringLiteral("Možnosti")},
+        {find<QLabel>("label"), QStringLiteral("Logo Lunoris")}};
+    for (const auto &[widget, name] : named)
+        QCOMPARE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name), name);
     // Each part of a picker says which colour and which ink it is.
     QAccessibleInterface *cyan = QAccessible::queryAccessibleInterface(
         find<ColorPicker>("shiftAColor")->findChild<QSpinBox *>(QStringLiteral("c")));
@@ -723,6 +795,63 @@ void TestMainWindow::everyInputHasAName()
     }
     QCOMPARE(QAccessible::queryAccessibleInterface(find<QWidget>("monthPreview"))->text(QAccessible::Description),
              QStringLiteral("Leden 2000"));
+}
+
+void TestMainWindow::keys_data()
+{
+    QTest::addColumn<QString>("focus"); // object name; "font" for the font box's text field
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("opened"); // empty: nothing
+
+    const int ctrl = Qt::ControlModifier, keypad = Qt::KeypadModifier;
+    const QString missing = QStringLiteral("message: Cílová složka neexistuje");
+    // The shortcuts, wherever the focus is.
+    QTest::newRow("Ctrl+Return in the year") << "year" << int(Qt::Key_Return) << ctrl << missing;
+    QTest::newRow("Ctrl+Enter on the keypad in the font's text") << "font" << int(Qt::Key_Enter) << (ctrl | keypad) << missing;
+    QTest::newRow("Ctrl+Return in the rota's pattern") << "rotaPattern" << int(Qt::Key_Return) << ctrl << missing;
+    QTest::newRow("Ctrl+S in a box size") << "boxWidth" << int(Qt::Key_S) << ctrl << "save";
+    QTest::newRow("Ctrl+S in the font's text") << "font" << int(Qt::Key_S) << ctrl << "save";
+    QTest::newRow("Ctrl+O on the first shift") << "fisrtShift" << int(Qt::Key_O) << ctrl << "load";
+    QTest::newRow("Ctrl+O on Dokončit") << "finish" << int(Qt::Key_O) << ctrl << "load";
+    // Return and Enter on a focused button click it.
+    QTest::newRow("Return on Dokončit") << "finish" << int(Qt::Key_Return) << 0 << missing;
+    QTest::newRow("Enter on Dokončit") << "finish" << int(Qt::Key_Enter) << keypad << missing;
+    QTest::newRow("Return on Uložit") << "save" << int(Qt::Key_Return) << 0 << "save";
+    QTest::newRow("Return on Načíst") << "save_2" << int(Qt::Key_Return) << 0 << "load";
+    QTest::newRow("Enter on the folder") << "targetDirectory" << int(Qt::Key_Enter) << keypad << "folder";
+    // Nothing else.
+    QTest::newRow("Return in the year") << "year" << int(Qt::Key_Return) << 0 << "";
+    QTest::newRow("Return on the text-only box") << "textOnly" << int(Qt::Key_Return) << 0 << "";
+    QTest::newRow("Shift+Return on Dokončit") << "finish" << int(Qt::Key_Return) << int(Qt::ShiftModifier) << "";
+    QTest::newRow("S alone in a box size") << "boxWidth" << int(Qt::Key_S) << 0 << "";
+}
+
+void TestMainWindow::keys()
+{
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, opened);
+
+    m_window->show();
+    QApplication::setActiveWindow(m_window);
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    QWidget *target = focus == QLatin1String("font") ? find<QFontComboBox>("font")->lineEdit() : find<QWidget>(qPrintable(focus));
+    QVERIFY(target);
+    target->setFocus();
+    QTRY_VERIFY(target->hasFocus());
+    // The captions stay as the form has them: keys, not mnemonics.
+    QCOMPARE(find<QPushButton>("finish")->text(), QStringLiteral("Dokončit"));
+    QCOMPARE(find<QPushButton>("finish")->toolTip(), QStringLiteral("Ctrl+Enter"));
+    QCOMPARE(find<QPushButton>("save")->toolTip(), QStringLiteral("Ctrl+S"));
+    QCOMPARE(find<QPushButton>("save_2")->toolTip(), QStringLiteral("Ctrl+O"));
+    QVERIFY(!find<QPushButton>("finish")->autoDefault() && !find<QPushButton>("finish")->isDefault());
+
+    // A dialog is modal: the key returns once the spy has closed it.
+    DialogSpy spy;
+    QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(spy.seen, opened.isEmpty() ? QStringList() : QStringList{opened});
 }
 
 void TestMainWindow::previewPage_data()

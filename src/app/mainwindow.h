@@ -37,6 +37,7 @@ private slots:
 private:
     void enableBoxInputs(bool enabled);
     void describeForAccessibility();
+    void setUpKeys();
     void setUpPanel();
     void schedulePreview();
     void showPreview();

@@ -29,6 +29,9 @@ PreviewPanel::PreviewPanel(QWidget *parent)
         settings->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
         settings->setMinimumHeight(6 * fontMetrics().height());
     }
+    // Screen readers name the areas that scroll the settings.
+    m_ui->rotaScroll->setAccessibleName(tr("Rozpis směn"));
+    m_ui->optionsScroll->setAccessibleName(tr("Možnosti"));
 
     showLoadNotice(QString());
     connect(m_ui->loadNoticeClose, &QToolButton::clicked, this, [this] { showLoadNotice(QString()); });
