@@ -535,7 +535,7 @@ void TestMainWindow::previewFollowsInputs_data()
     QTest::addColumn<QString>("input");
     for (const char *input : {"year", "fisrtShift", "shiftAColor", "shiftBColor", "shiftCColor", "font", "fontColor",
                               "fontSize", "boxWidth", "boxHeight", "borderColor", "borderWidth", "textOnly",
-                              "previewMonth", "labels", "holidays", "a whole look at once"})
+                              "previewMonth", "labels", "holidays", "crewLetters", "a whole look at once"})
         QTest::newRow(input) << QString::fromLatin1(input);
 }
 
@@ -584,7 +584,7 @@ void TestMainWindow::previewFollowsInputs()
     else if (input == QLatin1String("borderWidth"))
         find<QDoubleSpinBox>("borderWidth")->setValue(6);
     else if (input == QLatin1String("textOnly") || input == QLatin1String("labels")
-             || input == QLatin1String("holidays"))
+             || input == QLatin1String("holidays") || input == QLatin1String("crewLetters"))
         m_window->findChild<QCheckBox *>(input)->click();
     else if (input == QLatin1String("previewMonth"))
         find<QComboBox>("previewMonth")->setCurrentIndex(3);

@@ -37,7 +37,7 @@ PreviewPanel::PreviewPanel(QWidget *parent)
     connect(m_ui->loadNoticeClose, &QToolButton::clicked, this, [this] { showLoadNotice(QString()); });
 
     connect(m_ui->rotaEditor, &RotaEditor::changed, this, &PreviewPanel::changed);
-    for (QCheckBox *box : {m_ui->labels, m_ui->holidays})
+    for (QCheckBox *box : {m_ui->labels, m_ui->holidays, m_ui->crewLetters})
         connect(box, &QCheckBox::toggled, this, &PreviewPanel::changed);
     connect(m_ui->previewMonth, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &PreviewPanel::changed);
     connect(m_ui->cardNote, &QLineEdit::textChanged, this, &PreviewPanel::changed);
@@ -65,6 +65,7 @@ void PreviewPanel::fillLook(Look &look) const
 {
     look.labels = m_ui->labels->isChecked();
     look.holidays = m_ui->holidays->isChecked();
+    look.crewLetters = m_ui->crewLetters->isChecked();
     look.cardNote = m_ui->cardNote->text().trimmed();
     m_ui->rotaEditor->fillLook(look);
 }
@@ -73,6 +74,7 @@ void PreviewPanel::showLook(const Look &look)
 {
     m_ui->labels->setChecked(look.labels);
     m_ui->holidays->setChecked(look.holidays);
+    m_ui->crewLetters->setChecked(look.crewLetters);
     m_ui->cardNote->setText(look.cardNote);
     m_ui->rotaEditor->showLook(look);
 }
