@@ -20,7 +20,8 @@ set(expected
     usr/share/man/man1/lunoris.1.gz
     "usr/share/lunoris/looks/Barevný.lns"
     "usr/share/lunoris/looks/Tlumený.lns"
-    "usr/share/lunoris/looks/Černobílý pro tisk.lns")
+    "usr/share/lunoris/looks/Černobílý pro tisk.lns"
+    "usr/share/lunoris/looks/Pro barvoslepé.lns")
 foreach(size 16 32 48 64 128 256)
     list(APPEND expected usr/share/icons/hicolor/${size}x${size}/apps/lunoris.png)
 endforeach()
