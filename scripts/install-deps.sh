@@ -32,6 +32,8 @@ if [ "${1:-}" = test ]; then
         ghostscript
         libbenchmark-dev
         desktop-file-utils appstream binutils-mingw-w64-x86-64
+        # Compiles the type of setup files as an installed package has it.
+        shared-mime-info
         # Checks the .deb as Debian would.
         lintian
     )

@@ -14,6 +14,7 @@ set(expected
     usr/bin/lunoris
     usr/share/applications/cz.lunoris.Lunoris.desktop
     usr/share/metainfo/cz.lunoris.Lunoris.metainfo.xml
+    usr/share/mime/packages/cz.lunoris.Lunoris.xml
     usr/share/icons/hicolor/scalable/apps/lunoris.svg
     usr/share/doc/lunoris/copyright
     usr/share/doc/lunoris/changelog.gz

@@ -8,7 +8,9 @@
 #include "render/printcolor.h"
 #include "render/screenpage.h"
 #include "support/colorvision.h"
+#include "support/modal.h"
 #include "support/pdfreader.h"
+#include "widgets/colorpicker.h"
 
 #include <QApplication>
 #include <QDataStream>
@@ -17,9 +19,14 @@
 #include <QPainter>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QDir>
+#include <QDoubleSpinBox>
 #include <QLabel>
+#include <QMimeDatabase>
 #include <QPushButton>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestDesktop : public QObject
@@ -31,6 +38,10 @@ private slots:
     void toolkitSpeaksCzech();
     void desktopKnowsTheWindow();
     void windowIconHasLargeSizes();
+    void setupFileType_data();
+    void setupFileType();
+    void fileArgument_data();
+    void fileArgument();
     void looks_data();
     void looks();
     void colourDifference_data();
@@ -38,6 +49,27 @@ private slots:
     void colourBlindReaders_data();
     void colourBlindReaders();
 };
+
+namespace {
+
+// The type of setup files where the package installs it, for the toolkit's
+// MIME database, which a widget application reads as it starts: set up
+// before the application object exists.
+struct InstalledMimeType
+{
+    InstalledMimeType()
+    {
+        const QString source = QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../resources/linux/mime/cz.lunoris.Lunoris.xml"));
+        copied = QDir(data.path()).mkpath(QStringLiteral("mime/packages"))
+                 && QFile::copy(source, data.filePath(QStringLiteral("mime/packages/cz.lunoris.Lunoris.xml")));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+    }
+
+    QTemporaryDir data;
+    bool copied = false;
+} installedMimeType;
+
+} // namespace
 
 void TestDesktop::initTestCase()
 {
@@ -66,6 +98,103 @@ void TestDesktop::desktopKnowsTheWindow()
     QVERIFY(entry.open(QIODevice::ReadOnly | QIODevice::Text));
     const QList<QByteArray> lines = entry.readAll().split('\n');
     QVERIFY(lines.contains("StartupWMClass=" + QCoreApplication::applicationName().toUtf8()));
+    // A setup file opened from the file manager is handed to the program.
+    QVERIFY(lines.contains("Exec=lunoris %f"));
+    QVERIFY(lines.contains("MimeType=application/x-lunoris-setup;"));
+    QFile metainfo(QFINDTESTDATA("../resources/linux/cz.lunoris.Lunoris.metainfo.xml"));
+    QVERIFY(metainfo.open(QIODevice::ReadOnly));
+    QVERIFY(metainfo.readAll().contains("<mediatype>application/x-lunoris-setup</mediatype>"));
+}
+
+void TestDesktop::setupFileType_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("setup");
+    QTest::newRow("a ready look") << "Barevný.lns" << true;
+    QTest::newRow("capitals") << "KARTA.LNS" << true;
+    QTest::newRow("a backup") << "look.lns.bak" << false;
+    QTest::newRow("an INI file") << "look.ini" << false;
+}
+
+void TestDesktop::setupFileType()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, setup);
+    // Read by the toolkit's own reader of shared-mime-info files.
+    QVERIFY(installedMimeType.copied);
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(file, QMimeDatabase::MatchExtension);
+    QCOMPARE(type.name() == QLatin1String("application/x-lunoris-setup"), setup);
+    if (setup) {
+        QCOMPARE(type.comment(), QStringLiteral("Lunoris setup file"));
+        QVERIFY(type.inherits(QStringLiteral("text/plain")));
+        QCOMPARE(type.suffixes(), QStringList{QStringLiteral("lns")});
+        QCOMPARE(type.iconName(), QStringLiteral("lunoris"));
+    }
+}
+
+void TestDesktop::fileArgument_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // after the program's name, as the toolkit leaves them
+    QTest::addColumn<QString>("file");          // relative to the test's folder; empty: none
+    QTest::addColumn<QString>("message");       // a critical message box's text; empty: none
+    QTest::addColumn<QString>("notice");        // the panel's notice starts with it; empty: none
+    QTest::addColumn<double>("fontSize");       // after the load
+
+    QTest::newRow("none") << QStringList() << "" << "" << "" << 10.0;
+    QTest::newRow("an empty one") << QStringList{""} << "" << "" << "" << 10.0;
+    QTest::newRow("a look") << QStringList{"look.lns"} << "look.lns" << "" << "" << 14.0;
+    QTest::newRow("a look, and more") << QStringList{"look.lns", "other.lns"} << "look.lns" << "" << "" << 14.0;
+    QTest::newRow("a value it cannot take") << QStringList{"note.lns"} << "note.lns" << ""
+                                            << "Ze souboru '%1' nešlo převzít:" << 12.0;
+    QTest::newRow("no such file") << QStringList{"gone.lns"} << "gone.lns"
+                                  << "Konfiguraci ze souboru '%1' se nepodařilo načíst: soubor neexistuje" << "" << 10.0;
+    QTest::newRow("a folder") << QStringList{"folder.lns"} << "folder.lns"
+                              << "Konfiguraci ze souboru '%1' se nepodařilo načíst: není to soubor" << "" << 10.0;
+}
+
+void TestDesktop::fileArgument()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, file);
+    QFETCH(QString, message);
+    QFETCH(QString, notice);
+    QFETCH(double, fontSize);
+    QTemporaryDir dir;
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    {
+        QSettings look(QStringLiteral("look.lns"), QSettings::IniFormat);
+        look.setValue(QStringLiteral("fontSize"), 14);
+        look.setValue(QStringLiteral("colorA"), QByteArray::fromHex("00000000000000640000006400000000"));
+        QSettings note(QStringLiteral("note.lns"), QSettings::IniFormat);
+        note.setValue(QStringLiteral("fontSize"), 12);
+        note.setValue(QStringLiteral("cardNote"), QString(80, QLatin1Char('x')));
+    }
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.lns")));
+
+    // A relative name is the file in the folder the program started in.
+    const QString path = Desktop::setupFileArgument(QStringList{QStringLiteral("lunoris")} + arguments);
+    QDir::setCurrent(before);
+    QCOMPARE(path, file.isEmpty() ? QString() : dir.filePath(file));
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    std::shared_ptr<TestSupport::SeenMessage> seen;
+    if (!message.isEmpty())
+        seen = TestSupport::answerMessageBox();
+    if (!path.isEmpty())
+        window.openSetupFile(path);
+    QCOMPARE(seen && seen->shown ? seen->text : QString(), message.isEmpty() ? QString() : message.arg(path));
+    if (seen && seen->shown)
+        QCOMPARE(seen->title, QStringLiteral("Chyba"));
+    QCOMPARE(window.findChild<QDoubleSpinBox *>(QStringLiteral("fontSize"))->value(), fontSize);
+    if (fontSize == 14.0)
+        QCOMPARE(window.findChild<ColorPicker *>(QStringLiteral("shiftAColor"))->toByteArray(),
+                 QByteArray::fromHex("00000000000000640000006400000000"));
+    auto *shown = window.findChild<QLabel *>(QStringLiteral("loadNotice"));
+    QCOMPARE(shown->isVisible(), !notice.isEmpty());
+    if (!notice.isEmpty())
+        QVERIFY2(shown->text().startsWith(notice.arg(path)), qPrintable(shown->text()));
 }
 
 void TestDesktop::windowIconHasLargeSizes()

@@ -65,6 +65,7 @@ private slots:
     void everyInputHasAName();
     void keys_data();
     void keys();
+    void readyLooksOffered();
     void previewPage_data();
     void previewPage();
 
@@ -902,6 +903,31 @@ void TestMainWindow::previewPage()
     QVERIFY2(qAbs(page.width() * 9.0 / (page.height() * 8.0) - 1) < 0.02, qPrintable(QStringLiteral("%1 x %2").arg(page.width()).arg(page.height())));
     QVERIFY(qAbs(page.left() - (widget.width() - 1 - page.right())) <= 1);
     QVERIFY(qAbs(page.top() - (widget.height() - 1 - page.bottom())) <= 1);
+}
+
+void TestMainWindow::readyLooksOffered()
+{
+    // Run from the build tree, as a newcomer runs it: the looks lie beside
+    // the build's executables, where an installed program has them beside
+    // its own, and the load dialog lists that folder.
+    const QDir looks(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/lunoris/looks"));
+    QVERIFY2(looks.exists(), qPrintable(looks.absolutePath()));
+    QList<QUrl> places;
+    answerFileDialog([&](QFileDialog *dialog) {
+        places = dialog->sidebarUrls();
+        typeAndAccept(dialog, looks.absoluteFilePath(QStringLiteral("Pro barvoslepé.lns")));
+    });
+    QTest::mouseClick(find<QPushButton>("save_2"), Qt::LeftButton);
+    bool listed = false;
+    for (const QUrl &place : qAsConst(places))
+        listed = listed || QDir(place.toLocalFile()).canonicalPath() == looks.canonicalPath();
+    QVERIFY2(listed, qPrintable(looks.absolutePath()));
+    const QStringList files = looks.entryList({QStringLiteral("*.lns")});
+    for (const char *look : {"Barevný.lns", "Tlumený.lns", "Černobílý pro tisk.lns", "Čtyři směny po 24 h.lns",
+                             "12 h, denní a noční.lns", "8 h, čtyři směny.lns", "8 h, pět směn.lns", "Pro barvoslepé.lns"})
+        QVERIFY2(files.contains(QString::fromUtf8(look)), look);
+    // And the one picked is loaded: its letters are on.
+    QVERIFY(find<QCheckBox>("crewLetters")->isChecked());
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -13,5 +13,10 @@ int main(int argc, char *argv[])
     // The form gives the window the 16-pixel picture; the larger sizes join it.
     window.setWindowIcon(Desktop::largeIcon(window.windowIcon()));
     window.show();
+    // A setup file the program was opened with is loaded once the window is
+    // up, as "Načíst konfiguraci" loads it, with its messages over the window.
+    const QString setup = Desktop::setupFileArgument(QCoreApplication::arguments());
+    if (!setup.isEmpty())
+        QMetaObject::invokeMethod(&window, [&window, setup] { window.openSetupFile(setup); }, Qt::QueuedConnection);
     return application.exec();
 }

@@ -6,6 +6,7 @@
 #include "output/setupfile.h"
 #include "output/yearmessage.h"
 #include "widgets/colorpicker.h"
+#include "widgets/foldernotice.h"
 #include "widgets/previewpanel.h"
 #include "widgets/rotaeditor.h"
 
@@ -310,6 +311,8 @@ void MainWindow::on_finish_clicked()
         QMessageBox::information(this, message.title, message.text);
     else
         QMessageBox::critical(this, message.title, message.text);
+    // The message box stays as it always was; the panel offers the folder.
+    m_panel->folderNotice()->showFolder(message.success ? request.folder : QString());
 }
 
 void MainWindow::on_textOnly_clicked(bool checked)
@@ -365,6 +368,18 @@ void MainWindow::on_save_2_clicked()
     const QString path = chooseSetupFile(false);
     if (path.isEmpty() || !QFileInfo::exists(path))
         return;
+    openSetupFile(path);
+}
+
+void MainWindow::openSetupFile(const QString &path)
+{
+    // Given by name, not picked in the dialog: it may be gone or a folder.
+    if (!QFileInfo(path).isFile()) {
+        QMessageBox::critical(this, tr("Chyba"),
+                              tr("Konfiguraci ze souboru '%1' se nepodařilo načíst: %2")
+                                  .arg(path, QFileInfo::exists(path) ? tr("není to soubor") : tr("soubor neexistuje")));
+        return;
+    }
     const Setup::Loaded loaded = Setup::load(path, look());
     if (!loaded.read) {
         QMessageBox::critical(this, tr("Chyba"),

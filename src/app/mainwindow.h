@@ -22,6 +22,10 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
+    // Loads the look of the setup file at `path` as "Načíst konfiguraci"
+    // does once a file is chosen, telling what it could not take or read.
+    void openSetupFile(const QString &path);
+
 protected:
     void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;

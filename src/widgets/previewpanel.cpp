@@ -1,6 +1,8 @@
 #include "previewpanel.h"
 #include "ui_previewpanel.h"
 
+#include "foldernotice.h"
+
 #include "fonts/glyphoutlines.h"
 #include "model/card.h"
 #include "output/yearmessage.h"
@@ -34,6 +36,9 @@ PreviewPanel::PreviewPanel(QWidget *parent)
     m_ui->optionsScroll->setAccessibleName(tr("Možnosti"));
 
     showLoadNotice(QString());
+    // Below the notice of a load, above the tabs.
+    m_folderNotice = new FolderNotice(this);
+    m_ui->panelLayout->insertWidget(m_ui->panelLayout->indexOf(m_ui->loadNoticeBox) + 1, m_folderNotice);
     connect(m_ui->loadNoticeClose, &QToolButton::clicked, this, [this] { showLoadNotice(QString()); });
 
     connect(m_ui->rotaEditor, &RotaEditor::changed, this, &PreviewPanel::changed);

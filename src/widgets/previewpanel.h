@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class FolderNotice;
 class MonthPreview;
 class RotaEditor;
 
@@ -42,6 +43,9 @@ public:
     // when `text` is empty, and when the user closes it.
     void showLoadNotice(const QString &text);
 
+    // Where the last run put its calendars, with a button that opens it.
+    FolderNotice *folderNotice() const { return m_folderNotice; }
+
     RotaEditor *rotaEditor() const;
     MonthPreview *monthPreview() const;
 
@@ -63,6 +67,7 @@ private:
     void layOutPreview(const Calendar::YearRequest &request);
 
     const QScopedPointer<Ui::PreviewPanel> m_ui;
+    FolderNotice *m_folderNotice = nullptr;
     QString m_family;
     Calendar::PdfFontSource m_source;
     std::unique_ptr<Calendar::PdfRunFont> m_font;
