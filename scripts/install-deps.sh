@@ -34,6 +34,8 @@ if [ "${1:-}" = test ]; then
         desktop-file-utils appstream binutils-mingw-w64-x86-64
         # Compiles the type of setup files as an installed package has it.
         shared-mime-info
+        # The AppStream screenshot taken from the window on a virtual screen.
+        xvfb xauth xdotool imagemagick
         # Checks the .deb as Debian would.
         lintian
     )

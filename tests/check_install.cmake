@@ -19,6 +19,7 @@ set(expected
     usr/share/doc/lunoris/copyright
     usr/share/doc/lunoris/changelog.gz
     usr/share/man/man1/lunoris.1.gz
+    usr/share/man/cs/man1/lunoris.1.gz
     "usr/share/lunoris/looks/Barevný.lns"
     "usr/share/lunoris/looks/Tlumený.lns"
     "usr/share/lunoris/looks/Černobílý pro tisk.lns"
@@ -32,7 +33,7 @@ foreach(file IN LISTS expected)
     endif()
 endforeach()
 # Debian reads the changelog and the manual page gzipped.
-foreach(file usr/share/doc/lunoris/changelog.gz usr/share/man/man1/lunoris.1.gz)
+foreach(file usr/share/doc/lunoris/changelog.gz usr/share/man/man1/lunoris.1.gz usr/share/man/cs/man1/lunoris.1.gz)
     file(READ ${STAGE}/${file} magic LIMIT 2 HEX)
     if(NOT magic STREQUAL "1f8b")
         message(FATAL_ERROR "not gzipped: ${file}")
