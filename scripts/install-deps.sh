@@ -35,6 +35,10 @@ if [ "${1:-}" = test ]; then
         python3-pikepdf
         libbenchmark-dev
         desktop-file-utils appstream binutils-mingw-w64-x86-64
+        # Compiles the type of setup files as an installed package has it.
+        shared-mime-info
+        # The AppStream screenshot taken from the window on a virtual screen.
+        xvfb xauth xdotool imagemagick
         # Checks the .deb as Debian would.
         lintian
     )

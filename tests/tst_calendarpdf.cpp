@@ -230,6 +230,8 @@ private slots:
     void rotaMonthsReadBack();
     void sameFilesAsEver_data();
     void sameFilesAsEver();
+    void crewLettersReadBack_data();
+    void crewLettersReadBack();
     void quietRun();
 };
 
@@ -2053,6 +2055,134 @@ void TestCalendarPdf::rotaMonthsReadBack()
     // Left of the number, in the middle of each half of the box.
     QCOMPARE(dominantInk(page.colorAtMm(box.x() + 1.5, box.y() + 7.5)), top);
     QCOMPARE(dominantInk(page.colorAtMm(box.x() + 1.5, box.y() + 2.5)), bottom);
+}
+
+void TestCalendarPdf::crewLettersReadBack_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<int>("preset");
+    QTest::addColumn<int>("myCrew");
+    QTest::addColumn<QDate>("month");
+    QTest::addColumn<QStringList>("days"); // "day letters", the letters from the top, "/" between bands
+    // The worked example, A first: 1 March 2017 is C's, 5th A's, 6th B's.
+    QTest::newRow("24 h, March 2017") << "Helvetica" << 0 << -1 << QDate(2017, 3, 1)
+                                      << QStringList{"1 C", "2 A", "5 A", "6 B", "13 C", "31 C"};
+    QTest::newRow("24 h, March 2017, TrueType") << "Liberation Sans" << 0 << -1 << QDate(2017, 3, 1)
+                                                << QStringList{"1 C", "2 A", "6 B"};
+    // 12 h, A first on 1 January 2027: 1 May is day 120, where crew k works
+    // day 120 - k of DN--: A by day, D by night; on the 2nd B and A.
+    QTest::newRow("12 h, May 2027") << "Liberation Sans" << 2 << -1 << QDate(2027, 5, 1)
+                                    << QStringList{"1 A/D", "2 B/A", "3 C/B", "4 D/C", "5 A/D"};
+    // Crew B alone: 1 May off, 2nd by day, 3rd by night, 4th off.
+    QTest::newRow("12 h, crew B, May 2027") << "DejaVu Sans" << 2 << 1 << QDate(2027, 5, 1)
+                                            << QStringList{"1 ", "2 D", "3 N", "4 ", "6 D"};
+}
+
+void TestCalendarPdf::crewLettersReadBack()
+{
+    QFETCH(QString, family);
+    QFETCH(int, preset);
+    QFETCH(int, myCrew);
+    QFETCH(QDate, month);
+    QFETCH(QStringList, days);
+    constexpr double PixelsPerMm = 10;
+    Look look = helveticaLook();
+    look.font = family;
+    look.rota = Rota::fromPreset(preset);
+    look.myCrew = myCrew;
+    look.crewColors[3] = {0, 0, 0, 30};
+    look.kindColors = {Ink{100, 0, 0, 0}, Ink{0, 100, 0, 0}, Ink{0, 0, 100, 0}, Ink{100, 0, 0, 0}, Ink{0, 100, 0, 0}};
+    look.crewLetters = true;
+    const ReadPdf pdf = readPdf(render(month.year(), month.month(), 0, 10, 10, look), PixelsPerMm * 25.4);
+    QVERIFY(pdf.loaded);
+
+    // The words poppler reads in each listed day's box besides its number,
+    // from the top, a band's in its lower half and in the box's left third.
+    const int bands = look.myCrew >= 0 ? 1 : look.rota.usedKinds().size();
+    for (const QString &expected : days) {
+        const QDate date(month.year(), month.month(), expected.section(QLatin1Char(' '), 0, 0).toInt());
+        const QRectF box = boxOf(date, 10, 10);
+        const QRectF boxOnPage(box.x(), -(box.y() + box.height()), 10, 10);
+        QList<PdfWord> inBox;
+        for (const PdfWord &word : pdf.words) {
+            if (boxOnPage.contains(word.boxMm.center()) && word.text != QString::number(date.day()))
+                inBox << word;
+        }
+        std::sort(inBox.begin(), inBox.end(), [](const PdfWord &a, const PdfWord &b) { return a.boxMm.top() < b.boxMm.top(); });
+        QStringList letters;
+        for (const PdfWord &word : qAsConst(inBox)) {
+            letters << word.text;
+            const int band = int((word.boxMm.center().y() - boxOnPage.top()) / (10.0 / bands));
+            const double bandTop = boxOnPage.top() + band * 10.0 / bands;
+            QVERIFY2(word.boxMm.center().y() > bandTop + 10.0 / bands / 2 && word.boxMm.right() < boxOnPage.left() + 10.0 / 3,
+                     qPrintable(expected + QLatin1Char(' ') + word.text));
+            // Small: at most 0.6 of the numbers' 10 pt, a glyph box of
+            // that size less than 2.6 mm high.
+            QVERIFY2(word.boxMm.height() < 2.6, qPrintable(QString::number(word.boxMm.height())));
+        }
+        QCOMPARE(letters.join(QLatin1Char('/')), expected.section(QLatin1Char(' '), 1));
+    }
+
+    // The preview draws them where the file has them.
+    const PdfFontSource source = resolvePdfFont(family);
+    PdfRunFont font(source);
+    const TextFont text = font.measure(printableCharacters(look));
+    const GlyphOutlines glyphs(source);
+    const MonthModel model = layOutMonth(month.year(), month.month(), 0, look, text);
+    QImage preview(pdf.image.size(), QImage::Format_ARGB32);
+    preview.fill(Qt::white);
+    {
+        QPainter painter(&preview);
+        painter.scale(PixelsPerMm, PixelsPerMm);
+        paintMonth(painter, model, glyphs, text);
+    }
+    int compared = 0;
+    for (const TextLabel &label : model.labels) {
+        const double sizeMm = label.sizePt / PointsPerMm;
+        const QRect area(qFloor(label.baseline.x() * PixelsPerMm) - 1, qFloor(-(label.baseline.y() + sizeMm) * PixelsPerMm),
+                         qCeil(sizeMm * label.text.size() * PixelsPerMm), qCeil(1.1 * sizeMm * PixelsPerMm));
+        const QPointF inPdf = numberCentre(pdf.image, area), onScreen = numberCentre(preview, area);
+        QVERIFY2(inPdf.x() >= 0 && qAbs(inPdf.x() - onScreen.x()) <= 1 && qAbs(inPdf.y() - onScreen.y()) <= 1,
+                 qPrintable(QStringLiteral("%1: PDF %2,%3 screen %4,%5").arg(label.text).arg(inPdf.x()).arg(inPdf.y())
+                                .arg(onScreen.x()).arg(onScreen.y())));
+        ++compared;
+    }
+    QVERIFY(compared >= 15);
+
+    // The year's print sheet and the wallet card carry them too: for the
+    // whole team a letter a crew's box and band, for one crew a letter a
+    // day it works.
+    YearRequest request;
+    request.year = month.year();
+    request.look = look;
+    request.yearSheet = request.walletCard = true;
+    const YearCalendars calendars(request);
+    QCOMPARE(calendars.status(), YearResult::Status::Written);
+    int worked = 0;
+    for (QDate day(month.year(), 1, 1); day.year() == month.year(); day = day.addDays(1))
+        worked += look.myCrew >= 0 ? look.rota.codeOf(look.myCrew, day, 0) != u'-' : bands;
+    const QRegularExpression letter(QStringLiteral("^[A-FSDNRO]{1,2}[0-9]*$"));
+    const auto lettersIn = [&](const QByteArray &bytes, int page) {
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("x.pdf")));
+        if (!file.open(QIODevice::WriteOnly))
+            return -1;
+        file.write(bytes);
+        file.close();
+        const QString words = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+                                                                     QString::number(page), file.fileName(), QStringLiteral("-")});
+        int count = 0;
+        for (const QString &word : words.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+            count += letter.match(word).hasMatch();
+        return count;
+    };
+    int onSheet = 0;
+    const PdfBytes sheet = calendars.sheet();
+    for (int page = 1; page <= 2; ++page)
+        onSheet += lettersIn(sheet.bytes, page);
+    QCOMPARE(onSheet, worked);
+    // On the card's front, besides them, the title names the crew shown.
+    QCOMPARE(lettersIn(calendars.cardFiles().card.bytes, 1), worked + (look.myCrew >= 0 ? 1 : 0));
 }
 
 void TestCalendarPdf::sameFilesAsEver_data()

@@ -4,11 +4,13 @@
 #include "support/pdfreader.h"
 #include "support/smalldisk.h"
 #include "widgets/colorpicker.h"
+#include "widgets/foldernotice.h"
 #include "widgets/monthpreview.h"
 #include "widgets/previewpanel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
@@ -17,10 +19,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
+#include <QUrl>
 
 #include <algorithm>
 #include <fcntl.h>
@@ -29,6 +34,18 @@
 #include <unistd.h>
 
 using namespace TestSupport;
+
+// The desktop's file manager, as the desktop services reach it.
+class FileManager : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> shown;
+
+public slots:
+    void show(const QUrl &url) { shown << url; }
+};
 
 // "Dokončit" as a user meets it: the form's values in, the files on disk and
 // the message box out.
@@ -60,6 +77,7 @@ private slots:
     void printShopNotices_data();
     void printShopNotices();
     void printShopThroughThePanel();
+    void folderOfferedAfterARun();
 
 private:
     template<typename T>
@@ -752,6 +770,57 @@ void TestGeneration::printShopThroughThePanel()
     panel.findChild<QCheckBox *>(QStringLiteral("cardPerCrew"))->setChecked(true);
     panel.fillRequest(request);
     QVERIFY(request.cardPerCrew);
+}
+
+void TestGeneration::folderOfferedAfterARun()
+{
+    QTemporaryDir dir;
+    auto *notice = find<FolderNotice>("folderNotice");
+    QVERIFY(notice);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QVERIFY(!notice->isVisible());
+
+    // The message box as it always was: "Hotovo", the folder, OK; then the
+    // panel names the folder and offers to open it.
+    find<QPushButton>("targetDirectory")->setText(dir.path());
+    auto seen = clickFinish();
+    QCOMPARE(seen->title, QStringLiteral("Hotovo"));
+    QCOMPARE(seen->text, QStringLiteral("Kalendáříky byly uloženy do složky '%1'").arg(dir.path()));
+    QCOMPARE(seen->buttonCount, 1);
+    QVERIFY(notice->isVisible());
+    QCOMPARE(find<QLabel>("folderNoticeText")->text(), QStringLiteral("Kalendáříky jsou ve složce '%1'.").arg(dir.path()));
+    auto *open = find<QPushButton>("openFolder");
+    QCOMPARE(open->text(), QStringLiteral("Otevřít složku"));
+
+    // A click, or Return on the focused button, hands the folder to the
+    // desktop's file manager.
+    FileManager manager;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &manager, "show");
+    QTest::mouseClick(open, Qt::LeftButton);
+    QApplication::setActiveWindow(m_window);
+    open->setFocus();
+    QTRY_VERIFY(open->hasFocus());
+    QTest::keyClick(open, Qt::Key_Return);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QCOMPARE(manager.shown, (QList<QUrl>{QUrl::fromLocalFile(dir.path()), QUrl::fromLocalFile(dir.path())}));
+
+    // Where nothing takes it, the notice says so, and where the folder is.
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("does not support .*openDocument")));
+    QTest::mouseClick(open, Qt::LeftButton);
+    QCOMPARE(find<QLabel>("folderNoticeText")->text(),
+             QStringLiteral("Správce souborů se nepodařilo spustit; kalendáříky jsou ve složce '%1'.").arg(dir.path()));
+
+    // Closed, it stays closed until the next run; a run that fails takes it
+    // away.
+    QTest::mouseClick(find<QToolButton>("folderNoticeClose"), Qt::LeftButton);
+    QVERIFY(!notice->isVisible());
+    clickFinish();
+    QVERIFY(notice->isVisible());
+    find<QPushButton>("targetDirectory")->setText(dir.filePath(QStringLiteral("gone")));
+    seen = clickFinish();
+    QCOMPARE(seen->title, QStringLiteral("Chyba"));
+    QVERIFY(!notice->isVisible());
 }
 
 QTEST_MAIN(TestGeneration)

@@ -17,6 +17,8 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QScrollArea>
 #include <QMenuBar>
 #include <QMetaMethod>
 #include <QPushButton>
@@ -64,6 +66,9 @@ private slots:
     void anchoredRota_data();
     void anchoredRota();
     void everyInputHasAName();
+    void keys_data();
+    void keys();
+    void readyLooksOffered();
     void previewPage_data();
     void previewPage();
 
@@ -534,7 +539,7 @@ void TestMainWindow::previewFollowsInputs_data()
     QTest::addColumn<QString>("input");
     for (const char *input : {"year", "fisrtShift", "shiftAColor", "shiftBColor", "shiftCColor", "font", "fontColor",
                               "fontSize", "boxWidth", "boxHeight", "borderColor", "borderWidth", "textOnly",
-                              "previewMonth", "labels", "holidays", "a whole look at once"})
+                              "previewMonth", "labels", "holidays", "crewLetters", "a whole look at once"})
         QTest::newRow(input) << QString::fromLatin1(input);
 }
 
@@ -583,7 +588,7 @@ void TestMainWindow::previewFollowsInputs()
     else if (input == QLatin1String("borderWidth"))
         find<QDoubleSpinBox>("borderWidth")->setValue(6);
     else if (input == QLatin1String("textOnly") || input == QLatin1String("labels")
-             || input == QLatin1String("holidays"))
+             || input == QLatin1String("holidays") || input == QLatin1String("crewLetters"))
         m_window->findChild<QCheckBox *>(input)->click();
     else if (input == QLatin1String("previewMonth"))
         find<QComboBox>("previewMonth")->setCurrentIndex(3);
@@ -752,23 +757,90 @@ void TestMainWindow::anchoredRota()
     QTRY_VERIFY(first->isEnabled());
 }
 
+namespace {
+
+// Every node a screen reader can move the focus to, below `node`: those
+// that hand their focus down to a part of theirs (a tab widget to its bar)
+// are left out, as are the items of lists, which are named by their text.
+void focusableNodes(QAccessibleInterface *node, QList<QAccessibleInterface *> &found)
+{
+    if (!node)
+        return;
+    auto *widget = qobject_cast<QWidget *>(node->object());
+    if (widget && node->state().focusable && !node->state().invisible
+        && !(widget->focusProxy() && widget->isAncestorOf(widget->focusProxy())))
+        found << node;
+    for (int i = 0; i < node->childCount(); ++i)
+        focusableNodes(node->child(i), found);
+}
+
+// What a test saw of the dialogs a key opened: their kind and what tells
+// them apart, each closed at once.
+class DialogSpy : public QObject
+{
+public:
+    DialogSpy()
+    {
+        m_timer.setInterval(10);
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                seen << QStringLiteral("message: ") + box->text();
+                box->reject();
+            } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+                seen << (dialog->fileMode() == QFileDialog::Directory ? QStringLiteral("folder")
+                         : dialog->acceptMode() == QFileDialog::AcceptSave ? QStringLiteral("save")
+                                                                          : QStringLiteral("load"));
+                dialog->reject();
+            } else if (auto *other = qobject_cast<QDialog *>(modal)) {
+                seen << QString::fromLatin1(other->metaObject()->className());
+                other->reject();
+            }
+        });
+        m_timer.start();
+    }
+
+    QStringList seen;
+
+private:
+    QTimer m_timer;
+};
+
+} // namespace
+
 void TestMainWindow::everyInputHasAName()
 {
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    // What a screen reader says for each input the keyboard reaches: its own
+    // What a screen reader says for each node the keyboard reaches: its own
     // name or its caption's text, never nothing.
+    QList<QAccessibleInterface *> nodes;
+    focusableNodes(QAccessible::queryAccessibleInterface(m_window), nodes);
     QStringList nameless;
-    for (QWidget *widget : m_window->findChildren<QWidget *>()) {
-        if (!(widget->focusPolicy() & Qt::TabFocus) || widget->focusProxy() || widget->window() != m_window
-            || qobject_cast<QAbstractSpinBox *>(widget->parentWidget())
-            || qobject_cast<QComboBox *>(widget->parentWidget()))
-            continue;
-        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
-        if (!accessible || accessible->text(QAccessible::Name).trimmed().isEmpty())
-            nameless << QString::fromLatin1(widget->metaObject()->className()) + QLatin1Char(' ') + widget->objectName();
+    for (QAccessibleInterface *node : qAsConst(nodes)) {
+        if (qobject_cast<QComboBox *>(node->object()) || qobject_cast<QAbstractSpinBox *>(node->object()))
+            continue; // named by their caption's relation, which the nodes below check
+        if (node->text(QAccessible::Name).trimmed().isEmpty())
+            nameless << QString::fromLatin1(node->object()->metaObject()->className()) + QLatin1Char(' ')
+                            + node->object()->objectName();
     }
     QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(QStringLiteral(", "))));
+    QVERIFY(nodes.size() > 40);
+    for (QWidget *widget : m_window->findChildren<QWidget *>()) {
+        if (!(widget->focusPolicy() & Qt::TabFocus) || widget->focusProxy() || widget->window() != m_window
+            || qobject_cast<QAbstractSpinBox *>(widget->parentWidget()))
+            continue;
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY2(accessible && !accessible->text(QAccessible::Name).trimmed().isEmpty(), qPrintable(widget->objectName()));
+    }
+    // The nodes that had no name: the font box's text field, the scrolling
+    // area of the panel, and the logo, which is a link.
+    const std::pair<QWidget *, QString> named[] = {
+        {find<QFontComboBox>("font")->lineEdit(), QStringLiteral("Písmo")},
+        {find<QScrollArea>("settingsScroll"), QStringLiteral("Nastavení rozpisu, mého roku a souborů")},
+        {find<QLabel>("label"), QStringLiteral("Logo Lunoris")}};
+    for (const auto &[widget, name] : named)
+        QCOMPARE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name), name);
     // Each part of a picker says which colour and which ink it is.
     QAccessibleInterface *cyan = QAccessible::queryAccessibleInterface(
         find<ColorPicker>("shiftAColor")->findChild<QSpinBox *>(QStringLiteral("c")));
@@ -780,6 +852,63 @@ void TestMainWindow::everyInputHasAName()
     }
     QCOMPARE(QAccessible::queryAccessibleInterface(find<QWidget>("monthPreview"))->text(QAccessible::Description),
              QStringLiteral("Leden 2000"));
+}
+
+void TestMainWindow::keys_data()
+{
+    QTest::addColumn<QString>("focus"); // object name; "font" for the font box's text field
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("opened"); // empty: nothing
+
+    const int ctrl = Qt::ControlModifier, keypad = Qt::KeypadModifier;
+    const QString missing = QStringLiteral("message: Cílová složka neexistuje");
+    // The shortcuts, wherever the focus is.
+    QTest::newRow("Ctrl+Return in the year") << "year" << int(Qt::Key_Return) << ctrl << missing;
+    QTest::newRow("Ctrl+Enter on the keypad in the font's text") << "font" << int(Qt::Key_Enter) << (ctrl | keypad) << missing;
+    QTest::newRow("Ctrl+Return in the rota's pattern") << "rotaPattern" << int(Qt::Key_Return) << ctrl << missing;
+    QTest::newRow("Ctrl+S in a box size") << "boxWidth" << int(Qt::Key_S) << ctrl << "save";
+    QTest::newRow("Ctrl+S in the font's text") << "font" << int(Qt::Key_S) << ctrl << "save";
+    QTest::newRow("Ctrl+O on the first shift") << "fisrtShift" << int(Qt::Key_O) << ctrl << "load";
+    QTest::newRow("Ctrl+O on Dokončit") << "finish" << int(Qt::Key_O) << ctrl << "load";
+    // Return and Enter on a focused button click it.
+    QTest::newRow("Return on Dokončit") << "finish" << int(Qt::Key_Return) << 0 << missing;
+    QTest::newRow("Enter on Dokončit") << "finish" << int(Qt::Key_Enter) << keypad << missing;
+    QTest::newRow("Return on Uložit") << "save" << int(Qt::Key_Return) << 0 << "save";
+    QTest::newRow("Return on Načíst") << "save_2" << int(Qt::Key_Return) << 0 << "load";
+    QTest::newRow("Enter on the folder") << "targetDirectory" << int(Qt::Key_Enter) << keypad << "folder";
+    // Nothing else.
+    QTest::newRow("Return in the year") << "year" << int(Qt::Key_Return) << 0 << "";
+    QTest::newRow("Return on the text-only box") << "textOnly" << int(Qt::Key_Return) << 0 << "";
+    QTest::newRow("Shift+Return on Dokončit") << "finish" << int(Qt::Key_Return) << int(Qt::ShiftModifier) << "";
+    QTest::newRow("S alone in a box size") << "boxWidth" << int(Qt::Key_S) << 0 << "";
+}
+
+void TestMainWindow::keys()
+{
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, opened);
+
+    m_window->show();
+    QApplication::setActiveWindow(m_window);
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    QWidget *target = focus == QLatin1String("font") ? find<QFontComboBox>("font")->lineEdit() : find<QWidget>(qPrintable(focus));
+    QVERIFY(target);
+    target->setFocus();
+    QTRY_VERIFY(target->hasFocus());
+    // The captions stay as the form has them: keys, not mnemonics.
+    QCOMPARE(find<QPushButton>("finish")->text(), QStringLiteral("Dokončit"));
+    QCOMPARE(find<QPushButton>("finish")->toolTip(), QStringLiteral("Ctrl+Enter"));
+    QCOMPARE(find<QPushButton>("save")->toolTip(), QStringLiteral("Ctrl+S"));
+    QCOMPARE(find<QPushButton>("save_2")->toolTip(), QStringLiteral("Ctrl+O"));
+    QVERIFY(!find<QPushButton>("finish")->autoDefault() && !find<QPushButton>("finish")->isDefault());
+
+    // A dialog is modal: the key returns once the spy has closed it.
+    DialogSpy spy;
+    QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(spy.seen, opened.isEmpty() ? QStringList() : QStringList{opened});
 }
 
 void TestMainWindow::previewPage_data()
@@ -830,6 +959,31 @@ void TestMainWindow::previewPage()
     QVERIFY2(qAbs(page.width() * 9.0 / (page.height() * 8.0) - 1) < 0.02, qPrintable(QStringLiteral("%1 x %2").arg(page.width()).arg(page.height())));
     QVERIFY(qAbs(page.left() - (widget.width() - 1 - page.right())) <= 1);
     QVERIFY(qAbs(page.top() - (widget.height() - 1 - page.bottom())) <= 1);
+}
+
+void TestMainWindow::readyLooksOffered()
+{
+    // Run from the build tree, as a newcomer runs it: the looks lie beside
+    // the build's executables, where an installed program has them beside
+    // its own, and the load dialog lists that folder.
+    const QDir looks(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/lunoris/looks"));
+    QVERIFY2(looks.exists(), qPrintable(looks.absolutePath()));
+    QList<QUrl> places;
+    answerFileDialog([&](QFileDialog *dialog) {
+        places = dialog->sidebarUrls();
+        typeAndAccept(dialog, looks.absoluteFilePath(QStringLiteral("Pro barvoslepé.lns")));
+    });
+    QTest::mouseClick(find<QPushButton>("save_2"), Qt::LeftButton);
+    bool listed = false;
+    for (const QUrl &place : qAsConst(places))
+        listed = listed || QDir(place.toLocalFile()).canonicalPath() == looks.canonicalPath();
+    QVERIFY2(listed, qPrintable(looks.absolutePath()));
+    const QStringList files = looks.entryList({QStringLiteral("*.lns")});
+    for (const char *look : {"Barevný.lns", "Tlumený.lns", "Černobílý pro tisk.lns", "Čtyři směny po 24 h.lns",
+                             "12 h, denní a noční.lns", "8 h, čtyři směny.lns", "8 h, pět směn.lns", "Pro barvoslepé.lns"})
+        QVERIFY2(files.contains(QString::fromUtf8(look)), look);
+    // And the one picked is loaded: its letters are on.
+    QVERIFY(find<QCheckBox>("crewLetters")->isChecked());
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -47,6 +47,8 @@ private slots:
     void pageModel_data();
     void pageModel();
     void pageSize();
+    void crewLetters_data();
+    void crewLetters();
     void cardMonths_data();
     void cardMonths();
     void cardBack_data();
@@ -835,6 +837,32 @@ void TestModel::pageModel()
     }
     QCOMPARE(day.fills.size(), fill);
 
+    // With the crews' letters: each band's crews (one crew's kind), and
+    // nothing where no colour is, in the band's bottom-left corner.
+    look.crewLetters = true;
+    TextFont letterFont = font;
+    for (const QChar letter : QStringLiteral("ABCDEFSDNRO"))
+        letterFont.advances.insert(letter.unicode(), 600);
+    const MonthModel lettered = layOutMonth(date.year(), date.month(), firstShift, look, letterFont);
+    QStringList letters;
+    for (const TextLabel &label : lettered.labels) {
+        if (box.contains(label.baseline))
+            letters << label.text;
+    }
+    QStringList expectedLetters;
+    for (int band = 0; band < bands.size(); ++band) {
+        const QString crews = QString(bands.at(band)).remove(QLatin1Char('+')).remove(QLatin1Char('k'));
+        if (crews != QLatin1String("."))
+            expectedLetters << crews;
+        const double bandBottom = box.y() + h - (band + 1) * h / bands.size();
+        for (const TextLabel &label : lettered.labels) {
+            if (label.text == crews && box.contains(label.baseline))
+                QVERIFY(label.baseline.y() > bandBottom && label.baseline.y() < bandBottom + h / bands.size() / 2);
+        }
+    }
+    QCOMPARE(letters, expectedLetters);
+    look.crewLetters = false;
+
     // The number centred: across by its width, and the middle of its
     // ascent and descent on the middle of the box.
     const double emMm = 10.0 * 25.4 / 72;
@@ -886,6 +914,136 @@ void TestModel::pageSize()
     // Not square: rows 15 mm apart.
     const QDate monday(2017, 3, 6);
     QCOMPARE(dayBox(monday, 2, 10, 15).y() - dayBox(monday.addDays(1), 2, 10, 15).y(), 15.0);
+}
+
+void TestModel::crewLetters_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QString>("rota"); // a preset's number, or a pattern of one's own and its crews
+    QTest::addColumn<int>("myCrew");
+    QTest::addColumn<QSizeF>("boxMm");
+    QTest::addColumn<QRectF>("box");
+    QTest::addColumn<QString>("change"); // of one's own plan that day: "", "leave", "extra N"
+    QTest::addColumn<bool>("textOnly");
+    QTest::addColumn<QStringList>("letters"); // from the top
+    QTest::addColumn<double>("letterPt");
+    QTest::addColumn<double>("numberMovedMm");
+
+    // Numbers of 10 pt (3.5278 mm), each letter 0.6 em wide: a letter is
+    // 0.6 of the numbers' size, 6 pt, where its box or band has room for
+    // it, at most 0.55 of the band's shorter side; its left 0.06 of the
+    // box's shorter side and half the 1 pt border (0.1764 mm) inside.
+    const QSizeF page(10, 10);
+    QTest::newRow("24 h: A") << QDate(2027, 1, 1) << "0" << -1 << page << QRectF(10, -60, 10, 10) << "" << false
+                             << QStringList{"A"} << 6.0 << 0.0;
+    QTest::newRow("24 h: B the next day") << QDate(2027, 1, 2) << "0" << -1 << page << QRectF(10, -70, 10, 10) << ""
+                                          << false << QStringList{"B"} << 6.0 << 0.0;
+    QTest::newRow("12 h: A by day, D by night") << QDate(2027, 1, 1) << "2" << -1 << page << QRectF(10, -60, 10, 10) << ""
+                                                << false << QStringList{"A", "D"} << 6.0 << 0.0;
+    // Three bands of 3.3333 mm: 0.55 of that, 1.8333 mm, is 5.1975 pt.
+    QTest::newRow("8 h of five: three bands") << QDate(2027, 1, 1) << "4" << -1 << page << QRectF(10, -60, 10, 10) << ""
+                                              << false << QStringList{"A", "E", "D"} << 5.1975 << 0.0;
+    QTest::newRow("two crews share a kind") << QDate(2027, 1, 1) << "DDD- 2" << -1 << page << QRectF(10, -60, 10, 10)
+                                            << "" << false << QStringList{"AB"} << 6.0 << 0.0;
+    QTest::newRow("one crew's view: its kind") << QDate(2027, 1, 2) << "2" << 1 << page << QRectF(10, -70, 10, 10) << ""
+                                               << false << QStringList{"D"} << 6.0 << 0.0;
+    QTest::newRow("one crew's view: a day off") << QDate(2027, 1, 1) << "2" << 1 << page << QRectF(10, -60, 10, 10) << ""
+                                                << false << QStringList() << 6.0 << 0.0;
+    QTest::newRow("one crew's view: on leave") << QDate(2027, 1, 1) << "2" << 0 << page << QRectF(10, -60, 10, 10)
+                                               << "leave" << false << QStringList() << 6.0 << 0.0;
+    QTest::newRow("one crew's view: an extra night") << QDate(2027, 1, 3) << "2" << 0 << page << QRectF(10, -80, 10, 10)
+                                                     << "extra N" << false << QStringList{"N"} << 6.0 << 0.0;
+    // Without boxes the letters are all that tells the crews apart; no
+    // border to keep off.
+    QTest::newRow("text only") << QDate(2027, 1, 1) << "0" << -1 << page << QRectF(10, -60, 10, 10) << "" << true
+                               << QStringList{"A"} << 6.0 << 0.0;
+    // Boxes 4 mm wide: the "6" (1.7639 mm) stands 1.1181 mm in; the letter
+    // (1.2700 mm) and its gap (0.15 of the numbers, 0.5292 mm) from 0.4164 mm
+    // would end at 2.2156 mm, so the number moves right as far as the box
+    // lets it, to 0.4164 mm from the right edge: 0.7016 mm; the letter takes
+    // the 0.8740 mm left, 1.4567 mm high, 4.1292 pt.
+    QTest::newRow("a narrow box moves the number") << QDate(2017, 3, 6) << "0" << -1 << QSizeF(4, 20)
+                                                   << QRectF(8, -40, 4, 20) << "" << false << QStringList{"B"}
+                                                   << 4.1292 << 0.7016;
+}
+
+void TestModel::crewLetters()
+{
+    QFETCH(QDate, date);
+    QFETCH(QString, rota);
+    QFETCH(int, myCrew);
+    QFETCH(QSizeF, boxMm);
+    QFETCH(QRectF, box);
+    QFETCH(QString, change);
+    QFETCH(bool, textOnly);
+    QFETCH(QStringList, letters);
+    QFETCH(double, letterPt);
+    QFETCH(double, numberMovedMm);
+
+    Look look = distinctLook(rota.section(QLatin1Char(' '), 0, 0).toInt());
+    if (rota.contains(QLatin1Char(' '))) {
+        look.rota.preset = Rota::Custom;
+        look.rota.pattern = rota.section(QLatin1Char(' '), 0, 0);
+        look.rota.crews = rota.section(QLatin1Char(' '), 1).toInt();
+    }
+    look.myCrew = myCrew;
+    look.boxWidthMm = boxMm.width();
+    look.boxHeightMm = boxMm.height();
+    look.textOnly = textOnly;
+    if (change == QLatin1String("leave"))
+        look.plan.insert(date, {Change::Leave, QChar(), QString()});
+    else if (change.startsWith(QLatin1String("extra")))
+        look.plan.insert(date, {Change::Extra, change.back(), QString()});
+    TextFont font;
+    font.ascent = 0.75;
+    font.descent = -0.25;
+    font.lineSpacing = 1.2;
+    for (const QChar digit : QStringLiteral("0123456789"))
+        font.advances.insert(digit.unicode(), 500);
+    for (const QChar letter : QStringLiteral("ABCDEFSDNRO+"))
+        font.advances.insert(letter.unicode(), 600);
+
+    const MonthModel plain = layOutMonth(date.year(), date.month(), 0, look, font);
+    look.crewLetters = true;
+    const MonthModel lettered = layOutMonth(date.year(), date.month(), 0, look, font);
+    const DayCell &day = lettered.days.at(date.day() - 1);
+    QCOMPARE(day.box, box);
+    // The letters of the day's box, bottom-left: their baselines in the box's
+    // left fifth, below the middle of their band.
+    QStringList found;
+    const double border = textOnly ? 0.0 : 1.0 / 2 * 25.4 / 72;
+    const double inset = 0.06 * qMin(boxMm.width(), boxMm.height());
+    for (const TextLabel &label : lettered.labels) {
+        // A change's code stands at the top left.
+        if (!box.contains(label.baseline) || label.text.startsWith(QLatin1Char('+'))
+            || QStringList({QStringLiteral("DOV"), QStringLiteral("NEM"), QStringLiteral("VOL")}).contains(label.text))
+            continue;
+        found << label.text;
+        QVERIFY2(qAbs(label.baseline.x() - (box.x() + inset + border)) < 1e-9, qPrintable(QString::number(label.baseline.x())));
+        QVERIFY2(qAbs(label.sizePt - letterPt) < 1e-3, qPrintable(QString::number(label.sizePt, 'f', 4)));
+        // Never on the number: the letter, 0.6 em a character, ends left of it.
+        const double letterEnd = label.baseline.x() + 0.6 * label.text.size() * label.sizePt * 25.4 / 72;
+        QVERIFY(letterEnd <= day.baseline.x());
+    }
+    QCOMPARE(found, letters);
+    // The number moves only where its box is too narrow for both, and only
+    // with the letters on; everything else stays where it was.
+    const DayCell &before = plain.days.at(date.day() - 1);
+    QVERIFY2(qAbs(day.baseline.x() - before.baseline.x() - numberMovedMm) < 1e-4,
+             qPrintable(QString::number(day.baseline.x() - before.baseline.x(), 'f', 4)));
+    QCOMPARE(day.baseline.y(), before.baseline.y());
+    QCOMPARE(day.fills.size(), before.fills.size());
+    QCOMPARE(lettered.labels.mid(0, plain.labels.size()).size(), plain.labels.size());
+    for (int i = 0; i < plain.labels.size(); ++i)
+        QCOMPARE(lettered.labels.at(i).text, plain.labels.at(i).text);
+    // Whatever the letters print is among the characters the font must hold.
+    const QString printable = printableCharacters(look);
+    for (const QString &text : qAsConst(found)) {
+        for (const QChar letter : text)
+            QVERIFY(printable.contains(letter));
+    }
+    look.crewLetters = false;
+    QVERIFY(!printableCharacters(look).contains(QLatin1Char('A')));
 }
 
 namespace {
@@ -988,6 +1146,27 @@ void TestModel::cardMonths()
         QVERIFY(near(initial.baseline.x() + initial.text.size() * 0.5 * initialMm / 2, left + (weekday - 0.5) * box.width()));
         QVERIFY(initial.baseline.y() < top - 0.16 * 14.926667 && initial.baseline.y() > top - 0.27 * 14.926667);
     }
+
+    // With the crews' letters: each day's crew at the left of its box, the
+    // number right of it and still inside the box; a two-digit number,
+    // 1.5875 mm a digit here, leaves the letter less room.
+    look.crewLetters = true;
+    const TextFont letters = evenFont(cardCharacters(2027, 0, look) + printableCharacters(look));
+    const CardModel letteredCard = layOutCard(2027, 0, look, letters);
+    const MonthModel &lettered = letteredCard.front.parts.at(date.month());
+    const DayCell &letteredDay = lettered.days.at(date.day() - 1);
+    QStringList found;
+    for (const TextLabel &label : lettered.labels) {
+        if (!day.box.contains(label.baseline))
+            continue;
+        found << label.text;
+        QVERIFY(label.baseline.x() > day.box.x());
+        QVERIFY(label.baseline.x() + 0.5 * label.sizePt * 25.4 / 72 < letteredDay.baseline.x());
+        QVERIFY(label.sizePt > 1.0);
+    }
+    QCOMPARE(found, QStringList{crewName((date.dayOfYear() - 1) % 3)});
+    QVERIFY(letteredDay.baseline.x() >= day.baseline.x());
+    QVERIFY(letteredDay.baseline.x() + day.number.size() * 0.5 * sizeMm < day.box.right());
 }
 
 void TestModel::cardBack_data()

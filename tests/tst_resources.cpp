@@ -1,5 +1,8 @@
 #include "app/mainwindow.h"
+#include "output/setupfile.h"
+#include "render/screenpage.h"
 
+#include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QHash>
@@ -8,8 +11,11 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QPainter>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QResource>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
 
@@ -30,6 +36,9 @@ private slots:
     void logoIsRendered();
     void logoReadsOnWindowColours_data();
     void logoReadsOnWindowColours();
+    void screenshotIsTheWindow();
+    void documentsTellTheTruth_data();
+    void documentsTellTheTruth();
 };
 
 namespace {
@@ -241,6 +250,106 @@ void TestResources::logoReadsOnWindowColours()
     const double letters = luminance(QColor(byCount.at(1).second));
     const double contrast = (qMax(behind, letters) + 0.05) / (qMin(behind, letters) + 0.05);
     QVERIFY2(contrast >= 4.5, qPrintable(QStringLiteral("%1:1").arg(contrast, 0, 'f', 2)));
+}
+
+void TestResources::screenshotIsTheWindow()
+{
+    // The script starts the program itself with a ready look as its argument.
+    const QString script = QFINDTESTDATA("../resources/make-screenshot.sh");
+    QVERIFY(!script.isEmpty());
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("shot.png"));
+    QProcess process;
+    process.start(script, {QStringLiteral(LUNORIS_APP), out});
+    QVERIFY(process.waitForFinished(150000));
+    const QString said = QString::fromUtf8(process.readAllStandardOutput());
+    const QString problems = QString::fromUtf8(process.readAllStandardError());
+    if (process.exitCode() == 77)
+        QSKIP(qPrintable(problems));
+    QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0, qPrintable(problems));
+
+    // A picture of the window's size, which the script read from the
+    // window: at least the form's, with the panel beside it.
+    const QRegularExpressionMatch size = QRegularExpression(QStringLiteral("the window, (\\d+)x(\\d+)")).match(said);
+    QVERIFY2(size.hasMatch(), qPrintable(said));
+    const QImage shot(out);
+    QCOMPARE(shot.size(), QSize(size.captured(1).toInt(), size.captured(2).toInt()));
+    QVERIFY(shot.width() > 534 + 300 && shot.height() >= 582);
+    // The look given as the argument is loaded, as a double-click on it
+    // loads it: the preview shows its crews' colours, where a fresh window's
+    // crews are white.
+    const Calendar::Look look = Setup::load(QFINDTESTDATA("../resources/looks/12 h, denní a noční.lns"), Calendar::Look()).look;
+    for (int crew = 0; crew < look.rota.crews; ++crew) {
+        const QColor colour = Calendar::screenColor(look.crewColors[size_t(crew)].cmyk());
+        int pixels = 0;
+        for (int y = 0; y < shot.height(); ++y) {
+            for (int x = shot.width() / 2; x < shot.width(); ++x) {
+                const QColor c = shot.pixelColor(x, y);
+                pixels += qAbs(c.red() - colour.red()) <= 3 && qAbs(c.green() - colour.green()) <= 3
+                          && qAbs(c.blue() - colour.blue()) <= 3;
+            }
+        }
+        QVERIFY2(pixels > 500, qPrintable(QStringLiteral("crew %1: %2 pixels").arg(crew).arg(pixels)));
+    }
+
+    // What the AppStream data shows is this window, not an older one: the
+    // same size, and all but a few pixels the same.
+    const QImage committed(QFINDTESTDATA("../resources/linux/screenshot.png"));
+    const QString stale = QStringLiteral("resources/linux/screenshot.png is not the window of today: run "
+                                         "resources/make-screenshot.sh build/src/lunoris resources/linux/screenshot.png");
+    QVERIFY2(committed.size() == shot.size(), qPrintable(stale));
+    int differing = 0;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            const QRgb a = shot.pixel(x, y), b = committed.pixel(x, y);
+            differing += qAbs(qRed(a) - qRed(b)) > 32 || qAbs(qGreen(a) - qGreen(b)) > 32 || qAbs(qBlue(a) - qBlue(b)) > 32;
+        }
+    }
+    QVERIFY2(differing < shot.width() * shot.height() / 200, qPrintable(stale + QStringLiteral(" (%1 pixels differ)").arg(differing)));
+    QFile metainfo(QFINDTESTDATA("../resources/linux/cz.lunoris.Lunoris.metainfo.xml"));
+    QVERIFY(metainfo.open(QIODevice::ReadOnly));
+    QVERIFY2(QString::fromUtf8(metainfo.readAll())
+                 .contains(QStringLiteral("width=\"%1\" height=\"%2\"").arg(shot.width()).arg(shot.height())),
+             "the AppStream data gives the screenshot's size");
+}
+
+void TestResources::documentsTellTheTruth_data()
+{
+    QTest::addColumn<QString>("document");
+    QTest::addColumn<bool>("namesEveryLook");
+    QTest::addColumn<bool>("countsTheLooks"); // "… ready looks", the number in English words
+    QTest::newRow("README") << "README.md" << true << false;
+    QTest::newRow("manual page") << "packaging/lunoris.1.in" << true << false;
+    QTest::newRow("Czech manual page") << "packaging/lunoris.cs.1.in" << true << false;
+    QTest::newRow("Debian description") << "packaging/description.txt" << false << true;
+    QTest::newRow("changelog") << "packaging/changelog" << false << true;
+    QTest::newRow("AppStream") << "resources/linux/cz.lunoris.Lunoris.metainfo.xml" << false << true;
+    QTest::newRow("desktop entry") << "resources/linux/cz.lunoris.Lunoris.desktop" << false << false;
+}
+
+void TestResources::documentsTellTheTruth()
+{
+    QFETCH(QString, document);
+    QFETCH(bool, namesEveryLook);
+    QFETCH(bool, countsTheLooks);
+    QFile file(QFINDTESTDATA(QStringLiteral("../") + document));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QString text = QString::fromUtf8(file.readAll());
+    text.replace(QStringLiteral("\\-"), QStringLiteral("-")); // a manual page's hyphens
+    // Rotas of any kind, not the three shifts the first calendars knew.
+    for (const char *stale : {"three-shift", "three shift", "three ready looks", "třísměnn", "tři hotové"})
+        QVERIFY2(!text.contains(QString::fromUtf8(stale), Qt::CaseInsensitive), stale);
+    const QStringList looks = QDir(QFINDTESTDATA("../resources/looks")).entryList({QStringLiteral("*.lns")});
+    QVERIFY(looks.size() >= 8);
+    if (namesEveryLook) {
+        for (const QString &look : looks)
+            QVERIFY2(text.contains(look), qPrintable(look));
+    }
+    if (countsTheLooks) {
+        const QStringList numbers = {"zero", "one", "two", "three", "four", "five", "six", "seven", "eight", "nine",
+                                     "ten", "eleven", "twelve"};
+        QVERIFY2(text.contains(numbers.value(looks.size()) + QStringLiteral(" ready looks")), qPrintable(document));
+    }
 }
 
 QTEST_MAIN(TestResources)

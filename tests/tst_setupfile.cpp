@@ -71,6 +71,7 @@ private slots:
     void saveOverKeepsForeignKeys();
     void cancelChangesNothing();
     void loadingTextOnlySetsTheInputs();
+    void crewLettersThroughTheWindow();
     void notASetupFile_data();
     void notASetupFile();
     void goodValuesBesideBadOnes();
@@ -384,6 +385,28 @@ void TestSetupFile::loadingTextOnlySetsTheInputs()
     QVERIFY(!find<QCheckBox>("textOnly")->isChecked());
     for (const QString &name : switched)
         QVERIFY2(m_window->findChild<QWidget *>(name)->isEnabled(), qPrintable(name));
+}
+
+void TestSetupFile::crewLettersThroughTheWindow()
+{
+    // Off at start, and saved only when on.
+    auto *letters = find<QCheckBox>("crewLetters");
+    QVERIFY(letters && !letters->isChecked());
+    letters->click();
+    saveAs(m_dir.path(), QStringLiteral("letters"));
+    const QString path = m_dir.filePath(QStringLiteral("letters.lns"));
+    QVERIFY(readFile(path).contains("\ncrewLetters=true\n"));
+
+    delete m_window;
+    m_window = new MainWindow;
+    m_window->show();
+    QVERIFY(!find<QCheckBox>("crewLetters")->isChecked());
+    load(path);
+    QVERIFY(find<QCheckBox>("crewLetters")->isChecked());
+    // A file without the key, as every earlier one, turns them off.
+    writeFile(path, "[General]\nfontSize=12\n");
+    load(path);
+    QVERIFY(!find<QCheckBox>("crewLetters")->isChecked());
 }
 
 void TestSetupFile::notASetupFile_data()
@@ -702,6 +725,9 @@ void TestSetupFile::optionsOnlyWhenOn_data()
     QTest::newRow("both") << "labels holidays" << QByteArray() << QStringList{"labels", "holidays"};
     QTest::newRow("off over a file with them on") << "" << QByteArray("[General]\nlabels=true\nholidays=true\n")
                                                   << QStringList();
+    QTest::newRow("crew letters") << "crewLetters" << QByteArray() << QStringList{"crewLetters"};
+    QTest::newRow("crew letters off over a file with them on") << "" << QByteArray("[General]\ncrewLetters=true\n")
+                                                               << QStringList();
     QTest::newRow("a preset rota") << "preset" << QByteArray() << QStringList{"rota"};
     QTest::newRow("a rota of one's own") << "custom" << QByteArray()
                                          << QStringList{"rota", "rotaPattern", "crewCount", "kindDStart", "kindDHours"};
@@ -756,6 +782,7 @@ void TestSetupFile::optionsOnlyWhenOn()
     look.font = QStringLiteral("Liberation Sans");
     look.labels = change.contains(QLatin1String("labels"));
     look.holidays = change.contains(QLatin1String("holidays"));
+    look.crewLetters = change.contains(QLatin1String("crewLetters"));
     if (change == QLatin1String("preset") || change == QLatin1String("colours"))
         look.rota = Calendar::Rota::fromPreset(2);
     if (change == QLatin1String("custom")) {
@@ -805,7 +832,7 @@ void TestSetupFile::optionsOnlyWhenOn()
     // Read back whole; and a key the file lacks, as every earlier file does,
     // means what the form starts with.
     Look current = look;
-    current.labels = current.holidays = true;
+    current.labels = current.holidays = current.crewLetters = true;
     current.rota = Calendar::Rota::fromPreset(4);
     current.rota.anchor = {true, QDate(2030, 1, 1), 1, 1};
     current.myCrew = 4;
@@ -816,6 +843,9 @@ void TestSetupFile::optionsOnlyWhenOn()
     current.printShop = {true, 1.5, 250.0};
     QVERIFY(Setup::load(path, current).look == look);
     // The plan's values as a person reads them in the file.
+    // As a person reads it in the file.
+    if (change == QLatin1String("crewLetters"))
+        QVERIFY(readFile(path).contains("\ncrewLetters=true\n"));
     if (change == QLatin1String("plan")) {
         QCOMPARE(settings.value(QStringLiteral("plan/2027-03-09")).toString(), QStringLiteral("navic:N"));
         QCOMPARE(settings.value(QStringLiteral("plan/2027-04-03")).toString(), QStringLiteral("volno;výměna s Petrem; ráno"));

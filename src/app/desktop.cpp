@@ -1,6 +1,7 @@
 #include "desktop.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -54,6 +55,13 @@ void setUpApplication(QApplication &application)
     QGuiApplication::setDesktopFileName(QLatin1String(desktopFileName()));
     installToolkitTranslation(application);
     QApplication::setWindowIcon(largeIcon(QIcon()));
+}
+
+QString setupFileArgument(const QStringList &arguments)
+{
+    if (arguments.size() < 2 || arguments.at(1).isEmpty())
+        return {};
+    return QFileInfo(arguments.at(1)).absoluteFilePath();
 }
 
 } // namespace Desktop

@@ -3,6 +3,9 @@
 
 #include <QIcon>
 
+#include <QString>
+#include <QStringList>
+
 class QApplication;
 class QCoreApplication;
 
@@ -30,6 +33,12 @@ QIcon largeIcon(QIcon icon);
 
 // After the application object exists, before any window does.
 void setUpApplication(QApplication &application);
+
+// The setup file the program is started with, as a file manager starts it
+// for a double-click ("lunoris %f" in the desktop entry): the first of the
+// `arguments` the toolkit left after taking its own options, as an absolute
+// path; empty when there is none. The program has no options of its own.
+QString setupFileArgument(const QStringList &arguments);
 
 } // namespace Desktop
 

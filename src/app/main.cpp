@@ -21,5 +21,10 @@ int main(int argc, char *argv[])
         window.fitInto(screen->availableGeometry().size() - QSize(0, titleBar));
     }
     window.show();
+    // A setup file the program was opened with is loaded once the window is
+    // up, as "Načíst konfiguraci" loads it, with its messages over the window.
+    const QString setup = Desktop::setupFileArgument(QCoreApplication::arguments());
+    if (!setup.isEmpty())
+        QMetaObject::invokeMethod(&window, [&window, setup] { window.openSetupFile(setup); }, Qt::QueuedConnection);
     return application.exec();
 }

@@ -1,20 +1,24 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "keyboard.h"
+
 #include "output/setupfile.h"
 #include "output/yearmessage.h"
 #include "widgets/colorpicker.h"
+#include "widgets/foldernotice.h"
 #include "widgets/planeditor.h"
 #include "widgets/previewpanel.h"
 #include "widgets/rotaeditor.h"
 
+#include <QAction>
+#include <QCloseEvent>
 #include <QDir>
 #include <QDockWidget>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QAction>
-#include <QCloseEvent>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QResizeEvent>
 #include <QScrollArea>
@@ -70,6 +74,7 @@ MainWindow::MainWindow(QWidget *parent)
         size->setRange(Calendar::BoxSizeRange.minimum, Calendar::BoxSizeRange.maximum);
     m_ui->borderWidth->setRange(Calendar::BorderWidthRange.minimum, Calendar::BorderWidthRange.maximum);
     describeForAccessibility();
+    setUpKeys();
     setUpPanel();
 }
 
@@ -161,12 +166,37 @@ void MainWindow::describeForAccessibility()
         input->setAccessibleName(tr(name));
     m_ui->fisrtShift->setAccessibleDescription(tr("Směna, která je na začátku rozpisu 1. ledna"));
     m_ui->targetDirectory->setAccessibleDescription(tr("Složka, do které se kalendáříky uloží; vybírá se tlačítkem"));
-    m_ui->finish->setAccessibleDescription(tr("Uloží kalendáříky všech dvanácti měsíců do cílové složky"));
+    m_ui->finish->setAccessibleDescription(tr("Uloží kalendáříky všech dvanácti měsíců do cílové složky (Ctrl+Enter)"));
+    // The text field of the editable font box is a node of its own.
+    m_ui->font->lineEdit()->setAccessibleName(tr("Písmo"));
+    m_ui->label->setAccessibleName(tr("Logo Lunoris"));
+    m_ui->label->setAccessibleDescription(tr("Odkaz na stránky lunoris.cz"));
     m_ui->shiftAColor->setAccessibleColorName(tr("Barva A"));
     m_ui->shiftBColor->setAccessibleColorName(tr("Barva B"));
     m_ui->shiftCColor->setAccessibleColorName(tr("Barva C"));
     m_ui->fontColor->setAccessibleColorName(tr("Barva písma"));
     m_ui->borderColor->setAccessibleColorName(tr("Barva rámečku"));
+}
+
+void MainWindow::setUpKeys()
+{
+    // As keyboards label them: Enter beside the letters.
+    struct Shortcut
+    {
+        QPushButton *button;
+        QList<QKeySequence> keys;
+        const char *shown;
+    };
+    const Shortcut shortcuts[] = {
+        {m_ui->finish, {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}, "Ctrl+Enter"},
+        {m_ui->save, {QKeySequence(Qt::CTRL | Qt::Key_S)}, "Ctrl+S"},
+        {m_ui->save_2, {QKeySequence(Qt::CTRL | Qt::Key_O)}, "Ctrl+O"}};
+    for (const Shortcut &shortcut : shortcuts) {
+        Keyboard::clickOnKeys(this, shortcut.button, shortcut.keys);
+        shortcut.button->setToolTip(QLatin1String(shortcut.shown));
+    }
+    for (QPushButton *button : {m_ui->finish, m_ui->save, m_ui->save_2, m_ui->targetDirectory})
+        Keyboard::clickOnReturn(button);
 }
 
 void MainWindow::setUpPanel()
@@ -329,6 +359,8 @@ void MainWindow::on_finish_clicked()
         QMessageBox::information(this, message.title, message.text);
     else
         QMessageBox::critical(this, message.title, message.text);
+    // The message box stays as it always was; the panel offers the folder.
+    m_panel->folderNotice()->showFolder(message.success ? request.folder : QString());
 }
 
 void MainWindow::on_textOnly_clicked(bool checked)
@@ -414,6 +446,18 @@ void MainWindow::on_save_2_clicked()
     const QString path = chooseSetupFile(false);
     if (path.isEmpty() || !QFileInfo::exists(path))
         return;
+    openSetupFile(path);
+}
+
+void MainWindow::openSetupFile(const QString &path)
+{
+    // Given by name, not picked in the dialog: it may be gone or a folder.
+    if (!QFileInfo(path).isFile()) {
+        QMessageBox::critical(this, tr("Chyba"),
+                              tr("Konfiguraci ze souboru '%1' se nepodařilo načíst: %2")
+                                  .arg(path, QFileInfo::exists(path) ? tr("není to soubor") : tr("soubor neexistuje")));
+        return;
+    }
     const Setup::Loaded loaded = Setup::load(path, look());
     if (!loaded.read) {
         QMessageBox::critical(this, tr("Chyba"),

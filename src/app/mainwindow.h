@@ -27,6 +27,9 @@ public:
     // scroll across; where it has none for the form, the form scrolls too.
     // Every input stays within reach.
     void fitInto(const QSize &available);
+    // Loads the look of the setup file at `path` as "Načíst konfiguraci"
+    // does once a file is chosen, telling what it could not take or read.
+    void openSetupFile(const QString &path);
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -45,6 +48,7 @@ private slots:
 private:
     void enableBoxInputs(bool enabled);
     void describeForAccessibility();
+    void setUpKeys();
     void setUpPanel();
     void schedulePreview();
     void showPreview();

@@ -158,6 +158,7 @@ MonthModel smallMonth(int year, int month, int firstCrew, const Look &look, cons
     const DayGrid grid{QPointF(area.x(), top - nameHeight - weekdayHeight), QSizeF(w, h), QPoint(0, 0), WeekLine::Row};
     part.days = layOutDays(year, month, firstCrew, look, font, grid, part.numberSizeMm);
     part.labels += changeCodes(part.days, look, font);
+    addCrewLetters(part, firstCrew, look, font);
     return part;
 }
 

@@ -77,7 +77,7 @@ bool Look::operator==(const Look &other) const
            && fontColor == other.fontColor && fontSizePt == other.fontSizePt && boxWidthMm == other.boxWidthMm
            && boxHeightMm == other.boxHeightMm && borderColor == other.borderColor
            && borderWidthPt == other.borderWidthPt && textOnly == other.textOnly && labels == other.labels
-           && holidays == other.holidays && rota == other.rota && myCrew == other.myCrew
+           && holidays == other.holidays && crewLetters == other.crewLetters && rota == other.rota && myCrew == other.myCrew
            && cardNote == other.cardNote && plan == other.plan && planColors == other.planColors
            && weeklyHours == other.weeklyHours && printShop == other.printShop;
 }

@@ -69,6 +69,7 @@ struct Look
     bool textOnly = false;
     bool labels = false;   // month and year above the boxes, weekday names beside them
     bool holidays = false; // a mark on public holidays
+    bool crewLetters = false; // each box's crew (or kind) as a letter, for readers who cannot tell the colours apart
     Rota rota;
     int myCrew = -1;       // the crew whose shifts the boxes show; -1 for the whole team
     QString cardNote;      // a line of the user's own on the back of the wallet card

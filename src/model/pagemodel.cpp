@@ -7,6 +7,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <utility>
 
 namespace Calendar {
 
@@ -35,6 +36,12 @@ constexpr double LegendFill = 0.9;
 constexpr double CornerShare = 0.3;
 constexpr double CornerWidthShare = 0.45;
 constexpr double CornerInset = 0.06;
+// A crew's letter is at most this share of the day numbers' size, and of
+// the shorter side of its box or band.
+constexpr double LetterScale = 0.6;
+constexpr double LetterShare = 0.55;
+// Between a letter and the number beside it, this share of the number's size.
+constexpr double LetterGap = 0.15;
 
 // Centred on `centre`: across by its width, and the middle of the font's
 // ascent and descent on the centre.
@@ -80,6 +87,23 @@ TextLabel cornerLabel(const QString &text, const QRectF &box, const TextFont &fo
                                       font.ascent - font.descent);
     const double top = box.y() + box.height();
     return {text, sizeMm * PointsPerMm, QPointF(box.x() + inset, top - inset - font.ascent * sizeMm)};
+}
+
+// The size of a letter for `area`, a box or a band of it: a share of the
+// numbers' size where the area has room for it.
+double letterSize(const QString &text, const QRectF &area, double numberSizeMm, const TextFont &font)
+{
+    return fittingSize(qMin(LetterScale * numberSizeMm, LetterShare * qMin(area.width(), area.height())),
+                       QSizeF(CornerWidthShare * area.width(), area.height()), font.width(text),
+                       font.ascent - font.descent);
+}
+
+// Part `part` of `parts` side by side in band `band` of `bands` from the
+// top of `box`; y grows upwards.
+QRectF bandPart(const QRectF &box, int band, double bandHeight, int part, int parts)
+{
+    const double width = box.width() / parts;
+    return QRectF(box.x() + part * width, box.y() + box.height() - (band + 1) * bandHeight, width, bandHeight);
 }
 
 
@@ -210,13 +234,71 @@ QVector<Fill> dayFills(const QRectF &box, const QDate &date, int firstCrew, cons
                 fills.append({box, color});
                 continue;
             }
-            const double width = box.width() / crews.size();
-            fills.append({QRectF(box.x() + i * width, box.y() + box.height() - (band + 1) * bandHeight, width,
-                                 bandHeight),
-                          color});
+            fills.append({bandPart(box, band, bandHeight, i, crews.size()), color});
         }
     }
     return fills;
+}
+
+void addCrewLetters(MonthModel &model, int firstCrew, const Look &look, const TextFont &font)
+{
+    if (!look.crewLetters)
+        return;
+    const Rota &rota = look.rota;
+    const QVector<ShiftKind> kinds = rota.usedKinds();
+    // Off the box's edges and clear of the half of its border inside them.
+    const double border = model.textOnly ? 0.0 : model.borderWidthMm / 2;
+    const double gap = LetterGap * model.numberSizeMm;
+    for (DayCell &day : model.days) {
+        const double inset = CornerInset * qMin(day.box.width(), day.box.height()) + border;
+        // What each area of the box says: one crew's kinds, or in each band
+        // of dayFills() (also without boxes) the crews that share it, in
+        // their order from the left.
+        QVector<std::pair<QRectF, QString>> parts;
+        if (look.myCrew >= 0) {
+            QString worked;
+            for (const QChar kind : look.shiftsOn(look.myCrew, day.date, firstCrew))
+                worked += kind;
+            if (!worked.isEmpty())
+                parts.append({day.box, worked});
+        } else {
+            const double bandHeight = day.box.height() / kinds.size();
+            for (int band = 0; band < kinds.size(); ++band) {
+                QString crews;
+                for (const int crew : rota.crewsOn(kinds.at(band).code, day.date, firstCrew))
+                    crews += crewName(crew);
+                if (!crews.isEmpty())
+                    parts.append({kinds.size() == 1 ? day.box : bandPart(day.box, band, bandHeight, 0, 1), crews});
+            }
+        }
+        // A letter level with the number stands left of it: where the box
+        // is too narrow for both (a card's), the number moves right as far
+        // as the box allows, and the letter takes what room is left.
+        const double numberLow = day.baseline.y(), numberHigh = numberLow + font.ascent * model.numberSizeMm;
+        const auto level = [&](const QRectF &area) {
+            return area.y() < numberHigh && area.y() + area.height() > numberLow;
+        };
+        const double numberWidth = font.widthAt(day.number, model.numberSizeMm);
+        for (const auto &[area, text] : qAsConst(parts)) {
+            if (!level(area))
+                continue;
+            const double letterWidth = letterSize(text, area, model.numberSizeMm, font) * font.width(text);
+            const double wanted = area.x() + inset + letterWidth + gap;
+            const double spare = day.box.right() - inset - (day.baseline.x() + numberWidth);
+            if (wanted > day.baseline.x())
+                day.baseline.rx() += qMax(0.0, qMin(wanted - day.baseline.x(), spare));
+        }
+        for (const auto &[area, text] : qAsConst(parts)) {
+            const double shorter = qMin(area.width(), area.height());
+            double sizeMm = letterSize(text, area, model.numberSizeMm, font);
+            if (level(area) && font.width(text) > 0)
+                sizeMm = qMin(sizeMm, (day.baseline.x() - gap - area.x() - inset) / font.width(text));
+            if (sizeMm <= 0)
+                continue;
+            const double bottom = area.y() + qMin(inset, CornerInset * shorter);
+            model.labels.append({text, sizeMm * PointsPerMm, QPointF(area.x() + inset, bottom - font.descent * sizeMm)});
+        }
+    }
 }
 
 double TextFont::width(const QString &text) const
@@ -358,6 +440,11 @@ QString printableCharacters(const Look &look)
             characters += DayChange{Change(change), kindCodes().at(0), QString()}.code();
         characters += kindCodes();
     }
+    if (look.crewLetters) {
+        for (int crew = 0; crew < look.rota.crews; ++crew)
+            characters += crewName(crew);
+        characters += kindCodes();
+    }
     if (look.labels) {
         characters += QLatin1Char(' ');
         for (int month = 1; month <= 12; ++month)
@@ -468,6 +555,7 @@ MonthModel layOutMonth(int year, int month, int firstCrew, const Look &look, con
                     look.fontSizePt / PointsPerMm, font);
         }
     }
+    addCrewLetters(model, firstCrew, look, font);
     return model;
 }
 

@@ -203,6 +203,12 @@ double setText(MonthModel &model, const QVector<KeyedLine> &lines, const QPointF
 // start of the rota's pattern on 1 January.
 MonthModel layOutMonth(int year, int month, int firstCrew, const Look &look, const TextFont &font);
 
+// With the look's crew letters on, adds to `model` the letters of the crews
+// in each band of its days' boxes (of the kinds worked, in one crew's view),
+// small in the band's bottom-left corner, and moves a number right where
+// its box is too narrow for the letter beside it; nothing with them off.
+void addCrewLetters(MonthModel &model, int firstCrew, const Look &look, const TextFont &font);
+
 } // namespace Calendar
 
 #endif // LUNORIS_PAGEMODEL_H

@@ -58,6 +58,7 @@ const QString KeyBorderWidth = QStringLiteral("borderWidth");
 const QString KeyTextOnly = QStringLiteral("textOnly");
 const QString KeyLabels = QStringLiteral("labels");
 const QString KeyHolidays = QStringLiteral("holidays");
+const QString KeyCrewLetters = QStringLiteral("crewLetters");
 const QString KeyRota = QStringLiteral("rota");
 const QString KeyRotaPattern = QStringLiteral("rotaPattern");
 const QString KeyCrewCount = QStringLiteral("crewCount");
@@ -464,6 +465,7 @@ Saved save(const QString &path, const Look &look, const Kept &kept)
         settings.setValue(KeyTextOnly, look.textOnly);
         setUnlessDefault(settings, KeyLabels, true, !look.labels);
         setUnlessDefault(settings, KeyHolidays, true, !look.holidays);
+        setUnlessDefault(settings, KeyCrewLetters, true, !look.crewLetters);
 
         const Rota &rota = look.rota;
         const bool custom = rota.preset == Rota::Custom;
@@ -586,6 +588,7 @@ Loaded load(const QString &path, const Look &current)
     look.textOnly = settings.value(KeyTextOnly, current.textOnly).toBool();
     look.labels = settings.value(KeyLabels, false).toBool();
     look.holidays = settings.value(KeyHolidays, false).toBool();
+    look.crewLetters = settings.value(KeyCrewLetters, false).toBool();
 
     const ReadRota read = readRota(settings, current.rota);
     look.rota = read.rota;

@@ -1,13 +1,15 @@
 #include "previewpanel.h"
 #include "ui_previewpanel.h"
 
+#include "colorpicker.h"
+#include "foldernotice.h"
+#include "planeditor.h"
+
 #include "fonts/glyphoutlines.h"
 #include "model/card.h"
 #include "model/holidays.h"
 #include "model/preflight.h"
 #include "output/yearmessage.h"
-#include "colorpicker.h"
-#include "planeditor.h"
 #include "render/pdffont.h"
 
 #include <QEvent>
@@ -44,14 +46,19 @@ PreviewPanel::PreviewPanel(QWidget *parent)
     foldWith(m_ui->rotaHeading, m_ui->rotaEditor, true);
     foldWith(m_ui->planHeading, m_ui->planEditor, false);
     foldWith(m_ui->optionsHeading, m_ui->optionsPage, true);
+    // Screen readers name the area that scrolls the settings.
+    m_ui->settingsScroll->setAccessibleName(tr("Nastavení rozpisu, mého roku a souborů"));
 
     showLoadNotice(QString());
+    // Below the notice of a load, above the tabs.
+    m_folderNotice = new FolderNotice(this);
+    m_ui->panelLayout->insertWidget(m_ui->panelLayout->indexOf(m_ui->loadNoticeBox) + 1, m_folderNotice);
     connect(m_ui->loadNoticeClose, &QToolButton::clicked, this, [this] { showLoadNotice(QString()); });
 
     connect(m_ui->rotaEditor, &RotaEditor::changed, this, &PreviewPanel::changed);
     connect(m_ui->planEditor, &PlanEditor::changed, this, &PreviewPanel::changed);
     connect(m_ui->planEditor, &PlanEditor::hoursCrewChosen, this, &PreviewPanel::changed);
-    for (QCheckBox *box : {m_ui->labels, m_ui->holidays})
+    for (QCheckBox *box : {m_ui->labels, m_ui->holidays, m_ui->crewLetters})
         connect(box, &QCheckBox::toggled, this, &PreviewPanel::changed);
     connect(m_ui->previewMonth, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &PreviewPanel::changed);
     connect(m_ui->cardNote, &QLineEdit::textChanged, this, &PreviewPanel::changed);
@@ -137,6 +144,7 @@ void PreviewPanel::fillLook(Look &look) const
 {
     look.labels = m_ui->labels->isChecked();
     look.holidays = m_ui->holidays->isChecked();
+    look.crewLetters = m_ui->crewLetters->isChecked();
     look.cardNote = m_ui->cardNote->text().trimmed();
     look.printShop = {m_ui->printShop->isChecked(), m_ui->bleed->value(), double(m_ui->inkLimit->value())};
     m_ui->rotaEditor->fillLook(look);
@@ -147,6 +155,7 @@ void PreviewPanel::showLook(const Look &look)
 {
     m_ui->labels->setChecked(look.labels);
     m_ui->holidays->setChecked(look.holidays);
+    m_ui->crewLetters->setChecked(look.crewLetters);
     m_ui->cardNote->setText(look.cardNote);
     m_ui->printShop->setChecked(look.printShop.on);
     m_ui->bleed->setValue(look.printShop.bleedMm);

@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class FolderNotice;
 class MonthPreview;
 class PlanEditor;
 class QToolButton;
@@ -50,6 +51,8 @@ public:
     // or, where the screen has no room for that, as narrow as they go, with
     // a scroll bar across.
     void setNarrow(bool narrow);
+    // Where the last run put its calendars, with a button that opens it.
+    FolderNotice *folderNotice() const { return m_folderNotice; }
 
     RotaEditor *rotaEditor() const;
     PlanEditor *planEditor() const;
@@ -81,6 +84,7 @@ private:
     const QScopedPointer<Ui::PreviewPanel> m_ui;
     Calendar::YearRequest m_request; // the one shown
     bool m_narrow = false;
+    FolderNotice *m_folderNotice = nullptr;
     QString m_family;
     Calendar::PdfFontSource m_source;
     std::unique_ptr<Calendar::PdfRunFont> m_font;
