@@ -235,8 +235,8 @@ void TestPhoneCalendars::updates_data()
     QTest::addColumn<QVector<int>>("shifts");
     QTest::addColumn<QVector<int>>("cancelled");
     QTest::addColumn<QVector<int>>("raised");
-    // khal takes seconds a file: the nurse's correction is the one it is
-    // given; the stores in Python take every row.
+    // khal takes seconds a file: it is given the nurse's correction; the
+    // stores in Python take every row.
     QTest::addColumn<bool>("khal");
 
     // Crew A works days 0 and 1 of every four (A first), 0 and 3 (B first),
@@ -320,21 +320,25 @@ void TestPhoneCalendars::updates()
         if (client == QLatin1String("khal") && QStandardPaths::findExecutable(client).isEmpty())
             QSKIP("needs khal to import the files as a calendar program does");
         // A phone given every file in turn holds each run's shifts and
-        // nothing else; the first file shows nothing cancelled.
-        const QJsonArray after = imported(client, files);
-        QCOMPARE(after.size(), runs.size());
-        for (int run = 0; run < runs.size(); ++run) {
+        // nothing else; the first file shows nothing cancelled. khal takes
+        // seconds a file: it is given the correction, the first two files.
+        const bool slow = client == QLatin1String("khal");
+        const QStringList given = slow ? files.mid(0, 2) : files;
+        const QJsonArray after = imported(client, given);
+        QCOMPARE(after.size(), given.size());
+        for (int run = 0; run < given.size(); ++run) {
             QCOMPARE(expectedShifts(runs.at(run), crew).size(), shifts.at(run));
             compareHeld(after.at(run).toObject(), expectedShifts(runs.at(run), crew),
                         qPrintable(QStringLiteral("%1, run %2").arg(client).arg(run + 1)));
         }
         QCOMPARE(strings(after.first()[QStringLiteral("cancelled")]), QStringList());
         // It keeps every event it was ever given, those gone as cancelled.
+        const int lastCancelled = cancelled.at(given.size() - 1);
         const QJsonObject last = after.last().toObject();
-        QCOMPARE(last[QStringLiteral("stored")].toInt(), strings(last[QStringLiteral("live")]).size() + cancelled.last());
-        QCOMPARE(strings(last[QStringLiteral("cancelled")]).size(), cancelled.last());
+        QCOMPARE(last[QStringLiteral("stored")].toInt(), strings(last[QStringLiteral("live")]).size() + lastCancelled);
+        QCOMPARE(strings(last[QStringLiteral("cancelled")]).size(), lastCancelled);
         // One given only the first and the last file learns as much.
-        if (runs.size() > 2)
+        if (runs.size() > 2 && !slow)
             compareHeld(imported(client, {files.first(), files.last()}).last().toObject(), expectedShifts(runs.last(), crew),
                         qPrintable(client + QStringLiteral(", the first and the last run")));
     }
