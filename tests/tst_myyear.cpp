@@ -53,11 +53,12 @@ private:
     // The middle of a day's box on the screen.
     QPoint where(const QDate &day) const
     {
+        const MonthPreview *page = preview();
         QPoint sum;
         int hits = 0;
-        for (int y = 0; y < preview()->height(); y += 2) {
-            for (int x = 0; x < preview()->width(); x += 2) {
-                if (preview()->dayAt(QPoint(x, y)) == day) {
+        for (int y = 0; y < page->height(); y += 2) {
+            for (int x = 0; x < page->width(); x += 2) {
+                if (page->dayAt(QPoint(x, y)) == day) {
                     sum += QPoint(x, y);
                     ++hits;
                 }

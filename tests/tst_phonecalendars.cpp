@@ -118,10 +118,13 @@ QString python()
 
 bool hasIcalendar()
 {
-    int found = -1;
-    if (!python().isEmpty())
-        runTool(python(), {QStringLiteral("-c"), QStringLiteral("import icalendar")}, &found);
-    return found == 0;
+    static const bool found = [] {
+        int exitCode = -1;
+        if (!python().isEmpty())
+            runTool(python(), {QStringLiteral("-c"), QStringLiteral("import icalendar")}, &exitCode);
+        return exitCode == 0;
+    }();
+    return found;
 }
 
 // What a calendar holds after each of `files` imported in turn: "rfc" for

@@ -98,7 +98,11 @@ MonthPreview::Placement MonthPreview::placement() const
 
 QRectF MonthPreview::screenBox(const Calendar::DayCell &day) const
 {
-    const Placement at = placement();
+    return screenBox(day, placement());
+}
+
+QRectF MonthPreview::screenBox(const Calendar::DayCell &day, const Placement &at) const
+{
     // The model's y grows upwards from the page's top edge.
     return {at.origin.x() + day.box.x() * at.scale, at.origin.y() - (day.box.y() + day.box.height()) * at.scale,
             day.box.width() * at.scale, day.box.height() * at.scale};
@@ -117,11 +121,12 @@ const Calendar::DayCell *MonthPreview::cellOf(const QDate &date) const
 
 QDate MonthPreview::dayAt(const QPoint &position) const
 {
-    if (placement().scale <= 0)
+    const Placement at = placement();
+    if (at.scale <= 0)
         return {};
     for (const Calendar::MonthModel &part : m_parts) {
         for (const Calendar::DayCell &day : part.days) {
-            if (screenBox(day).contains(position))
+            if (screenBox(day, at).contains(position))
                 return day.date;
         }
     }
@@ -249,12 +254,13 @@ void MonthPreview::keyPressEvent(QKeyEvent *event)
     }
     // The nearest day that way, wherever the page puts it: a week is a
     // column on the month's page and a row on the card.
-    const QPointF from = screenBox(*current).center();
+    const Placement at = placement();
+    const QPointF from = screenBox(*current, at).center();
     const Calendar::DayCell *best = nullptr;
     double bestDistance = 0.0;
     for (const Calendar::MonthModel &part : qAsConst(m_parts)) {
         for (const Calendar::DayCell &day : part.days) {
-            const QPointF to = screenBox(day).center() - from;
+            const QPointF to = screenBox(day, at).center() - from;
             const double along = to.x() * direction.x() + to.y() * direction.y();
             const double across = std::abs(to.x() * direction.y() - to.y() * direction.x());
             if (along <= 1.0)
@@ -327,14 +333,14 @@ void MonthPreview::paintEvent(QPaintEvent *)
         for (const Calendar::MonthModel &part : qAsConst(m_parts)) {
             for (const Calendar::DayCell &day : part.days) {
                 if (day.date >= first && day.date <= last && (first != last || hasFocus() || m_dragging))
-                    painter.drawRect(screenBox(day));
+                    painter.drawRect(screenBox(day, at));
             }
         }
         if (hasFocus()) {
             if (const Calendar::DayCell *current = cellOf(m_current)) {
                 painter.setBrush(Qt::NoBrush);
                 painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
-                painter.drawRect(screenBox(*current).adjusted(1, 1, -1, -1));
+                painter.drawRect(screenBox(*current, at).adjusted(1, 1, -1, -1));
             }
         }
     }

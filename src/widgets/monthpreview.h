@@ -78,6 +78,7 @@ private:
     };
     Placement placement() const;
     QRectF screenBox(const Calendar::DayCell &day) const;
+    QRectF screenBox(const Calendar::DayCell &day, const Placement &at) const;
     const Calendar::DayCell *cellOf(const QDate &date) const;
     void moveCurrent(const QDate &day, bool extend);
     void choose(const QPoint &at);
