@@ -106,7 +106,7 @@ int runWindow(int argc, char **argv)
         QApplication application(argc, argv);
         Desktop::setUpApplication(application);
         MainWindow window;
-        window.setWindowIcon(Desktop::largeIcon(window.windowIcon()));
+        window.setWindowIcon(QApplication::windowIcon());
         auto *preview = window.findChild<MonthPreview *>();
         if (!preview)
             return 3;

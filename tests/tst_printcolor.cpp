@@ -1,4 +1,5 @@
 #include "render/printcolor.h"
+#include "render/screenpage.h"
 
 #include <QDir>
 #include <QImage>
@@ -135,6 +136,8 @@ void TestPrintColor::asPrinted_data()
     // grid: the colours stay within 0.5 of it, which nobody can tell apart.
     QTest::addColumn<QString>("before");
 
+    // No ink: the paper, which the preview shows without reading the profile.
+    QTest::newRow("paper") << Cmyk{0, 0, 0, 0} << QStringLiteral("#ffffff") << QString() << QStringLiteral("#ffffff");
     QTest::newRow("C") << Cmyk{1, 0, 0, 0} << QStringLiteral("#00aeef") << QStringLiteral("#00ffff") << QStringLiteral("#00aeef");
     QTest::newRow("M") << Cmyk{0, 1, 0, 0} << QStringLiteral("#ec008c") << QStringLiteral("#ff00ff") << QStringLiteral("#ec008c");
     QTest::newRow("Y") << Cmyk{0, 0, 1, 0} << QStringLiteral("#fff200") << QString() << QStringLiteral("#fff200");
@@ -165,6 +168,7 @@ void TestPrintColor::asPrinted()
     QCOMPARE(colors.profilePath(), GhostscriptDir + QStringLiteral("default_cmyk.icc"));
 
     const QColor screen = colors.toScreen(cmyk);
+    QCOMPARE(screenColor(cmyk), screen); // as the preview paints it
     const QColor expected = reference(cmyk);
     QVERIFY2(levelsApart(screen, expected) <= 1, qPrintable(screen.name() + QStringLiteral(" for ") + expected.name()));
     if (!ghostscript.isEmpty())

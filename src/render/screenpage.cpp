@@ -156,6 +156,11 @@ private:
 
 QColor screenColor(const Cmyk &color)
 {
+    // No ink is the paper, which the relative colorimetric intent makes
+    // the screen's white under any profile: a page of it, as the form's
+    // first one is, needs no profile read on the way to the first frame.
+    if (!(color.cyan > 0) && !(color.magenta > 0) && !(color.yellow > 0) && !(color.black > 0))
+        return QColor(Qt::white);
     return PrintColors::instance().toScreen(color);
 }
 
