@@ -102,22 +102,48 @@ bool hasParameter(const Property &property, const QString &parameter)
     return false;
 }
 
+// The number written by `count` digits of `text` from `from`, or -1.
+int digitsAt(const QString &text, int from, int count)
+{
+    int number = 0;
+    for (int i = from; i < from + count; ++i) {
+        if (i >= text.size() || text.at(i) < QLatin1Char('0') || text.at(i) > QLatin1Char('9'))
+            return -1;
+        number = number * 10 + (text.at(i).unicode() - '0');
+    }
+    return number;
+}
+
+// "yyyyMMdd" at the start of `text`, or an invalid date.
+QDate dateAt(const QString &text)
+{
+    const int year = digitsAt(text, 0, 4), month = digitsAt(text, 4, 2), day = digitsAt(text, 6, 2);
+    return year < 0 || month < 0 || day < 0 ? QDate() : QDate(year, month, day);
+}
+
 // A start or end as written by phoneCalendar(): a date, or a wall-clock
-// time in Prague. Anything else leaves `date` invalid.
+// time in Prague ("yyyyMMddTHHmmss"). Anything else leaves `date` invalid.
+// Read digit by digit: a date-time parser of the toolkit would take the
+// wall clock as the process's local time, looking the zone up for every
+// event, and lose the hour that a change of clock skips there.
 void readWhen(const Property &property, QDate *date, QTime *time)
 {
     *date = QDate();
     *time = QTime();
+    const QString &value = property.value;
     if (hasParameter(property, QStringLiteral("VALUE=DATE"))) {
-        *date = QDate::fromString(property.value, DateFormat);
+        if (value.size() == 8)
+            *date = dateAt(value);
         return;
     }
-    if (!hasParameter(property, QStringLiteral("TZID=") + Zone))
+    if (!hasParameter(property, QStringLiteral("TZID=") + Zone) || value.size() != 15 || value.at(8) != QLatin1Char('T'))
         return;
-    const QDateTime when = QDateTime::fromString(property.value, TimeFormat);
-    if (when.isValid()) {
-        *date = when.date();
-        *time = when.time();
+    const QDate day = dateAt(value);
+    const int hour = digitsAt(value, 9, 2), minute = digitsAt(value, 11, 2), second = digitsAt(value, 13, 2);
+    const QTime clock = hour < 0 || minute < 0 || second < 0 ? QTime() : QTime(hour, minute, second);
+    if (day.isValid() && clock.isValid()) {
+        *date = day;
+        *time = clock;
     }
 }
 
@@ -184,16 +210,18 @@ QVector<PhoneEvent> readPhoneCalendar(const QByteArray &file, const QString &nam
     QHash<QString, int> byUid;
     PhoneEvent event;
     QStringList components;
+    static const QStringList InCalendar{QStringLiteral("VCALENDAR")};
+    static const QStringList InEvent{QStringLiteral("VCALENDAR"), QStringLiteral("VEVENT")};
     for (const QString &line : lines) {
         const Property read = property(line);
         if (read.name == QLatin1String("BEGIN")) {
             components.append(read.value.toUpper());
-            if (components == QStringList{QStringLiteral("VCALENDAR"), QStringLiteral("VEVENT")})
+            if (components == InEvent)
                 event = PhoneEvent();
             continue;
         }
         if (read.name == QLatin1String("END")) {
-            if (components == QStringList{QStringLiteral("VCALENDAR"), QStringLiteral("VEVENT")}
+            if (components == InEvent
                 && !event.uid.isEmpty()) {
                 // An identifier twice is one event; its latest change counts.
                 const auto seen = byUid.constFind(event.uid);
@@ -208,14 +236,14 @@ QVector<PhoneEvent> readPhoneCalendar(const QByteArray &file, const QString &nam
                 components.removeLast();
             continue;
         }
-        if (components == QStringList{QStringLiteral("VCALENDAR")}) {
+        if (components == InCalendar) {
             if (read.name == QLatin1String("PRODID"))
                 ours = read.value.startsWith(QLatin1String("-//Lunoris//"));
             else if (read.name == QLatin1String("X-WR-CALNAME"))
                 named = unescapedText(read.value) == name;
             continue;
         }
-        if (components != QStringList{QStringLiteral("VCALENDAR"), QStringLiteral("VEVENT")})
+        if (components != InEvent)
             continue;
         if (read.name == QLatin1String("UID"))
             event.uid = read.value;
