@@ -18,17 +18,18 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScrollArea>
 #include <QMenuBar>
 #include <QMetaMethod>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 using namespace TestSupport;
 
@@ -68,6 +69,8 @@ private slots:
     void everyInputHasAName();
     void keys_data();
     void keys();
+    void wheelOverThePanel_data();
+    void wheelOverThePanel();
     void readyLooksOffered();
     void previewPage_data();
     void previewPage();
@@ -909,6 +912,50 @@ void TestMainWindow::keys()
     DialogSpy spy;
     QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     QCOMPARE(spy.seen, opened.isEmpty() ? QStringList() : QStringList{opened});
+}
+
+void TestMainWindow::wheelOverThePanel_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<bool>("focused");
+    // Turned to scroll the settings, the wheel passes over inputs: it
+    // scrolls on and leaves them as they were, unless one was clicked into.
+    QTest::newRow("a list on the way") << "rota" << false;
+    QTest::newRow("a spin box on the way") << "kindSHours" << false;
+    QTest::newRow("a spin box clicked into") << "kindSHours" << true;
+}
+
+void TestMainWindow::wheelOverThePanel()
+{
+    QFETCH(QString, input);
+    QFETCH(bool, focused);
+    m_window->resize(992, 621);
+    m_window->show();
+    QApplication::setActiveWindow(m_window);
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    QWidget *target = find<QWidget>(qPrintable(input));
+    QScrollBar *settings = find<QScrollArea>("settingsScroll")->verticalScrollBar();
+    QVERIFY(target && target->isVisible() && target->isEnabled());
+    QVERIFY(settings->maximum() > 0);
+    const auto valueOf = [target] {
+        if (const auto *list = qobject_cast<QComboBox *>(target))
+            return list->currentIndex();
+        return qobject_cast<QSpinBox *>(target)->value();
+    };
+    if (focused) {
+        target->setFocus();
+        QTRY_VERIFY(target->hasFocus());
+    } else {
+        find<QWidget>("year")->setFocus(); // the form's, far from the panel
+    }
+    const int before = valueOf();
+    const QPoint at(target->width() / 2, target->height() / 2);
+    // One notch down, to where the pointer is.
+    QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &wheel);
+    QCOMPARE(valueOf() != before, focused);
+    QCOMPARE(settings->value() > 0, !focused);
 }
 
 void TestMainWindow::previewPage_data()

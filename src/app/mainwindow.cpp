@@ -10,6 +10,7 @@
 #include "widgets/planeditor.h"
 #include "widgets/previewpanel.h"
 #include "widgets/rotaeditor.h"
+#include "widgets/wheelguard.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -111,6 +112,7 @@ void MainWindow::fitInto(const QSize &available)
         scroll->setAccessibleName(tr("Formulář kalendáříků"));
         scroll->setWidget(takeCentralWidget());
         setCentralWidget(scroll);
+        WheelGuard::install(scroll);
         // The form scrolls up and down only, where the panel has room
         // beside it; the panel takes the rest of the screen.
         if (formWidth() + m_dock->minimumSizeHint().width() <= available.width())

@@ -4,6 +4,7 @@
 #include "colorpicker.h"
 #include "foldernotice.h"
 #include "planeditor.h"
+#include "wheelguard.h"
 
 #include "fonts/glyphoutlines.h"
 #include "model/card.h"
@@ -48,6 +49,7 @@ PreviewPanel::PreviewPanel(QWidget *parent)
     foldWith(m_ui->optionsHeading, m_ui->optionsPage, true);
     // Screen readers name the area that scrolls the settings.
     m_ui->settingsScroll->setAccessibleName(tr("Nastavení rozpisu, mého roku a souborů"));
+    WheelGuard::install(m_ui->settingsScroll);
 
     showLoadNotice(QString());
     // Below the notice of a load, above the tabs.
