@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QProcess>
+#include <QScreen>
+#include <QStyle>
 #include <QTimer>
 
 #include <algorithm>
@@ -107,6 +109,10 @@ int runWindow(int argc, char **argv)
         Desktop::setUpApplication(application);
         MainWindow window;
         window.setWindowIcon(QApplication::windowIcon());
+        if (const QScreen *screen = window.screen()) {
+            const int titleBar = window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window);
+            window.fitInto(screen->availableGeometry().size() - QSize(0, titleBar));
+        }
         auto *preview = window.findChild<MonthPreview *>();
         if (!preview)
             return 3;

@@ -26,6 +26,7 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -652,11 +653,19 @@ void TestMainWindow::fitsSmallScreens_data()
     QTest::addColumn<double>("textScale");
     QTest::addColumn<QSize>("available"); // the toolkit's pixels
     QTest::addColumn<int>("formScrolls"); // 1 it must, 0 it must not, -1 as the platform's fonts have it
+    // "Můj rok" opened: 1 its table of hours whole, 0 as the screen allows.
+    QTest::addColumn<int>("myYear");
     // A 1366 x 768 laptop with its panel: 1366 x 728 left for the window.
-    QTest::newRow("1366 x 728, as it comes") << 1.0 << QSize(1366, 728) << 0;
-    QTest::newRow("1366 x 728, text at 150 %") << 1.5 << QSize(1366, 728) << -1;
+    QTest::newRow("1366 x 728, as it comes") << 1.0 << QSize(1366, 728) << 0 << -1;
+    QTest::newRow("1366 x 728, text at 150 %") << 1.5 << QSize(1366, 728) << -1 << -1;
     // Scaled by 1.5, the same screen is 910 x 485 of the toolkit's pixels.
-    QTest::newRow("1366 x 728 at scale 1.5") << 1.0 << QSize(910, 485) << 1;
+    QTest::newRow("1366 x 728 at scale 1.5") << 1.0 << QSize(910, 485) << 1 << -1;
+    // The table of hours widens the window as far as the screen lets it.
+    QTest::newRow("1366 x 728, my year open") << 1.0 << QSize(1366, 728) << 0 << 1;
+    QTest::newRow("1366 x 728, text at 150 %, my year open") << 1.5 << QSize(1366, 728) << -1 << 0;
+    // Room for the window as it opens, not for the whole table.
+    QTest::newRow("1200 x 728, my year open") << 1.0 << QSize(1200, 728) << -1 << 0;
+    QTest::newRow("1366 x 728 at scale 1.5, my year open") << 1.0 << QSize(910, 485) << 1 << 0;
 }
 
 void TestMainWindow::fitsSmallScreens()
@@ -664,6 +673,7 @@ void TestMainWindow::fitsSmallScreens()
     QFETCH(double, textScale);
     QFETCH(QSize, available);
     QFETCH(int, formScrolls);
+    QFETCH(int, myYear);
     const QFont before = QApplication::font();
     QFont larger = before;
     larger.setPointSizeF(before.pointSizeF() * textScale);
@@ -672,6 +682,16 @@ void TestMainWindow::fitsSmallScreens()
     window.fitInto(available);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+    if (myYear >= 0) {
+        window.findChild<QAbstractButton *>(QStringLiteral("planHeading"))->click();
+        auto *table = window.findChild<QTableWidget *>(QStringLiteral("hoursTable"));
+        QTRY_VERIFY(table->isVisible() && table->item(12, 6));
+        // The window takes the panel's new width once its layout runs.
+        QTRY_COMPARE(window.minimumSize(), window.minimumSizeHint());
+        QTRY_COMPARE(window.size(), window.size().expandedTo(window.minimumSize()));
+        if (myYear == 1)
+            QTRY_COMPARE(table->horizontalScrollBar()->maximum(), 0);
+    }
     QApplication::setFont(before);
     // The window can be as small as the screen.
     const QSize least = window.minimumSizeHint().expandedTo(window.minimumSize());

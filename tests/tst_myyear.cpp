@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -279,6 +281,14 @@ void TestMyYear::hoursOfTheNurse()
     find<QComboBox>("hoursCrew")->setCurrentIndex(3);
     QTRY_COMPARE(cell(12, "Hodiny"), QStringLiteral("2196,0"));
     QCOMPARE(cell(12, "Směny"), QStringLiteral("183"));
+    // At the window's smallest, the table whole: "Fond" and "Rozdíl" not
+    // behind a scroll bar, of the table's or of the settings'.
+    m_window->resize(1, 1);
+    QTRY_COMPARE(m_window->size(), m_window->minimumSize());
+    const QScrollArea *settings = find<QScrollArea>("settingsScroll");
+    QTRY_COMPARE(table->horizontalScrollBar()->maximum(), 0);
+    QTRY_COMPARE(settings->horizontalScrollBar()->maximum(), 0);
+    QVERIFY(table->viewport()->rect().contains(table->visualItemRect(table->item(12, 6))));
 }
 
 void TestMyYear::closingAsksOnlyWithChanges_data()

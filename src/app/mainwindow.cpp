@@ -102,6 +102,8 @@ void MainWindow::fitInto(const QSize &available)
         m_dock->layout()->invalidate();
         layout()->invalidate();
     }
+    // A part of the panel opened later grows the window no wider than this.
+    m_panel->setRoom(available.width() - (minimumSizeHint().width() - m_panel->settingsWidth()));
     const QSize needed = minimumSizeHint();
     if ((needed.width() > available.width() || needed.height() > available.height())
         && !qobject_cast<QScrollArea *>(centralWidget())) {

@@ -247,6 +247,12 @@ void PlanEditor::showYear(const Look &look, int year, int firstCrew)
             item->setText(figures.at(column));
         }
     }
+    // As wide as its columns: "Fond" and "Rozdíl", last, are the figures
+    // one looks for.
+    QHeaderView *columns = m_ui->hoursTable->horizontalHeader();
+    columns->resizeSections(QHeaderView::ResizeToContents);
+    m_ui->hoursTable->setMinimumWidth(2 * m_ui->hoursTable->frameWidth()
+                                      + m_ui->hoursTable->verticalHeader()->sizeHint().width() + columns->length());
 }
 
 void PlanEditor::changeEvent(QEvent *event)

@@ -83,16 +83,33 @@ void PreviewPanel::setNarrow(bool narrow)
     // whether one is shown yet or not: as wide as the form's, beside them.
     // Narrow, they scroll across.
     const QMargins margins = m_ui->settingsLayout->contentsMargins();
+    const int chrome = style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * m_ui->settingsScroll->frameWidth();
     int widest = m_ui->settingsPage->minimumSizeHint().width();
     if (const ColorPicker *picker = isVisible() ? window()->findChild<ColorPicker *>() : nullptr)
         widest = qMax(widest, picker->minimumSizeHint().width() + margins.left() + margins.right());
-    m_ui->settingsScroll->setMinimumWidth(
-        narrow ? 8 * fontMetrics().averageCharWidth()
-               : widest + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * m_ui->settingsScroll->frameWidth());
+    // The table of hours whole, as soon as it has its figures (before the
+    // settings' layout runs again), where the screen has room for it; where
+    // not, it scrolls across.
+    if (m_ui->planEditor->isVisible()) {
+        const int table = m_ui->planEditor->minimumSizeHint().width() + margins.left() + margins.right();
+        widest = qMax(widest, qMin(table, m_room - chrome));
+    }
+    m_ui->settingsScroll->setMinimumWidth(narrow ? 8 * fontMetrics().averageCharWidth() : widest + chrome);
     // Known at once, not once the splitter gets to its events.
     m_ui->panelSplitter->updateGeometry();
     layout()->invalidate();
     updateGeometry();
+}
+
+void PreviewPanel::setRoom(int settingsWidth)
+{
+    m_room = settingsWidth;
+    setNarrow(m_narrow);
+}
+
+int PreviewPanel::settingsWidth() const
+{
+    return m_ui->settingsScroll->minimumWidth();
 }
 
 void PreviewPanel::showEvent(QShowEvent *event)
@@ -113,6 +130,8 @@ void PreviewPanel::foldWith(QToolButton *heading, QWidget *part, bool open)
     show(open);
     connect(heading, &QToolButton::toggled, this, [this, show, part](bool on) {
         show(on);
+        // As wide as the parts open need.
+        setNarrow(m_narrow);
         // A part opened shows what it holds now.
         if (on && part == m_ui->planEditor)
             emit changed();
@@ -192,8 +211,13 @@ void PreviewPanel::layOutPreview(const Calendar::YearRequest &typed)
     // One's own changes are made in one crew's view, on its days.
     preview->setChoosingDays(look.myCrew >= 0 && look.rota.isValid());
     // The hours counted only while someone looks at them.
-    if (m_ui->planEditor->isVisible() || !isVisible())
+    if (m_ui->planEditor->isVisible() || !isVisible()) {
         m_ui->planEditor->showYear(look, request.year, request.firstCrew);
+        // Room for the whole table of hours, whose figures grow and shrink:
+        // the panel grows rather than hide its last columns.
+        if (m_ui->planEditor->isVisible())
+            setNarrow(m_narrow);
+    }
     if (!look.rota.isValid()) {
         preview->setNotice(look.rota.problem());
         return;

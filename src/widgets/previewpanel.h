@@ -7,6 +7,7 @@
 #include <QScopedPointer>
 #include <QWidget>
 
+#include <limits>
 #include <memory>
 
 class FolderNotice;
@@ -51,6 +52,10 @@ public:
     // or, where the screen has no room for that, as narrow as they go, with
     // a scroll bar across.
     void setNarrow(bool narrow);
+    // The widest the settings may grow to show the table of hours whole,
+    // as the screen beside the form allows; the settings' own width now.
+    void setRoom(int settingsWidth);
+    int settingsWidth() const;
     // Where the last run put its calendars, with a button that opens it.
     FolderNotice *folderNotice() const { return m_folderNotice; }
 
@@ -84,6 +89,7 @@ private:
     const QScopedPointer<Ui::PreviewPanel> m_ui;
     Calendar::YearRequest m_request; // the one shown
     bool m_narrow = false;
+    int m_room = std::numeric_limits<int>::max();
     FolderNotice *m_folderNotice = nullptr;
     QString m_family;
     Calendar::PdfFontSource m_source;
