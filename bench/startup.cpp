@@ -7,8 +7,6 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QProcess>
-#include <QScreen>
-#include <QStyle>
 #include <QTimer>
 
 #include <algorithm>
@@ -109,10 +107,7 @@ int runWindow(int argc, char **argv)
         Desktop::setUpApplication(application);
         MainWindow window;
         window.setWindowIcon(QApplication::windowIcon());
-        if (const QScreen *screen = window.screen()) {
-            const int titleBar = window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window);
-            window.fitInto(screen->availableGeometry().size() - QSize(0, titleBar));
-        }
+        window.fitToScreen();
         auto *preview = window.findChild<MonthPreview *>();
         if (!preview)
             return 3;

@@ -2,6 +2,7 @@
 #include "output/filenames.h"
 #include "output/filewriter.h"
 #include "output/icalendar.h"
+#include "support/timezone.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -15,6 +16,7 @@
 #include <cerrno>
 
 using namespace Calendar;
+using TestSupport::TimeZone;
 
 namespace {
 
@@ -100,32 +102,6 @@ private slots:
 
 namespace {
 
-// The process's time zone for as long as it lives.
-class TimeZone
-{
-public:
-    explicit TimeZone(const QByteArray &zone)
-        : m_saved(qgetenv("TZ"))
-        , m_wasSet(qEnvironmentVariableIsSet("TZ"))
-    {
-        qputenv("TZ", zone);
-        tzset();
-    }
-    ~TimeZone()
-    {
-        if (m_wasSet)
-            qputenv("TZ", m_saved);
-        else
-            qunsetenv("TZ");
-        tzset();
-    }
-    TimeZone(const TimeZone &) = delete;
-    TimeZone &operator=(const TimeZone &) = delete;
-
-private:
-    QByteArray m_saved;
-    bool m_wasSet;
-};
 
 } // namespace
 

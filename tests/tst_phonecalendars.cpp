@@ -2,6 +2,7 @@
 #include "output/icalendar.h"
 #include "output/yearwriter.h"
 #include "support/pdfreader.h"
+#include "support/timezone.h"
 
 #include <QDir>
 #include <QFile>
@@ -187,32 +188,6 @@ int count(const QByteArray &file, const QString &pattern)
     return found;
 }
 
-// The process's time zone for the C library and Qt's local time, put back
-// when it ends.
-class TimeZone
-{
-public:
-    explicit TimeZone(const QByteArray &zone)
-        : m_saved(qgetenv("TZ")), m_was(qEnvironmentVariableIsSet("TZ"))
-    {
-        qputenv("TZ", zone);
-        tzset();
-    }
-    ~TimeZone()
-    {
-        if (m_was)
-            qputenv("TZ", m_saved);
-        else
-            qunsetenv("TZ");
-        tzset();
-    }
-    TimeZone(const TimeZone &) = delete;
-    TimeZone &operator=(const TimeZone &) = delete;
-
-private:
-    QByteArray m_saved;
-    bool m_was;
-};
 
 } // namespace
 

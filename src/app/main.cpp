@@ -2,8 +2,6 @@
 #include "mainwindow.h"
 
 #include <QApplication>
-#include <QScreen>
-#include <QStyle>
 
 int main(int argc, char *argv[])
 {
@@ -15,11 +13,7 @@ int main(int argc, char *argv[])
     // The application's icon has the larger sizes the form's picture lacks,
     // decoded once.
     window.setWindowIcon(QApplication::windowIcon());
-    // Within the screen, below its title bar.
-    if (const QScreen *screen = window.screen()) {
-        const int titleBar = window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window);
-        window.fitInto(screen->availableGeometry().size() - QSize(0, titleBar));
-    }
+    window.fitToScreen();
     window.show();
     // A setup file the program was opened with is loaded once the window is
     // up, as "Načíst konfiguraci" loads it, with its messages over the window.

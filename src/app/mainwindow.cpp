@@ -22,8 +22,10 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QUndoStack>
 #include <QUrl>
 
@@ -123,6 +125,14 @@ void MainWindow::fitInto(const QSize &available)
         return;
     }
     resize(size().boundedTo(available).expandedTo(minimumSizeHint().boundedTo(available)));
+}
+
+void MainWindow::fitToScreen()
+{
+    if (const QScreen *shown = screen()) {
+        const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+        fitInto(shown->availableGeometry().size() - QSize(0, titleBar));
+    }
 }
 
 int MainWindow::formWidth() const

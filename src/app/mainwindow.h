@@ -27,6 +27,8 @@ public:
     // scroll across; where it has none for the form, the form scrolls too.
     // Every input stays within reach.
     void fitInto(const QSize &available);
+    // fitInto() the screen the window is on, below its title bar.
+    void fitToScreen();
     // Loads the look of the setup file at `path` as "Načíst konfiguraci"
     // does once a file is chosen, telling what it could not take or read.
     void openSetupFile(const QString &path);

@@ -81,6 +81,20 @@ int dominantInk(const QColor &color)
     return low == -1 ? 3 : low;
 }
 
+int differingPixels(const QImage &a, const QImage &b, int threshold)
+{
+    const QImage one = a.convertToFormat(QImage::Format_RGB32), other = b.convertToFormat(QImage::Format_RGB32);
+    int differing = 0;
+    for (int y = 0; y < qMin(one.height(), other.height()); ++y) {
+        const auto *p = reinterpret_cast<const QRgb *>(one.constScanLine(y));
+        const auto *q = reinterpret_cast<const QRgb *>(other.constScanLine(y));
+        for (int x = 0; x < qMin(one.width(), other.width()); ++x)
+            differing += qAbs(qRed(p[x]) - qRed(q[x])) + qAbs(qGreen(p[x]) - qGreen(q[x])) + qAbs(qBlue(p[x]) - qBlue(q[x]))
+                         > threshold;
+    }
+    return differing;
+}
+
 QString runTool(const QString &program, const QStringList &arguments, int *exitCode)
 {
     QProcess process;

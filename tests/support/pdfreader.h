@@ -43,6 +43,10 @@ ReadPdf readPdfFile(const QString &path, double dpi = 72.0);
 // -1 for white, 3 for anything else. Used with shift colours of one pure ink.
 int dominantInk(const QColor &color);
 
+// How many pixels of two pictures of one size differ by more than
+// `threshold`, the red, green and blue differences added up.
+int differingPixels(const QImage &a, const QImage &b, int threshold);
+
 // Runs a command-line tool; returns its standard output, or a null string
 // when it could not be run or failed.
 QString runTool(const QString &program, const QStringList &arguments, int *exitCode = nullptr);
