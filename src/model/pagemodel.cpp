@@ -518,6 +518,18 @@ bool MonthModel::isBanded() const
     return false;
 }
 
+QVector<Cmyk> MonthModel::fillColors() const
+{
+    QVector<Cmyk> colors;
+    for (const DayCell &day : days) {
+        for (const Fill &fill : day.fills) {
+            if (!colors.contains(fill.color))
+                colors.append(fill.color);
+        }
+    }
+    return colors;
+}
+
 MonthModel layOutMonth(int year, int month, int firstCrew, const Look &look, const TextFont &font)
 {
     MonthModel model;

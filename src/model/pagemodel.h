@@ -113,6 +113,9 @@ struct MonthModel
     QString text() const;
     // Whether a box holds more than one colour, or one in part of it.
     bool isBanded() const;
+    // The colours of the boxes and bands, each once, in the order the days
+    // first use them: what a renderer fills a colour at a time.
+    QVector<Cmyk> fillColors() const;
 };
 
 // A month's page is eight boxes wide (the weekday names, six weeks, a

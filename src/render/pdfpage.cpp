@@ -240,14 +240,8 @@ void drawMonth(PdfPainter &painter, const MonthModel &model, PdfDrawing drawing)
         // then the numbers; every edge ends up outlined as a box's own would
         // be, with a fraction of the operators.
         if (!model.textOnly && !model.days.isEmpty()) {
-            QVector<Cmyk> colors;
-            for (const DayCell &day : model.days) {
-                for (const Fill &fill : day.fills) {
-                    if (!colors.contains(fill.color))
-                        colors.append(fill.color);
-                }
-            }
-            for (const Cmyk &color : qAsConst(colors)) {
+            const QVector<Cmyk> colors = model.fillColors();
+            for (const Cmyk &color : colors) {
                 setFill(painter, color);
                 Operators operators(painter);
                 for (const DayCell &day : model.days) {

@@ -187,14 +187,8 @@ void paintMonth(QPainter &painter, const MonthModel &model, const GlyphOutlines 
         // Each colour's boxes or bands, then every outline, then the marks
         // and numbers.
         if (!model.textOnly) {
-            QVector<Cmyk> colors;
-            for (const DayCell &day : model.days) {
-                for (const Fill &fill : day.fills) {
-                    if (!colors.contains(fill.color))
-                        colors.append(fill.color);
-                }
-            }
-            for (const Cmyk &color : qAsConst(colors)) {
+            const QVector<Cmyk> colors = model.fillColors();
+            for (const Cmyk &color : colors) {
                 const QColor screen = screenColor(color);
                 for (const DayCell &day : model.days) {
                     for (const Fill &fill : day.fills) {
