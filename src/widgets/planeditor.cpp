@@ -247,12 +247,20 @@ void PlanEditor::showYear(const Look &look, int year, int firstCrew)
             item->setText(figures.at(column));
         }
     }
-    // As wide as its columns: "Fond" and "Rozdíl", last, are the figures
-    // one looks for.
+    // Every column's width now, not once the table is next laid out:
+    // "Fond" and "Rozdíl", last, are the figures one looks for.
     QHeaderView *columns = m_ui->hoursTable->horizontalHeader();
     columns->resizeSections(QHeaderView::ResizeToContents);
-    m_ui->hoursTable->setMinimumWidth(2 * m_ui->hoursTable->frameWidth()
-                                      + m_ui->hoursTable->verticalHeader()->sizeHint().width() + columns->length());
+    m_tableWidth = 2 * m_ui->hoursTable->frameWidth() + m_ui->hoursTable->verticalHeader()->sizeHint().width()
+                   + columns->length();
+}
+
+int PlanEditor::wholeWidth() const
+{
+    // The table asks for no more than it has: where the panel has less
+    // room, the table scrolls across, not the settings around it.
+    const QMargins margins = layout()->contentsMargins();
+    return qMax(minimumSizeHint().width(), m_tableWidth + margins.left() + margins.right());
 }
 
 void PlanEditor::changeEvent(QEvent *event)

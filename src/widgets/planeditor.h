@@ -46,6 +46,9 @@ public:
     // The crew whose hours the table shows: the one shown, or in the
     // whole team's view the one chosen beside the table.
     int hoursCrew() const;
+    // The editor's width with its table of hours whole, every column in
+    // view: what the panel makes room for where the screen has it.
+    int wholeWidth() const;
 
 signals:
     // The plan, its colours or the week changed: the calendars change.
@@ -69,6 +72,7 @@ private:
     Calendar::Plan m_plan;
     Calendar::Rota m_rota;
     int m_myCrew = -1;
+    int m_tableWidth = 0;
 };
 
 #endif // LUNORIS_PLANEDITOR_H

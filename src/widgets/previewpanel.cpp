@@ -87,11 +87,10 @@ void PreviewPanel::setNarrow(bool narrow)
     int widest = m_ui->settingsPage->minimumSizeHint().width();
     if (const ColorPicker *picker = isVisible() ? window()->findChild<ColorPicker *>() : nullptr)
         widest = qMax(widest, picker->minimumSizeHint().width() + margins.left() + margins.right());
-    // The table of hours whole, as soon as it has its figures (before the
-    // settings' layout runs again), where the screen has room for it; where
-    // not, it scrolls across.
+    // The table of hours whole where the screen has room for it; where not,
+    // the table scrolls across.
     if (m_ui->planEditor->isVisible()) {
-        const int table = m_ui->planEditor->minimumSizeHint().width() + margins.left() + margins.right();
+        const int table = m_ui->planEditor->wholeWidth() + margins.left() + margins.right();
         widest = qMax(widest, qMin(table, m_room - chrome));
     }
     m_ui->settingsScroll->setMinimumWidth(narrow ? 8 * fontMetrics().averageCharWidth() : widest + chrome);
