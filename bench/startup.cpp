@@ -132,22 +132,28 @@ int runWindow(int argc, char **argv)
     return 3;
 }
 
-double Comparison::medianCpu(const QVector<Figures> &runs) const
+namespace {
+
+// The middle of one figure of the runs, 0 without runs.
+double median(const QVector<Figures> &runs, double Figures::*figure)
 {
     QVector<double> values;
     for (const Figures &run : runs)
-        values.append(run.cpuMs);
+        values.append(run.*figure);
     std::sort(values.begin(), values.end());
     return values.isEmpty() ? 0 : values.at(values.size() / 2);
 }
 
+} // namespace
+
+double Comparison::medianCpu(const QVector<Figures> &runs) const
+{
+    return median(runs, &Figures::cpuMs);
+}
+
 double Comparison::medianWall(const QVector<Figures> &runs) const
 {
-    QVector<double> values;
-    for (const Figures &run : runs)
-        values.append(run.wallMs);
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values.at(values.size() / 2);
+    return median(runs, &Figures::wallMs);
 }
 
 Comparison compare(const QString &executable, int rounds)
