@@ -106,7 +106,6 @@ int runWindow(int argc, char **argv)
         QApplication application(argc, argv);
         Desktop::setUpApplication(application);
         MainWindow window;
-        window.setWindowIcon(QApplication::windowIcon());
         window.fitToScreen();
         auto *preview = window.findChild<MonthPreview *>();
         if (!preview)
@@ -114,7 +113,7 @@ int runWindow(int argc, char **argv)
         const FrameWatch watch(preview, &window, [preview] { return preview->showsPage() || !preview->notice().isEmpty(); },
                                start);
         QTimer::singleShot(30000, &application, timeLimit);
-        window.show();
+        Desktop::showFirstWindow(window);
         return application.exec();
     }
     if (std::strcmp(which, "bare") == 0) {

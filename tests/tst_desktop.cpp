@@ -201,7 +201,15 @@ void TestDesktop::windowIconHasLargeSizes()
 {
     MainWindow window;
     const QIcon form = window.windowIcon();
-    for (const QIcon &icon : {QApplication::windowIcon(), Desktop::largeIcon(form)}) {
+    // Only the form's picture until the first frame is on the screen: the
+    // larger ones would hold it up.
+    QCOMPARE(form.availableSizes(), QList<QSize>{QSize(16, 16)});
+    QVERIFY(QApplication::windowIcon().isNull());
+    Desktop::showFirstWindow(window);
+    QCOMPARE(window.windowIcon().availableSizes().size(), 1);
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_COMPARE(window.windowIcon().availableSizes().size(), 4);
+    for (const QIcon &icon : {window.windowIcon(), QApplication::windowIcon(), Desktop::largeIcon(form)}) {
         const QList<QSize> sizes = icon.availableSizes();
         for (int size : {16, 32, 48, 256})
             QVERIFY2(sizes.contains(QSize(size, size)), qPrintable(QString::number(size)));

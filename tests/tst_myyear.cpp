@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "support/modal.h"
 #include "widgets/colorpicker.h"
+#include "widgets/lazycolorpicker.h"
 #include "widgets/monthpreview.h"
 #include "widgets/planeditor.h"
 
@@ -41,6 +42,7 @@ private slots:
     void closingAsksOnlyWithChanges_data();
     void closingAsksOnlyWithChanges();
     void planKeysRoundTrip();
+    void tabGoesAsThePartsStand();
 
 private:
     template<typename T>
@@ -360,6 +362,28 @@ void TestMyYear::planKeysRoundTrip()
     QCOMPARE(saved.value(QStringLiteral("owner")).toString(), QStringLiteral("Jana"));
     // Nothing unsaved: closing asks nothing.
     QVERIFY(m_window->close());
+}
+
+void TestMyYear::tabGoesAsThePartsStand()
+{
+    // Parts made once the window stands ("Můj rok" opened, the pickers of
+    // the kinds shown) take the keyboard where they stand, not last.
+    const QStringList expected = {"rota", "myCrew", "kindDColor", "kindNColor", "planHeading", "planList",
+                                  "planColorDovolena", "planColorNemoc", "planColorVolno", "planColorNavic",
+                                  "weeklyHours", "hoursTable", "optionsHeading", "previewMonth"};
+    QStringList chain;
+    for (QWidget *widget = m_window->nextInFocusChain(); widget != m_window; widget = widget->nextInFocusChain()) {
+        QString name = widget->objectName();
+        // A picker's inks go by the picker's name.
+        for (QWidget *up = widget; up; up = up->parentWidget()) {
+            if (qobject_cast<LazyColorPicker *>(up))
+                name = up->objectName();
+        }
+        if (widget->focusPolicy() != Qt::NoFocus && expected.contains(name) && (chain.isEmpty() || chain.last() != name))
+            chain << name;
+        QVERIFY(chain.size() < 100);
+    }
+    QCOMPARE(chain, expected);
 }
 
 QTEST_MAIN(TestMyYear)

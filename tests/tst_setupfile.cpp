@@ -5,6 +5,7 @@
 #include "support/pdfreader.h"
 #include "support/smalldisk.h"
 #include "widgets/colorpicker.h"
+#include "widgets/lazycolorpicker.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -21,6 +22,8 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
+#include <QTableWidget>
+#include <QTreeWidget>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -65,6 +68,7 @@ private slots:
     void cleanup();
 
     void roundTripThroughTheWindow();
+    void myYearFoldedAway();
     void fileIsTheToolkitsIniFormat();
     void handWrittenFileLoads();
     void missingKeysLeaveInputsAlone();
@@ -235,6 +239,45 @@ void TestSetupFile::roundTripThroughTheWindow()
         QCOMPARE(left.image, right.image);
         QCOMPARE(left.words.size(), right.words.size());
     }
+}
+
+void TestSetupFile::myYearFoldedAway()
+{
+    // Folded, as the window starts, "Můj rok" has no list or table yet; what
+    // a file gives it is kept all the same, and shows once it is opened.
+    Look look;
+    look.myCrew = 1;
+    look.planColors[1] = Ink{0, 90, 10, 5};
+    look.weeklyHours = 40;
+    look.plan.insert(QDate(2027, 3, 5), {Calendar::Change::Leave, QChar(), QStringLiteral("hory")});
+    look.plan.insert(QDate(2027, 3, 9), {Calendar::Change::Extra, QChar(u'S'), QString()});
+    const QString path = m_dir.filePath(QStringLiteral("year.lns"));
+    QVERIFY(Setup::save(path, look).ok);
+    QVERIFY(!m_window->findChild<QTableWidget *>(QStringLiteral("hoursTable")));
+    load(path);
+    QVERIFY(!m_window->findChild<QTableWidget *>(QStringLiteral("hoursTable")));
+    saveAs(m_dir.path(), QStringLiteral("again"));
+    const QString again = m_dir.filePath(QStringLiteral("again.lns"));
+    Look saved = Setup::load(again, Look()).look;
+    QCOMPARE(saved.planColors, look.planColors);
+    QCOMPARE(saved.weeklyHours, 40.0);
+    QVERIFY(saved.plan == look.plan);
+
+    find<QToolButton>("planHeading")->click();
+    QCOMPARE(find<QComboBox>("weeklyHours")->currentText(), QStringLiteral("40 h"));
+    QCOMPARE(find<LazyColorPicker>("planColorNemoc")->ink(), (Ink{0, 90, 10, 5}));
+    QCOMPARE(find<LazyColorPicker>("planColorDovolena")->ink(), Calendar::StartPlanColors[0]);
+    QTreeWidget *list = find<QTreeWidget>("planList");
+    QCOMPARE(list->topLevelItemCount(), 2);
+    QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("hory"));
+    QTRY_VERIFY(find<QTableWidget>("hoursTable")->item(12, 0));
+
+    // Chosen there, it is the window's again.
+    find<QComboBox>("weeklyHours")->setCurrentIndex(1);
+    saveAs(m_dir.path(), QStringLiteral("again"), true);
+    saved = Setup::load(again, Look()).look;
+    QCOMPARE(saved.weeklyHours, 38.75);
+    QCOMPARE(saved.planColors, look.planColors);
 }
 
 void TestSetupFile::makeCalendars(const QString &folder, int year, int firstShift)

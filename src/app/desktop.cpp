@@ -2,9 +2,12 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTimer>
 #include <QTranslator>
+#include <QWidget>
 
 #include <utility>
 
@@ -34,15 +37,76 @@ bool installToolkitTranslation(QCoreApplication &application)
     return true;
 }
 
+namespace {
+
+QPixmap resourcePixmap(const QString &path)
+{
+    QImageReader reader(path, "png");
+    return QPixmap::fromImageReader(&reader);
+}
+
+// Gives the window and the application the icon's larger pictures once the
+// window's first frame is on the screen and the events that came with it
+// are done: two turns of the event loop after its first paint.
+class AfterFirstFrame : public QObject
+{
+public:
+    explicit AfterFirstFrame(QWidget *window)
+        : QObject(window)
+        , m_window(window)
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_window && event->type() == QEvent::Paint) {
+            m_window->removeEventFilter(this);
+            QTimer::singleShot(0, this, [this] {
+                QTimer::singleShot(0, this, [this] {
+                    const QIcon icon = largeIcon(m_window->windowIcon());
+                    QApplication::setWindowIcon(icon);
+                    m_window->setWindowIcon(icon);
+                    deleteLater();
+                });
+            });
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+};
+
+} // namespace
+
+QIcon resourceIcon(const QString &path)
+{
+    // As QIcon::addFile does it: the picture itself, and beside it the
+    // variant for the screen's density where there is one.
+    QIcon icon(resourcePixmap(path));
+    const QString dense = qt_findAtNxFile(path, qApp->devicePixelRatio());
+    if (dense != path)
+        icon.addPixmap(resourcePixmap(dense));
+    return icon;
+}
+
 QIcon largeIcon(QIcon icon)
 {
     const std::pair<int, const char *> pictures[] = {
         {16, ":/icon/16/app_icon"}, {32, ":/icon/16/app_icon@2x"}, {48, ":/icon/16/app_icon@3x"}, {256, ":/icon/app"}};
     for (const auto &[size, path] : pictures) {
         if (!icon.availableSizes().contains(QSize(size, size)))
-            icon.addFile(QLatin1String(path));
+            icon.addPixmap(resourcePixmap(QLatin1String(path)));
     }
     return icon;
+}
+
+void showFirstWindow(QWidget &window)
+{
+    new AfterFirstFrame(&window);
+    window.show();
 }
 
 void setUpApplication(QApplication &application)
@@ -54,7 +118,6 @@ void setUpApplication(QApplication &application)
     QCoreApplication::setOrganizationDomain(QStringLiteral("lunoris.cz"));
     QGuiApplication::setDesktopFileName(QLatin1String(desktopFileName()));
     installToolkitTranslation(application);
-    QApplication::setWindowIcon(largeIcon(QIcon()));
 }
 
 QString setupFileArgument(const QStringList &arguments)

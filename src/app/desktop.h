@@ -8,6 +8,7 @@
 
 class QApplication;
 class QCoreApplication;
+class QWidget;
 
 // How the running application meets the desktop: the names the desktop knows
 // it by, the toolkit's own texts in Czech and a window icon in large sizes.
@@ -27,12 +28,25 @@ void prepareApplication();
 // is Czech throughout. False where that translation is not installed.
 bool installToolkitTranslation(QCoreApplication &application);
 
+// A picture compiled into the program, by its resource path, as an icon:
+// with its "@2x" or "@3x" variant where the screen is that dense. The
+// resources are PNG pictures named without a suffix; told so, the toolkit
+// neither asks the MIME database nor sniffs the file, a good part of the
+// window's start-up otherwise.
+QIcon resourceIcon(const QString &path);
+
 // The application icon in 16, 32, 48 and 256 pixels, added to those the
 // icon has: docks, task switchers and window lists pick the size they show.
 QIcon largeIcon(QIcon icon);
 
 // After the application object exists, before any window does.
 void setUpApplication(QApplication &application);
+
+// Shows the program's window; once its first frame is on the screen, the
+// window and the application get the icon in its larger sizes (largeIcon of
+// the window's own): docks and task switchers ask for them only later, and
+// decoding and converting them would hold that frame up.
+void showFirstWindow(QWidget &window);
 
 // The setup file the program is started with, as a file manager starts it
 // for a double-click ("lunoris %f" in the desktop entry): the first of the

@@ -10,11 +10,8 @@ int main(int argc, char *argv[])
     Desktop::setUpApplication(application);
 
     MainWindow window;
-    // The application's icon has the larger sizes the form's picture lacks,
-    // decoded once.
-    window.setWindowIcon(QApplication::windowIcon());
     window.fitToScreen();
-    window.show();
+    Desktop::showFirstWindow(window);
     // A setup file the program was opened with is loaded once the window is
     // up, as "Načíst konfiguraci" loads it, with its messages over the window.
     const QString setup = Desktop::setupFileArgument(QCoreApplication::arguments());

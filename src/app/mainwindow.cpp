@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "desktop.h"
 #include "keyboard.h"
 
 #include "output/setupfile.h"
@@ -67,7 +68,7 @@ MainWindow::MainWindow(QWidget *parent)
         {m_ui->label_2, "year"}, {m_ui->label_4, "first_shift"}, {m_ui->label_10, "font"}, {m_ui->label_6, "shift_colors"},
         {m_ui->label_14, "field_size"}, {m_ui->label_18, "border"}, {m_ui->label_16, "target_folder"}};
     for (const auto &[label, name] : rowPictures)
-        label->setPixmap(QIcon(QStringLiteral(":/icon/16/") + QLatin1String(name)).pixmap(16, 16));
+        label->setPixmap(Desktop::resourceIcon(QStringLiteral(":/icon/16/") + QLatin1String(name)).pixmap(16, 16));
     // The ranges live in one place; the form already has them, and keeps
     // them should they ever change there.
     m_ui->year->setRange(Calendar::FirstYear, Calendar::LastYear);

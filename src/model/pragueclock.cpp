@@ -1,14 +1,17 @@
 #include "pragueclock.h"
 
+#include <utility>
+
 namespace Calendar {
 
 namespace {
 
 constexpr int MinutesPerDay = 24 * 60;
+constexpr qint64 EpochJulianDay = 2440588; // 1 January 1970
 
 UtcMinutes midnightUtc(const QDate &date)
 {
-    return (date.toJulianDay() - QDate(1970, 1, 1).toJulianDay()) * MinutesPerDay;
+    return (date.toJulianDay() - EpochJulianDay) * MinutesPerDay;
 }
 
 // 01:00 UTC on the last Sunday of `month`.
@@ -18,14 +21,27 @@ UtcMinutes lastSundayChange(int year, int month)
     return midnightUtc(last.addDays(-(last.dayOfWeek() % 7))) + 60;
 }
 
+// The year's two changes, worked out once a year: a year's hours ask for
+// them twice a shift.
+std::pair<UtcMinutes, UtcMinutes> summerTime(int year)
+{
+    thread_local int known = 0; // no year 0
+    thread_local std::pair<UtcMinutes, UtcMinutes> changes;
+    if (year != known) {
+        changes = {lastSundayChange(year, 3), lastSundayChange(year, 10)};
+        known = year;
+    }
+    return changes;
+}
+
 } // namespace
 
 int pragueOffset(UtcMinutes instant)
 {
     // The year of the instant in UTC; near New Year the offset is 60 either way.
     const qint64 day = instant >= 0 ? instant / MinutesPerDay : (instant - MinutesPerDay + 1) / MinutesPerDay;
-    const int year = QDate::fromJulianDay(QDate(1970, 1, 1).toJulianDay() + day).year();
-    return instant >= lastSundayChange(year, 3) && instant < lastSundayChange(year, 10) ? 120 : 60;
+    const auto [spring, autumn] = summerTime(QDate::fromJulianDay(EpochJulianDay + day).year());
+    return instant >= spring && instant < autumn ? 120 : 60;
 }
 
 UtcMinutes pragueInstant(const QDate &date, int minute)

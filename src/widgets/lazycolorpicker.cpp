@@ -1,6 +1,7 @@
 #include "lazycolorpicker.h"
 
 #include "colorpicker.h"
+#include "taborder.h"
 
 #include <QHBoxLayout>
 #include <QSpinBox>
@@ -44,6 +45,7 @@ ColorPicker *LazyColorPicker::picker()
             connect(box, QOverload<int>::of(&QSpinBox::valueChanged), this, &LazyColorPicker::changed);
         // The keyboard goes to the picker's inks, as it would to a picker.
         setFocusProxy(m_picker);
+        TabOrder::keepInPlace(this);
     }
     return m_picker;
 }

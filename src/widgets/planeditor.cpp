@@ -4,6 +4,7 @@
 #include "lazycolorpicker.h"
 #include "model/hours.h"
 #include "planchangedialog.h"
+#include "taborder.h"
 
 #include <QEvent>
 #include <QHeaderView>
@@ -38,16 +39,32 @@ private:
 
 PlanEditor::PlanEditor(QWidget *parent)
     : QWidget(parent)
-    , m_ui(new Ui::PlanEditor)
     , m_undo(new QUndoStack(this))
 {
+}
+
+void PlanEditor::setVisible(bool visible)
+{
+    if (visible)
+        build();
+    QWidget::setVisible(visible);
+}
+
+void PlanEditor::build()
+{
+    if (m_ui)
+        return;
+    m_ui.reset(new Ui::PlanEditor);
     m_ui->setupUi(this);
     const auto colors = pickers();
     for (size_t change = 0; change < colors.size(); ++change) {
         LazyColorPicker *picker = colors[change];
         picker->setAccessibleColorName(picker->accessibleName());
-        picker->setInk(Calendar::StartPlanColors[change]);
-        connect(picker, &LazyColorPicker::changed, this, &PlanEditor::changed);
+        picker->setInk(m_colors[change]);
+        connect(picker, &LazyColorPicker::changed, this, [this, picker, change] {
+            m_colors[change] = picker->ink();
+            emit changed();
+        });
     }
     m_ui->planList->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_ui->planList->header()->setStretchLastSection(true);
@@ -61,13 +78,23 @@ PlanEditor::PlanEditor(QWidget *parent)
         m_ui->planEdit->setEnabled(chosen);
         m_ui->planRemove->setEnabled(chosen);
     });
-    connect(m_ui->weeklyHours, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &PlanEditor::changed);
-    connect(m_ui->hoursCrew, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &PlanEditor::hoursCrewChosen);
+    m_ui->weeklyHours->setCurrentIndex(m_week);
+    connect(m_ui->weeklyHours, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int week) {
+        m_week = qMax(0, week);
+        emit changed();
+    });
+    connect(m_ui->hoursCrew, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int crew) {
+        m_chosenCrew = qMax(0, crew);
+        emit hoursCrewChosen();
+    });
     // All thirteen rows at once: the table is read as a whole.
     m_ui->hoursTable->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_ui->hoursTable->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     m_ui->hoursTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     showPlan();
+    if (m_year > 0)
+        showHours();
+    TabOrder::keepInPlace(this);
 }
 
 PlanEditor::~PlanEditor() = default;
@@ -81,22 +108,22 @@ std::array<LazyColorPicker *, Calendar::ChangeCount> PlanEditor::pickers() const
 void PlanEditor::fillLook(Look &look) const
 {
     look.plan = m_plan;
-    const auto colors = pickers();
-    for (size_t change = 0; change < colors.size(); ++change)
-        look.planColors[change] = colors[change]->ink();
-    look.weeklyHours = Calendar::WeeklyHoursChoices[qMax(0, m_ui->weeklyHours->currentIndex())];
+    look.planColors = m_colors;
+    look.weeklyHours = Calendar::WeeklyHoursChoices[m_week];
 }
 
 void PlanEditor::showLook(const Look &look)
 {
-    const auto colors = pickers();
-    for (size_t change = 0; change < colors.size(); ++change)
-        colors[change]->setInk(look.planColors[change]);
+    m_colors = look.planColors;
     const auto week = std::find(std::begin(Calendar::WeeklyHoursChoices), std::end(Calendar::WeeklyHoursChoices),
                                 look.weeklyHours);
-    m_ui->weeklyHours->setCurrentIndex(week == std::end(Calendar::WeeklyHoursChoices)
-                                           ? 0
-                                           : int(week - std::begin(Calendar::WeeklyHoursChoices)));
+    m_week = week == std::end(Calendar::WeeklyHoursChoices) ? 0 : int(week - std::begin(Calendar::WeeklyHoursChoices));
+    if (m_ui) {
+        const auto colors = pickers();
+        for (size_t change = 0; change < colors.size(); ++change)
+            colors[change]->setInk(m_colors[change]);
+        m_ui->weeklyHours->setCurrentIndex(m_week);
+    }
     m_undo->clear();
     setPlan(look.plan);
 }
@@ -127,7 +154,7 @@ void PlanEditor::change(const QDate &first, const QDate &last, const std::option
 void PlanEditor::editDays(const QDate &first, const QDate &last)
 {
     const DayChange start = m_plan.value(first, DayChange());
-    PlanChangeDialog dialog(first, last, start, m_rota, window());
+    PlanChangeDialog dialog(first, last, start, m_look.rota, window());
     if (dialog.exec() == QDialog::Accepted)
         change(first, last, dialog.change());
 }
@@ -143,11 +170,13 @@ void PlanEditor::setPlan(const Plan &plan)
 
 void PlanEditor::showPlan()
 {
+    if (!m_ui)
+        return;
     m_ui->planList->clear();
     for (auto day = m_plan.constBegin(); day != m_plan.constEnd(); ++day) {
         QString change = Calendar::changeName(day->change);
         if (day->change == Change::Extra) {
-            const Calendar::ShiftKind &kind = m_rota.kind(day->kind);
+            const Calendar::ShiftKind &kind = m_look.rota.kind(day->kind);
             change += QStringLiteral(": %1 %2").arg(kind.code).arg(kind.name);
         }
         auto *item = new QTreeWidgetItem(m_ui->planList, {day.key().toString(QStringLiteral("d. M. yyyy")), change, day->note});
@@ -166,7 +195,7 @@ void PlanEditor::editSelected()
     for (const QTreeWidgetItem *item : selected)
         days << item->data(0, Qt::UserRole).toDate();
     std::sort(days.begin(), days.end());
-    PlanChangeDialog dialog(days.first(), days.last(), m_plan.value(days.first()), m_rota, window());
+    PlanChangeDialog dialog(days.first(), days.last(), m_plan.value(days.first()), m_look.rota, window());
     if (dialog.exec() != QDialog::Accepted)
         return;
     // The days chosen in the list, not those between them.
@@ -198,16 +227,26 @@ void PlanEditor::removeSelected()
 
 int PlanEditor::hoursCrew() const
 {
-    return m_myCrew >= 0 ? m_myCrew : qMax(0, m_ui->hoursCrew->currentIndex());
+    return m_look.myCrew >= 0 ? m_look.myCrew : m_chosenCrew;
 }
 
 void PlanEditor::showYear(const Look &look, int year, int firstCrew)
 {
-    const bool kindsChanged = look.rota.kinds != m_rota.kinds;
-    m_rota = look.rota;
-    m_myCrew = look.myCrew;
+    const bool kindsChanged = look.rota.kinds != m_look.rota.kinds;
+    m_look = look;
+    m_year = year;
+    m_firstCrew = firstCrew;
+    if (m_chosenCrew >= look.rota.crews)
+        m_chosenCrew = 0;
     if (kindsChanged)
         showPlan();
+    if (m_ui)
+        showHours();
+}
+
+void PlanEditor::showHours()
+{
+    const Look &look = m_look;
     m_ui->planHint->setText(look.myCrew < 0
                                 ? tr("Dovolenou, nemoc, volno a směny navíc zadáte pro jednu směnu: vyberte ji v poli "
                                      "„Zobrazit“ v rozpisu.")
@@ -215,11 +254,10 @@ void PlanEditor::showYear(const Look &look, int year, int firstCrew)
                                      "klávesou Enter, a zvolte změnu. Ctrl+Z ji vrátí."));
     {
         const QSignalBlocker block(m_ui->hoursCrew);
-        const int shown = m_ui->hoursCrew->currentIndex();
         m_ui->hoursCrew->clear();
         for (int crew = 0; crew < look.rota.crews; ++crew)
             m_ui->hoursCrew->addItem(tr("Směna %1").arg(Calendar::crewName(crew)));
-        m_ui->hoursCrew->setCurrentIndex(shown >= 0 && shown < look.rota.crews ? shown : 0);
+        m_ui->hoursCrew->setCurrentIndex(m_chosenCrew);
     }
     m_ui->hoursCrew->setVisible(look.myCrew < 0);
     m_ui->hoursCrewLabel->setVisible(look.myCrew < 0);
@@ -227,7 +265,7 @@ void PlanEditor::showYear(const Look &look, int year, int firstCrew)
         m_ui->hoursTable->clearContents();
         return;
     }
-    const Calendar::YearTime time = Calendar::workingTime(look, year, firstCrew, hoursCrew());
+    const Calendar::YearTime time = Calendar::workingTime(look, m_year, m_firstCrew, hoursCrew());
     for (int row = 0; row <= 12; ++row) {
         const Calendar::WorkingTime &cell = row < 12 ? time.months[size_t(row)] : time.year;
         const QStringList figures = {QString::number(cell.shifts),
@@ -259,6 +297,8 @@ int PlanEditor::wholeWidth() const
 {
     // The table asks for no more than it has: where the panel has less
     // room, the table scrolls across, not the settings around it.
+    if (!m_ui)
+        return minimumSizeHint().width();
     const QMargins margins = layout()->contentsMargins();
     return qMax(minimumSizeHint().width(), m_tableWidth + margins.left() + margins.right());
 }
@@ -266,11 +306,12 @@ int PlanEditor::wholeWidth() const
 void PlanEditor::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::LanguageChange) {
-        const int week = m_ui->weeklyHours->currentIndex();
+    if (event->type() == QEvent::LanguageChange && m_ui) {
         const QSignalBlocker block(m_ui->weeklyHours);
         m_ui->retranslateUi(this);
-        m_ui->weeklyHours->setCurrentIndex(week);
+        m_ui->weeklyHours->setCurrentIndex(m_week);
         showPlan();
+        if (m_year > 0)
+            showHours();
     }
 }

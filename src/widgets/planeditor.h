@@ -50,6 +50,10 @@ public:
     // view: what the panel makes room for where the screen has it.
     int wholeWidth() const;
 
+    // Its list and table are made the first time it shows: folded away,
+    // as it starts, it costs the window's start-up nothing.
+    void setVisible(bool visible) override;
+
 signals:
     // The plan, its colours or the week changed: the calendars change.
     void changed();
@@ -61,17 +65,25 @@ protected:
 
 private:
     class PlanCommand;
+    void build();
+    void showHours();
     void setPlan(const Calendar::Plan &plan);
     void showPlan();
     void editSelected();
     void removeSelected();
     std::array<LazyColorPicker *, Calendar::ChangeCount> pickers() const;
 
-    const QScopedPointer<Ui::PlanEditor> m_ui;
+    QScopedPointer<Ui::PlanEditor> m_ui;
     QUndoStack *m_undo = nullptr;
+    // What the editor holds, whether its widgets exist yet or not.
     Calendar::Plan m_plan;
-    Calendar::Rota m_rota;
-    int m_myCrew = -1;
+    std::array<Calendar::Ink, Calendar::ChangeCount> m_colors = Calendar::StartPlanColors;
+    int m_week = 0;
+    int m_chosenCrew = 0;
+    // The year the hours are for, with its rota and crew.
+    Calendar::Look m_look;
+    int m_year = 0;
+    int m_firstCrew = 0;
     int m_tableWidth = 0;
 };
 
