@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "output/yearmessage.h"
+#include "support/findwidget.h"
 #include "support/modal.h"
 #include "support/pdfreader.h"
 #include "support/smalldisk.h"
@@ -81,7 +82,7 @@ private slots:
 
 private:
     template<typename T>
-    T *find(const char *name) const { return m_window->findChild<T *>(QLatin1String(name)); }
+    T *find(const char *name) const { return TestSupport::findNamed<T>(m_window, name); }
     std::shared_ptr<SeenMessage> clickFinish()
     {
         auto seen = answerMessageBox();

@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "support/findwidget.h"
 #include "support/modal.h"
 #include "widgets/colorpicker.h"
 #include "widgets/previewpanel.h"
@@ -79,13 +80,7 @@ private slots:
 
 private:
     template<typename T>
-    T *find(const char *name) const
-    {
-        T *widget = m_window->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qWarning("no %s named %s", T::staticMetaObject.className(), name);
-        return widget;
-    }
+    T *find(const char *name) const { return TestSupport::findNamed<T>(m_window, name); }
     QGridLayout *grid() const { return find<QGridLayout>("gridLayout"); }
 
     MainWindow *m_window = nullptr;

@@ -723,6 +723,19 @@ Look distinctLook(int preset = 0)
     return look;
 }
 
+// The same for a row's rota: a preset's number, or "pattern crews" for a
+// rota of one's own.
+Look distinctLookOf(const QString &rota)
+{
+    Look look = distinctLook(rota.section(QLatin1Char(' '), 0, 0).toInt());
+    if (rota.contains(QLatin1Char(' '))) {
+        look.rota.preset = Rota::Custom;
+        look.rota.pattern = rota.section(QLatin1Char(' '), 0, 0);
+        look.rota.crews = rota.section(QLatin1Char(' '), 1).toInt();
+    }
+    return look;
+}
+
 // "A" for crew A's colour, "kN" for kind N's.
 QString whoseFill(const Cmyk &color)
 {
@@ -796,12 +809,7 @@ void TestModel::pageModel()
     QFETCH(int, myCrew);
     QFETCH(QString, fills);
 
-    Look look = distinctLook(rota.section(QLatin1Char(' '), 0, 0).toInt());
-    if (rota.contains(QLatin1Char(' '))) {
-        look.rota.preset = Rota::Custom;
-        look.rota.pattern = rota.section(QLatin1Char(' '), 0, 0);
-        look.rota.crews = rota.section(QLatin1Char(' '), 1).toInt();
-    }
+    Look look = distinctLookOf(rota);
     look.myCrew = myCrew;
     look.holidays = true;
     look.boxWidthMm = w;
@@ -980,12 +988,7 @@ void TestModel::crewLetters()
     QFETCH(double, letterPt);
     QFETCH(double, numberMovedMm);
 
-    Look look = distinctLook(rota.section(QLatin1Char(' '), 0, 0).toInt());
-    if (rota.contains(QLatin1Char(' '))) {
-        look.rota.preset = Rota::Custom;
-        look.rota.pattern = rota.section(QLatin1Char(' '), 0, 0);
-        look.rota.crews = rota.section(QLatin1Char(' '), 1).toInt();
-    }
+    Look look = distinctLookOf(rota);
     look.myCrew = myCrew;
     look.boxWidthMm = boxMm.width();
     look.boxHeightMm = boxMm.height();

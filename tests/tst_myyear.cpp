@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "support/findwidget.h"
 #include "support/modal.h"
 #include "widgets/colorpicker.h"
 #include "widgets/lazycolorpicker.h"
@@ -46,13 +47,7 @@ private slots:
 
 private:
     template<typename T>
-    T *find(const char *name) const
-    {
-        T *widget = m_window->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qWarning("no %s named %s", T::staticMetaObject.className(), name);
-        return widget;
-    }
+    T *find(const char *name) const { return TestSupport::findNamed<T>(m_window, name); }
     MonthPreview *preview() const { return find<MonthPreview>("monthPreview"); }
     // The middle of a day's box on the screen.
     QPoint where(const QDate &day) const

@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "output/inischeck.h"
 #include "output/setupfile.h"
+#include "support/findwidget.h"
 #include "support/modal.h"
 #include "support/pdfreader.h"
 #include "support/smalldisk.h"
@@ -98,7 +99,7 @@ private slots:
 
 private:
     template<typename T>
-    T *find(const char *name) const { return m_window->findChild<T *>(QLatin1String(name)); }
+    T *find(const char *name) const { return TestSupport::findNamed<T>(m_window, name); }
     void saveAs(const QString &folder, const QString &typed, bool confirmOverwrite = false);
     void load(const QString &path);
     void makeCalendars(const QString &folder, int year, int firstShift);
