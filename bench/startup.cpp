@@ -116,7 +116,12 @@ int runWindow(int argc, char **argv)
         Desktop::showFirstWindow(window);
         return application.exec();
     }
-    if (std::strcmp(which, "bare") == 0) {
+    const bool raster = std::strcmp(which, "bare-raster") == 0;
+    if (raster || std::strcmp(which, "bare") == 0) {
+        // The window draws raster only: the raster bare window is its like,
+        // the plain one a window as the toolkit makes it by default.
+        if (raster)
+            QCoreApplication::setAttribute(Qt::AA_ForceRasterWidgets);
         QApplication application(argc, argv);
         QMainWindow window;
         int width = 0, height = 0;
@@ -161,7 +166,7 @@ Comparison compare(const QString &executable, int rounds)
     QString size; // the bare window takes the application window's size
     const auto run = [&](const QString &which) -> bool {
         QStringList arguments{QLatin1String(FirstFrameFlag) + which};
-        if (which == QLatin1String("bare") && !size.isEmpty())
+        if (which != QLatin1String("lunoris") && !size.isEmpty())
             arguments << QLatin1String(SizeFlag) + size;
         QProcess process;
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -188,8 +193,10 @@ Comparison compare(const QString &executable, int rounds)
         if (which == QLatin1String("lunoris")) {
             size = QString::fromLatin1(shownSize);
             comparison.lunoris.append(figures);
-        } else {
+        } else if (which == QLatin1String("bare")) {
             comparison.bare.append(figures);
+        } else {
+            comparison.bareRaster.append(figures);
         }
         return true;
     };
@@ -197,10 +204,11 @@ Comparison compare(const QString &executable, int rounds)
     if (!run(QStringLiteral("lunoris")))
         return comparison;
     comparison.lunoris.clear();
+    QStringList order{QStringLiteral("bare"), QStringLiteral("lunoris"), QStringLiteral("bare-raster")};
     for (int round = 0; round < rounds; ++round) {
-        const QStringList order = round % 2 ? QStringList{QStringLiteral("lunoris"), QStringLiteral("bare")}
-                                            : QStringList{QStringLiteral("bare"), QStringLiteral("lunoris")};
-        for (const QString &which : order) {
+        // Each window takes each place in turn.
+        order.move(0, order.size() - 1);
+        for (const QString &which : qAsConst(order)) {
             if (!run(which))
                 return comparison;
         }

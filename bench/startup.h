@@ -7,11 +7,11 @@
 
 // The time from a process's start to its window's first complete frame, for
 // the application's window (its preview painted with a page) and for a bare
-// QMainWindow of the same size, each started afresh.
+// QMainWindow of the same size, plain and raster only, each started afresh.
 namespace Startup {
 
-// The flag that makes the bench a window to be timed: "--first-frame=lunoris"
-// or "--first-frame=bare".
+// The flag that makes the bench a window to be timed: "--first-frame=lunoris",
+// "--first-frame=bare" or "--first-frame=bare-raster".
 extern const char FirstFrameFlag[];
 
 // When the arguments ask for a window, shows it until its first complete
@@ -28,6 +28,7 @@ struct Comparison
 {
     QVector<Figures> lunoris;
     QVector<Figures> bare;
+    QVector<Figures> bareRaster; // without OpenGL, as the window draws
     QString problem; // empty when every run reported
     QString platform;
 
@@ -35,8 +36,8 @@ struct Comparison
     double medianWall(const QVector<Figures> &runs) const;
 };
 
-// `rounds` pairs of runs of `executable`, the two windows in turn and in
-// alternating order, so that both meet the machine in the same moods.
+// `rounds` rounds of runs of `executable`, the three windows in turn and in
+// rotating order, so that all meet the machine in the same moods.
 Comparison compare(const QString &executable, int rounds);
 
 } // namespace Startup
