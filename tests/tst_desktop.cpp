@@ -8,6 +8,7 @@
 #include "render/printcolor.h"
 #include "render/screenpage.h"
 #include "support/colorvision.h"
+#include "support/infolder.h"
 #include "support/modal.h"
 #include "support/pdfreader.h"
 #include "widgets/colorpicker.h"
@@ -160,8 +161,8 @@ void TestDesktop::fileArgument()
     QFETCH(QString, notice);
     QFETCH(double, fontSize);
     QTemporaryDir dir;
-    const QString before = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(dir.path()));
+    TestSupport::InFolder inDir(dir.path());
+    QVERIFY(inDir.entered());
     {
         QSettings look(QStringLiteral("look.lns"), QSettings::IniFormat);
         look.setValue(QStringLiteral("fontSize"), 14);
@@ -174,7 +175,7 @@ void TestDesktop::fileArgument()
 
     // A relative name is the file in the folder the program started in.
     const QString path = Desktop::setupFileArgument(QStringList{QStringLiteral("lunoris")} + arguments);
-    QDir::setCurrent(before);
+    inDir.leave();
     QCOMPARE(path, file.isEmpty() ? QString() : dir.filePath(file));
     MainWindow window;
     window.show();

@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "output/yearmessage.h"
 #include "support/findwidget.h"
+#include "support/infolder.h"
 #include "support/modal.h"
 #include "support/pdfreader.h"
 #include "support/smalldisk.h"
@@ -217,9 +218,9 @@ void TestGeneration::refusedBeforeWriting()
     QFETCH(QString, note);
     QFETCH(QString, text);
     QTemporaryDir work;
-    const QString before = QDir::currentPath();
     // The empty path names the current directory, which exists: run there.
-    QVERIFY(QDir::setCurrent(work.path()));
+    TestSupport::InFolder inWork(work.path());
+    QVERIFY(inWork.entered());
     find<QPushButton>("targetDirectory")->setText(folder == QLatin1String("none") ? QString()
                                                   : folder == QLatin1String("gone") ? work.path() + QStringLiteral("/gone")
                                                                                      : work.path());
@@ -265,7 +266,7 @@ void TestGeneration::refusedBeforeWriting()
     QTest::qWait(20);
 
     const auto seen = clickFinish();
-    QDir::setCurrent(before);
+    inWork.leave();
     QVERIFY(seen->shown);
     QCOMPARE(seen->icon, QMessageBox::Critical);
     QCOMPARE(seen->title, QStringLiteral("Chyba"));

@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "support/findwidget.h"
+#include "support/infolder.h"
 #include "support/modal.h"
 #include "widgets/colorpicker.h"
 #include "widgets/previewpanel.h"
@@ -523,13 +524,13 @@ void TestMainWindow::languageChange()
 void TestMainWindow::closingExitsWithZero()
 {
     QTemporaryDir empty;
-    const QString before = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(empty.path()));
+    TestSupport::InFolder inEmpty(empty.path());
+    QVERIFY(inEmpty.entered());
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
     QTimer::singleShot(0, m_window, &QWidget::close);
     const int status = QApplication::exec();
-    QDir::setCurrent(before);
+    inEmpty.leave();
     QCOMPARE(status, 0);
     QVERIFY(QDir(empty.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
 }

@@ -13,6 +13,7 @@ FolderNotice::FolderNotice(QWidget *parent)
     : QFrame(parent)
     , m_text(new QLabel(this))
     , m_open(new QPushButton(this))
+    , m_close(new QToolButton(this))
 {
     setObjectName(QStringLiteral("folderNotice"));
     setFrameShape(QFrame::StyledPanel);
@@ -24,18 +25,17 @@ FolderNotice::FolderNotice(QWidget *parent)
     m_open->setObjectName(QStringLiteral("openFolder"));
     // Return opens the folder once the button has the focus, as in a dialog.
     m_open->setAutoDefault(true);
-    auto *close = new QToolButton(this);
-    close->setObjectName(QStringLiteral("folderNoticeClose"));
-    close->setText(QStringLiteral("×"));
-    close->setAutoRaise(true);
+    m_close->setObjectName(QStringLiteral("folderNoticeClose"));
+    m_close->setText(QStringLiteral("×"));
+    m_close->setAutoRaise(true);
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 4, 2, 4);
     layout->addWidget(m_text, 1);
     layout->addWidget(m_open);
-    layout->addWidget(close);
+    layout->addWidget(m_close);
     connect(m_open, &QPushButton::clicked, this, &FolderNotice::openFolder);
-    connect(close, &QToolButton::clicked, this, [this] { showFolder(QString()); });
+    connect(m_close, &QToolButton::clicked, this, [this] { showFolder(QString()); });
     retranslate();
     hide();
 }
@@ -71,7 +71,6 @@ void FolderNotice::retranslate()
                              : tr("Kalendáříky jsou ve složce '%1'.").arg(folder));
     m_open->setText(tr("Otevřít složku"));
     m_open->setAccessibleDescription(tr("Ukáže složku s kalendáříky ve správci souborů"));
-    auto *close = findChild<QToolButton *>(QStringLiteral("folderNoticeClose"));
-    close->setToolTip(tr("Skrýt"));
-    close->setAccessibleName(tr("Skrýt upozornění na uložené kalendáříky"));
+    m_close->setToolTip(tr("Skrýt"));
+    m_close->setAccessibleName(tr("Skrýt upozornění na uložené kalendáříky"));
 }

@@ -6,6 +6,7 @@
 
 class QLabel;
 class QPushButton;
+class QToolButton;
 
 // A notice after a run that says where the calendars are and opens that
 // folder in the desktop's file manager; hidden until a run succeeds, and
@@ -35,6 +36,7 @@ private:
     bool m_failed = false;
     QLabel *m_text = nullptr;
     QPushButton *m_open = nullptr;
+    QToolButton *m_close = nullptr;
 };
 
 #endif // LUNORIS_FOLDERNOTICE_H
